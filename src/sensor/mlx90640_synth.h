@@ -115,8 +115,9 @@ struct TFrameConditions {
 // Renders scenes into frame memory for one calibration. The raw pixel words of
 // the frame's subpage are the integers whose MLX90640_CalculateTo result (at the
 // given emissivity, tr = ta - 8 with ta from MLX90640_GetTa of the frame) lies
-// nearest the scene temperature; the pixels of the other subpage carry the word
-// that a scene pixel at ambient temperature would give.
+// nearest the scene temperature. The pixels of the other subpage, which
+// MLX90640_CalculateTo skips, are solved the same way as if they belonged to this
+// subpage, so every word of the frame follows the scene.
 // Cheap to call repeatedly: constants that depend only on the calibration are
 // kept in the object.
 class TFrameSynthesizer {
