@@ -111,7 +111,7 @@ TCalibrationFields RealisticCalibrationFields(const TRealisticCalibrationOptions
 
     TScatter scatter(0x4B6F7276616C65ull ^ (static_cast<uint64_t>(options.seed) << 20));
     for (int p = 0; p < kMlxPixels; ++p) {
-        f.pixelOffset[p] = scatter.Uniform(-3, 3);
+        f.pixelOffset[p] = scatter.Uniform(-2, 2);
         f.pixelAlpha[p] = scatter.Uniform(-8, 8);
         f.pixelKta[p] = scatter.Uniform(-2, 2);
         // A word of 0 would mark the pixel broken.
