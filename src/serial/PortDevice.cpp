@@ -1,0 +1,51 @@
+#include "PortDevice.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+TPortOpenResult OpenPortDevice(const std::string &path, int &fd)
+{
+    fd = -1;
+    if (path.empty())
+        return TPortOpenResult::CannotOpen;
+    int f;
+    do {
+        f = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    } while (f < 0 && errno == EINTR);
+    if (f < 0)
+        return TPortOpenResult::CannotOpen;
+
+    struct stat st {};
+    if (fstat(f, &st) != 0 || !S_ISCHR(st.st_mode) || !isatty(f)) {
+        close(f);
+        return TPortOpenResult::NotCommDevice;
+    }
+    if (flock(f, LOCK_EX | LOCK_NB) != 0 || ioctl(f, TIOCEXCL) != 0) {
+        close(f);
+        return TPortOpenResult::CannotOpen;
+    }
+    fd = f;
+    return TPortOpenResult::Opened;
+}
+
+void ClosePortDevice(int fd)
+{
+    if (fd < 0)
+        return;
+    ioctl(fd, TIOCNXCL);
+    flock(fd, LOCK_UN);
+    close(fd);
+}
+
+void PurgePort(int fd, TPurge which)
+{
+    if (fd < 0)
+        return;
+    tcflush(fd, which == TPurge::Input ? TCIFLUSH : which == TPurge::Output ? TCOFLUSH : TCIOFLUSH);
+}
