@@ -55,6 +55,9 @@ struct TWindowState {
 
     std::atomic<bool> ComRecvBusy{false};      // a decoding worker is running
     std::atomic<int32_t> RXByteCount{0};
+    // Bytes received since start without the 32-bit wrap-around of RXByteCount; the
+    // receive counter text is built from it, so it never shows a negative count.
+    std::atomic<int64_t> RXByteTotal{0};
     std::atomic<int32_t> TXByteCount{0};
     std::atomic<int32_t> dataRecvRate{0};
     std::atomic<int32_t> dataCalcRate{0};

@@ -1,0 +1,56 @@
+#include "LinkCore.h"
+
+#include <chrono>
+
+TLinkCore::TLinkCore(TWindowState &state, TLinkHooks hooks) : State(state), Hooks(std::move(hooks)) {}
+
+bool TLinkCore::RunOnUiAndWait(const std::function<void()> &fn) {
+    if (!Hooks.Dispatcher)
+        return false;
+    {
+        std::lock_guard<std::mutex> lock(fIdleMutex);
+        ++fUiRequests;
+        fIdleChanged.notify_all();
+    }
+    const bool ran = Hooks.Dispatcher->RunOnUiAndWait(fn);
+    std::lock_guard<std::mutex> lock(fIdleMutex);
+    --fUiRequests;
+    fIdleChanged.notify_all();
+    return ran;
+}
+
+void TLinkCore::WorkerStarting() {
+    std::lock_guard<std::mutex> lock(fIdleMutex);
+    ++fRunningWorkers;
+}
+
+void TLinkCore::WorkerFinished() {
+    std::lock_guard<std::mutex> lock(fIdleMutex);
+    --fRunningWorkers;
+    fIdleChanged.notify_all();
+}
+
+bool TLinkCore::IsIdle() {
+    std::lock_guard<std::mutex> lock(fIdleMutex);
+    return fRunningWorkers == 0;
+}
+
+int TLinkCore::RunningWorkers() {
+    std::lock_guard<std::mutex> lock(fIdleMutex);
+    return fRunningWorkers;
+}
+
+void TLinkCore::WaitIdle() {
+    std::unique_lock<std::mutex> lock(fIdleMutex);
+    while (fRunningWorkers > 0) {
+        if (fUiRequests > 0 && Hooks.Dispatcher) {
+            lock.unlock();
+            Hooks.Dispatcher->ProcessPending();
+            lock.lock();
+            // The request may not be queued yet; look again shortly.
+            fIdleChanged.wait_for(lock, std::chrono::microseconds(200));
+        } else {
+            fIdleChanged.wait(lock, [&] { return fRunningWorkers == 0 || fUiRequests > 0; });
+        }
+    }
+}
