@@ -1,0 +1,58 @@
+#include "StringGrid.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Paints a cell the default way, then lets the grid's owner paint over it.
+class TStringGridDelegate : public QStyledItemDelegate {
+public:
+    explicit TStringGridDelegate(TStringGrid *grid) : QStyledItemDelegate(grid), fGrid(grid) {}
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override {
+        const bool fixed = fGrid->Model()->IsFixed(index.column(), index.row());
+        QStyleOptionViewItem opt(option);
+        opt.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        if (fixed)
+            painter->fillRect(option.rect, option.palette.button());
+        QStyledItemDelegate::paint(painter, opt, index);
+        if (fGrid->OnDrawCell) {
+            painter->save();
+            fGrid->OnDrawCell(painter, index.column(), index.row(), option.rect, option.state);
+            painter->restore();
+        }
+    }
+
+private:
+    TStringGrid *fGrid;
+};
+
+}  // namespace
+
+TStringGrid::TStringGrid(QWidget *parent) : QTableView(parent), fModel(new TStringGridModel(this)) {
+    setModel(fModel);
+    setItemDelegate(new TStringGridDelegate(this));
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    for (QHeaderView *h : {horizontalHeader(), verticalHeader()}) {
+        h->setMinimumSectionSize(1);
+        h->setSectionResizeMode(QHeaderView::Fixed);
+    }
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setFocusPolicy(Qt::NoFocus);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+}
+
+void TStringGrid::SetColCount(int cols) { fModel->SetColCount(cols); }
+void TStringGrid::SetRowCount(int rows) { fModel->SetRowCount(rows); }
+void TStringGrid::SetColWidth(int col, int width) { setColumnWidth(col, width); }
+void TStringGrid::SetRowHeight(int row, int height) { setRowHeight(row, height); }
+
+QRect TStringGrid::CellRect(int col, int row) const {
+    return visualRect(fModel->index(row, col));
+}
