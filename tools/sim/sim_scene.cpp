@@ -40,7 +40,7 @@ void RenderRoom(double t, double *out) {
             v += (34.6 - v) * head;
 
             // A mug of hot tea on a table: a small hot spot.
-            const double dr = row - 16.5, dc = col - 5.5;
+            const double dr = row - 16.0, dc = col - 5.0;
             v += (78.0 - v) * std::exp(-(dr * dr + dc * dc) / 0.8);
             out[32 * row + col] = v;
         }
