@@ -1,0 +1,55 @@
+#pragma once
+// A replay of a capture through the program's own frame intake (receive handler,
+// decoding worker) and sensor image object, with this thread as the UI thread.
+// Each chunk is fed and waited for, so no frame finds the decoder busy.
+
+#include "FrameFormat.h"
+#include "FrameIntake.h"
+#include "MLX90640.h"
+#include "ReplayOptions.h"
+#include "StdUiDispatcher.h"
+#include "WindowState.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// One frame that the sensor image object turned into a picture.
+struct TReplayFrame {
+    int index = 0;                      // counts from 0
+    TFrameType type = TFrameType::None; // FRM, FR0, FR1 or PHT
+    std::shared_ptr<const TMLX90640Published> published;
+};
+
+// Gives the sensor image object the display settings of the options.
+void ApplyDisplayOptions(const TReplayOptions &options, TMLX90640 &object);
+
+class TReplaySession {
+public:
+    explicit TReplaySession(const TReplayOptions &options);
+    ~TReplaySession();
+
+    // Feeds one chunk through the receive handler (in pieces of at most 4096 bytes,
+    // as the serial component delivers them) and waits until it is decoded.
+    // Appends the frames that reached a picture.
+    void Feed(const uint8_t *data, size_t len, std::vector<TReplayFrame> &frames);
+
+    // Frames handed to the sensor image object that did not give a picture.
+    int Abandoned() const;
+
+    TWindowState &State() { return fState; }
+    TMLX90640 &Object() { return fObject; }
+
+private:
+    class TCountingSink;
+
+    TWindowState fState;
+    TMLX90640 fObject;
+    std::shared_ptr<TCountingSink> fSink;
+    std::shared_ptr<TStdUiDispatcher> fDispatcher;
+    std::unique_ptr<TFrameIntake> fIntake;
+    TFrameType fLastFrameType = TFrameType::None;
+    uint64_t fLastFrameNumber = 0;
+    int fNextIndex = 0;
+};
