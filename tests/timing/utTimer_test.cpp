@@ -103,11 +103,19 @@ TEST(TZorvikTimerTest, EnableAndDisableRules)
     PumpFor(300ms);
     EXPECT_TRUE(log.times.empty());
 
-    // Quick on-off-on ends ticking, quick off-on-off ends silent.
+    // A quick on-off-on ends ticking, whenever the thread happens to look.
+    for (int round = 0; round < 20; ++round) {
+        log.times.clear();
+        timer.SetEnable(true);
+        timer.SetEnable(false);
+        timer.SetEnable(true);
+        ASSERT_TRUE(PumpUntil([&] { return log.times.size() >= 2; }, 10s)) << "round " << round;
+        timer.SetEnable(false);
+        PumpFor(20ms);
+    }
+    // A quick off-on-off ends silent.
     timer.SetEnable(true);
-    timer.SetEnable(false);
-    timer.SetEnable(true);
-    ASSERT_TRUE(PumpUntil([&] { return log.times.size() >= 3; }, 10s));
+    ASSERT_TRUE(PumpUntil([&] { return !log.times.empty(); }, 10s));
     timer.SetEnable(false);
     timer.SetEnable(true);
     timer.SetEnable(false);
