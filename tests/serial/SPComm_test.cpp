@@ -249,6 +249,23 @@ TEST_F(TCommOnPty, ReadIntervalTimeoutChangesApplyWhileOpen)
     EXPECT_LT(clock.elapsed(), 8000);
 }
 
+TEST_F(TCommOnPty, TotalTimeoutEndsReadsAndAnIdleLineDoesNotStopReception)
+{
+    // The silence alone would hold a chunk for 20 s; the total time-out ends the
+    // read instead. Reads that end empty on an idle line just start again.
+    comm.SetReadTotalTimeoutConstant(300);
+    Open(20000);
+    PumpFor(800ms);
+    QElapsedTimer clock;
+    clock.start();
+    pty.Write("ab");
+    ASSERT_TRUE(PumpUntil([&] { return ReceivedBytes() == 2; }, 10s));
+    EXPECT_LT(clock.elapsed(), 8000);
+    pty.Write("cd");
+    ASSERT_TRUE(PumpUntil([&] { return ReceivedBytes() == 4; }, 10s));
+    EXPECT_EQ(Joined(), (TChunk{'a', 'b', 'c', 'd'}));
+}
+
 TEST_F(TCommOnPty, NullBytesAreDroppedWhenIgnoreNullCharIsSet)
 {
     comm.SetIgnoreNullChar(true);
@@ -307,8 +324,10 @@ TEST_F(TCommOnPty, LosingTheOtherEndRequestsAHangup)
     ASSERT_TRUE(PumpUntil([&] { return ReceivedBytes() == 3; }, 10s));
     pty.CloseMaster();
     ASSERT_TRUE(PumpUntil([&] { return hangups > 0; }, 10s));
-    // The component stays open in its own view until it is stopped.
+    // The component stays open in its own view until it is stopped, but writes
+    // soon report that nothing sends them any more.
     EXPECT_TRUE(comm.IsOpen());
+    EXPECT_TRUE(PumpUntil([&] { return !comm.WriteCommData("x", 1); }, 10s));
     comm.StopComm();
     EXPECT_FALSE(comm.IsOpen());
 }
