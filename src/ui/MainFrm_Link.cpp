@@ -15,18 +15,6 @@ void TForm_Main::CreateLinkParts() {
     fLink.reset(new TLinkParts);
 }
 
-// ---- Live view: built with the live-view refresh of the link step.
-void TForm_Main::Timer1Timer(QObject *) {}
-void TForm_Main::DoTimer(QObject *) {}
-void TForm_Main::UpdateTargetImg() {}
-bool TForm_Main::MouseIsInImage1() { return false; }
-void TForm_Main::Image1MouseEnter(QObject *) {}
-void TForm_Main::Image1MouseLeave(QObject *) {}
-
-// ---- Snapshots: built with the live view.
-void TForm_Main::Image1DblClick(QObject *) {}
-void TForm_Main::Snapscreen(int32_t, int32_t, int32_t, int32_t, const QString &) {}
-
 // ---- Frame intake: built with the serial components.
 void TForm_Main::Comm1ReceiveData(QObject *, const uint8_t *, uint16_t) {}
 void TForm_Main::nrComm1AfterReceive(QObject *, const uint8_t *, uint32_t) {}
