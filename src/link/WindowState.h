@@ -18,16 +18,19 @@ class TMLX90640;
 
 using TUINT16s = std::vector<uint16_t>;
 
-// A text written by one thread and read by another.
+// A text written by one thread and read by another. Set and Get take deep copies,
+// so no QString data (and no reference count inside the Qt library, which
+// ThreadSanitizer cannot see) is ever shared between the threads.
 class TSharedText {
 public:
     void Set(const QString &text) {
+        QString own(text.constData(), text.size());
         std::lock_guard<std::mutex> lock(fMutex);
-        fText = text;
+        fText.swap(own);
     }
     QString Get() const {
         std::lock_guard<std::mutex> lock(fMutex);
-        return fText;
+        return QString(fText.constData(), fText.size());
     }
 
 private:

@@ -4,9 +4,7 @@
 #include <cstring>
 
 TBytes FrameHead(const char *type) {
-    TBytes b = {'M', 'L', 'X', 0x00};
-    b.insert(b.end(), type, type + 3);
-    return b;
+    return TBytes{'M', 'L', 'X', 0x00, uint8_t(type[0]), uint8_t(type[1]), uint8_t(type[2])};
 }
 
 void AppendWord(TBytes &bytes, uint16_t word) {
