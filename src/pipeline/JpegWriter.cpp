@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include <jpeglib.h>
 
 namespace {
@@ -62,6 +64,13 @@ bool CompressToFile(std::FILE *file, const uint8_t *pixels, int width, int heigh
     return true;
 }
 
+// Removes a file that was begun, but never a device or anything else that is not a
+// regular file.
+void RemoveBegunFile(const std::string &path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(path.c_str());
+}
+
 bool Fail(std::string *error, const std::string &message) {
     if (error) *error = message;
     return false;
@@ -93,7 +102,7 @@ bool WriteJpeg(const std::string &path, const uint8_t *rgbOrBgr, int width, int 
     const bool closed = std::fclose(file) == 0;
     if (compressed && flushed && closed) return true;
 
-    std::remove(path.c_str());
+    RemoveBegunFile(path);
     if (!compressed) return Fail(error, "Cannot write \"" + path + "\": " + mgr.message);
     return Fail(error, "Cannot write \"" + path + "\": " +
                            std::strerror(flushErrno ? flushErrno : (errno ? errno : EIO)));

@@ -45,4 +45,6 @@ private:
     std::vector<double> fPass1;    // 4C x 4R after the first pass (and the filter)
     std::vector<double> fRows2;    // 16C x 4R after the row pass of the second pass
     std::vector<double> fColumn;   // one enlarged picture column
+    std::vector<double> fGrey;     // its grey values
+    std::vector<int32_t> fColors;  // its colour words
 };

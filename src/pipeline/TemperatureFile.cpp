@@ -8,6 +8,8 @@
 #include <cstring>
 #include <memory>
 
+#include <sys/stat.h>
+
 std::string LocaleDecimalSeparator() {
     const std::lconv *lc = std::localeconv();
     if (lc && lc->decimal_point && lc->decimal_point[0] != '\0') return lc->decimal_point;
@@ -255,7 +257,8 @@ void SaveTemperatureFile(const std::string &fileName, const TPixels &pixs,
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed) {
         const int err = !written ? writeErrno : errno;
-        std::remove(fileName.c_str());
+        struct stat st;   // remove what was begun, never a device
+        if (::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(fileName.c_str());
         throw TTemperatureFileError("Cannot write temperature file \"" + fileName + "\": " +
                                     std::strerror(err ? err : EIO));
     }

@@ -44,7 +44,7 @@ TEST(PipelineThreads, FramesArriveWhileTheWindowReadsAndChangesOptions) {
     ApplyWindowDefaults(obj);
     ASSERT_TRUE(obj.SetEEPROMArr(sensor.calibration));
 
-    constexpr int kFrames = 40;
+    constexpr int kFrames = 24;
     std::atomic<bool> feeding{true};
     std::atomic<int> processed{0};
     std::thread feeder([&] {
