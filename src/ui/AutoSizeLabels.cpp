@@ -7,6 +7,7 @@
 namespace {
 
 const char *const kAutoSize = "korvaleAutoSize";
+const char *const kHasFilter = "korvaleAutoSizeFilter";
 
 class TAutoSizeFilter : public QObject {
 public:
@@ -37,7 +38,8 @@ void MakeAutoSize(QLabel *label) {
     label->setProperty(kAutoSize, true);
     label->resize(label->sizeHint());
     QWidget *parent = label->parentWidget();
-    if (!parent || parent->findChild<TAutoSizeFilter *>(QString(), Qt::FindDirectChildrenOnly))
+    if (!parent || parent->property(kHasFilter).toBool())
         return;
+    parent->setProperty(kHasFilter, true);
     parent->installEventFilter(new TAutoSizeFilter(parent));
 }
