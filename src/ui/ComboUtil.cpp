@@ -30,8 +30,10 @@ void SelectItemQuiet(QComboBox *box, int index) {
         return;
     }
     box->setCurrentIndex(index);
-    if (box->isEditable())
+    if (box->isEditable()) {
         box->setEditText(box->itemText(index));
+        box->lineEdit()->setCursorPosition(0);   // a long item shows its beginning
+    }
 }
 
 void ReplaceItemsKeepIndex(QComboBox *box, const QStringList &items) {

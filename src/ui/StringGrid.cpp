@@ -13,12 +13,19 @@ public:
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override {
-        const bool fixed = fGrid->Model()->IsFixed(index.column(), index.row());
-        QStyleOptionViewItem opt(option);
-        opt.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
-        if (fixed)
+        if (fGrid->Model()->IsFixed(index.column(), index.row())) {
+            // Header cells: button face and the text centred, never elided (two
+            // digits in a 20-pixel column leave no room for the item padding).
             painter->fillRect(option.rect, option.palette.button());
-        QStyledItemDelegate::paint(painter, opt, index);
+            painter->setPen(option.palette.color(QPalette::ButtonText));
+            painter->setFont(option.font);
+            painter->drawText(option.rect, Qt::AlignCenter | Qt::TextDontClip,
+                              index.data(Qt::DisplayRole).toString());
+        } else {
+            QStyleOptionViewItem opt(option);
+            opt.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+            QStyledItemDelegate::paint(painter, opt, index);
+        }
         if (fGrid->OnDrawCell) {
             painter->save();
             fGrid->OnDrawCell(painter, index.column(), index.row(), option.rect, option.state);
