@@ -223,7 +223,11 @@ bool TPictureRenderer::Render(const TPixels &origin, const TPictureSettings &set
                 row[k + 1] = static_cast<uint8_t>(*colors >> 8);
                 row[k + 2] = static_cast<uint8_t>(*colors);
             }
-            std::memcpy(bits + static_cast<size_t>(y) * stride + 3 * static_cast<size_t>(c0), row, rowBytes);
+            uint8_t *dst = bits + static_cast<size_t>(y) * stride + 3 * static_cast<size_t>(c0);
+            if (rowBytes == sizeof row)
+                std::memcpy(dst, row, sizeof row);   // whole blocks: a fixed-size copy
+            else
+                std::memcpy(dst, row, rowBytes);
         }
     }
     if (kStreamingStores) _mm_sfence();   // streamed records complete before publication
