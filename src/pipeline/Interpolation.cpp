@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+#include <emmintrin.h>
+
 namespace {
 
 // Local axis of a line: neighbouring samples 4 units apart.
@@ -198,44 +200,90 @@ TStepRange FilterFlat(std::vector<double> &values, int columns, int rows, int32_
         }
 
     std::vector<double> out(cells);
-    std::vector<double> stepOut(steps ? cells : 0);
-    TStepRange range;
+    std::vector<double> stepOut(cells);
     const double *src = values.data();
-    for (int i = 0; i < rows; ++i) {
-        int64_t firstRow, lastRow;
-        WindowBounds(i, h, rows, firstRow, lastRow);
-        for (int j = 0; j < columns; ++j) {
-            int64_t firstCol, lastCol;
-            WindowBounds(j, h, columns, firstCol, lastCol);
-            const double centre = src[static_cast<size_t>(j) * rows + i];
-            double sum = 0.0;
-            double total = 0.0;
-            double step = 0.0;
-            for (int64_t m = firstRow; m <= lastRow; ++m) {
-                const double *wrow = weights.data() + static_cast<size_t>(m - i + hr) * tableColumns;
-                for (int64_t n = firstCol; n <= lastCol; ++n) {
-                    const double v = src[static_cast<size_t>(n) * rows + m];
-                    const double w = wrow[n - j + hc];
-                    sum += w * v;
-                    total += w;
-                    step += std::fabs(v - centre);
-                }
+
+    // One pixel, summed in window order: rows outer, columns inner.
+    auto filterOne = [&](int i, int j, int64_t firstRow, int64_t lastRow, int64_t firstCol,
+                         int64_t lastCol) {
+        const size_t at = static_cast<size_t>(j) * rows + i;
+        const double centre = src[at];
+        double sum = 0.0, total = 0.0, step = 0.0;
+        for (int64_t m = firstRow; m <= lastRow; ++m) {
+            const double *wrow = weights.data() + static_cast<size_t>(m - i + hr) * tableColumns;
+            for (int64_t n = firstCol; n <= lastCol; ++n) {
+                const double v = src[static_cast<size_t>(n) * rows + m];
+                const double w = wrow[n - j + hc];
+                sum += w * v;
+                total += w;
+                step += std::fabs(v - centre);
             }
-            const int64_t count = (lastRow >= firstRow && lastCol >= firstCol)
-                                      ? (lastRow - firstRow + 1) * (lastCol - firstCol + 1)
-                                      : 0;
-            if (total == 0.0)
-                throw std::domain_error("PixsFilter: filter window without weight");
-            double t = sum / total;
-            if (count < fullCount) t = (3.0 * centre + t) / 4.0;
-            out[static_cast<size_t>(j) * rows + i] = t;
-            if (steps) stepOut[static_cast<size_t>(j) * rows + i] = step;
+        }
+        const int64_t count = (lastRow >= firstRow && lastCol >= firstCol)
+                                  ? (lastRow - firstRow + 1) * (lastCol - firstCol + 1)
+                                  : 0;
+        if (total == 0.0) throw std::domain_error("PixsFilter: filter window without weight");
+        double t = sum / total;
+        if (count < fullCount) t = (3.0 * centre + t) / 4.0;
+        out[at] = t;
+        stepOut[at] = step;
+    };
+
+    // Two vertically neighbouring pixels whose windows both have the full height
+    // h: the same weights, and their samples lie next to each other in a column,
+    // so both are summed at once, each lane in the same order as filterOne.
+    const __m128d signBit = _mm_set1_pd(-0.0);
+    auto filterPair = [&](int i, int j, int64_t firstCol, int64_t lastCol) {
+        const size_t at = static_cast<size_t>(j) * rows + i;
+        const __m128d centre = _mm_loadu_pd(src + at);
+        __m128d sum = _mm_setzero_pd(), step = _mm_setzero_pd();
+        double total = 0.0;
+        for (int64_t dm = -h; dm <= h; ++dm) {
+            const double *wrow = weights.data() + static_cast<size_t>(dm + hr) * tableColumns;
+            for (int64_t n = firstCol; n <= lastCol; ++n) {
+                const __m128d v = _mm_loadu_pd(src + static_cast<size_t>(n) * rows + (i + dm));
+                const double w = wrow[n - j + hc];
+                sum = _mm_add_pd(sum, _mm_mul_pd(_mm_set1_pd(w), v));
+                total += w;
+                step = _mm_add_pd(step, _mm_andnot_pd(signBit, _mm_sub_pd(v, centre)));
+            }
+        }
+        const int64_t count = (2 * h + 1) * (lastCol - firstCol + 1);
+        if (total == 0.0) throw std::domain_error("PixsFilter: filter window without weight");
+        __m128d t = _mm_div_pd(sum, _mm_set1_pd(total));
+        if (count < fullCount)
+            t = _mm_div_pd(_mm_add_pd(_mm_mul_pd(_mm_set1_pd(3.0), centre), t), _mm_set1_pd(4.0));
+        _mm_storeu_pd(out.data() + at, t);
+        _mm_storeu_pd(stepOut.data() + at, step);
+    };
+
+    for (int j = 0; j < columns; ++j) {
+        int64_t firstCol, lastCol;
+        WindowBounds(j, h, columns, firstCol, lastCol);
+        for (int i = 0; i < rows;) {
+            // Rows h .. rows - 1 - h have windows of the full height.
+            if (h >= 0 && i >= h && i + 1 + h <= rows - 1) {
+                filterPair(i, j, firstCol, lastCol);
+                i += 2;
+            } else {
+                int64_t firstRow, lastRow;
+                WindowBounds(i, h, rows, firstRow, lastRow);
+                filterOne(i, j, firstRow, lastRow, firstCol, lastCol);
+                ++i;
+            }
+        }
+    }
+
+    // The range of step sums, pixel by pixel in row order; a stored 0 counts as unset.
+    TStepRange range;
+    for (int i = 0; i < rows; ++i)
+        for (int j = 0; j < columns; ++j) {
+            const double step = stepOut[static_cast<size_t>(j) * rows + i];
             if (range.MinStep == 0.0) range.MinStep = step;
             if (range.MaxStep == 0.0) range.MaxStep = step;
             if (step < range.MinStep) range.MinStep = step;
             if (step > range.MaxStep) range.MaxStep = step;
         }
-    }
     values.swap(out);
     if (steps) steps->swap(stepOut);
     return range;

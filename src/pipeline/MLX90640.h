@@ -11,9 +11,9 @@
 // copies the words it is handed before using them. A finished frame is published
 // as one immutable TMLX90640Published; every result getter reads the latest
 // published state (or a copy taken under a lock), so the window thread never sees
-// a half-written picture. Display options are atomics read once at the start of
-// each frame: a change takes effect with the next frame. HaveNewDatas and the
-// subpage flags are raised only after the frame has been published.
+// a half-written picture. Display options are atomics, each read once per frame:
+// a change takes effect with the next frame. HaveNewDatas and the subpage flags
+// are raised only after the frame has been published.
 
 #include "Bitmap24.h"
 #include "PictureRender.h"
