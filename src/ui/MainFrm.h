@@ -15,6 +15,8 @@
 //   MainFrm_Grid.cpp     InitGrid, DatasUpdateToGrid, StringGrid1DrawCell
 //   MainFrm_Display.cpp  the display option handlers
 //   MainFrm_Link.cpp     serial link, commands, connection, live view and snapshots
+//   MainFrm_LiveView.cpp the live-view refresh, readouts and target markers
+//   MainFrm_Snapshot.cpp snapshots of the picture and its legend
 
 #include "PixelTypes.h"
 #include "WindowState.h"
@@ -36,6 +38,7 @@ class QPushButton;
 class QScrollArea;
 class QTimer;
 class TMLX90640;
+struct TMLX90640Published;
 class TPictureBox;
 class TShapeCircle;
 class TStatusPanels;
@@ -217,15 +220,21 @@ public:
     void edt_Temperature_LowerChange(QObject *Sender);
     void edt_Temperature_UpperChange(QObject *Sender);
 
-    // ---- Live view (MainFrm_Link.cpp)
+    // ---- Live view (MainFrm_LiveView.cpp)
     void Timer1Timer(QObject *Sender);
     void DoTimer(QObject *Sender);
     void UpdateTargetImg();
     bool MouseIsInImage1();
     void Image1MouseEnter(QObject *Sender);
     void Image1MouseLeave(QObject *Sender);
+    // A refresh with a new picture: the picture copy (with the hidden effects when
+    // `withEffects`), grid, legend, readouts and markers, the flags cleared and
+    // picUpdateRate counted. Run by Timer1Timer and by TThreadUpdatePic.
+    void UpdatePicture(bool withEffects);
+    // The published frame whose picture Image1 shows; nullptr before the first one.
+    std::shared_ptr<const TMLX90640Published> GetShownFrame() const { return fShownFrame; }
 
-    // ---- Snapshots (MainFrm_Link.cpp)
+    // ---- Snapshots (MainFrm_Snapshot.cpp)
     void Image1DblClick(QObject *Sender);
     void Snapscreen(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const QString &FileName);
 
@@ -298,6 +307,8 @@ private:
     // The 32 x 24 grid the data grid paints: that of the frame whose texts it holds,
     // or the object's initial grid before the first frame.
     std::shared_ptr<const TPixels> fGridPixels;
+    // The frame on screen: readouts, markers and snapshot temperatures come from it.
+    std::shared_ptr<const TMLX90640Published> fShownFrame;
     TZorvikTimer *myTimer = nullptr;
     std::unique_ptr<TLinkParts, TLinkPartsDeleter> fLink;
     bool fPlacedAfterShow = false;
