@@ -98,6 +98,10 @@ SEEDS = {
     "limits_and_tiny": seed(1, [2049, 10, 5, 2048, 2048, 2049, 0, 6],
                             b"\x22" * 2049 + b"\x33" * 10 + b"MLX\x00F" + b"\x22" * 2048 * 2
                             + b"\x33" * 2049 + b"MLX\x00SY"),
+    "odd_frames": seed(1, [1748 | ALT, 20, 12, 70 | ALT, 907, 1677, 1673],
+                       frm_frame(0) + head(b"XYZ") + b"\x00" * 13 + b"noise\x00\x01\x02\x03\x04\x05\x06"
+                       + sys_frame()[:70] + half_frame(0, False)[:906] + b"\x02"
+                       + frm_frame(0, with_block=False)[:1674] + b"\x05\x00\x00" + eem_frame()),
 }
 
 
