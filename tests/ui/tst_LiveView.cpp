@@ -387,6 +387,19 @@ private slots:
         QVERIFY(CountColor(pic, QRect(60, 54, 30, 22), QColor(0, 255, 255)) > 10);
         QVERIFY(CountColor(pic, QRect(80, 0, 30, 14), QColor(0, 0, 0)) > 5);
         QCOMPARE(CountColor(pic, QRect(0, 30, 40, 20), QColor(120, 60, 200)), 40 * 20);
+        // A text anchored on a glyph of the text drawn before it contrasts with that glyph.
+        QImage plain(120, 80, QImage::Format_RGB32);
+        plain.fill(QColor(120, 60, 200));
+        QImage first = plain;
+        PaintTargetMarks(first, {}, {{"88", {5, 5}}}, p);
+        QPoint glyph(-1, -1);
+        for (int y = 5; y < 30 && glyph.x() < 0; ++y)
+            for (int x = 5; x < 40 && glyph.x() < 0; ++x)
+                if (first.pixelColor(x, y) == QColor(255, 195, 55))
+                    glyph = QPoint(x, y);
+        QVERIFY(glyph.x() >= 0);
+        PaintTargetMarks(plain, {}, {{"88", {5, 5}}, {"88", {glyph.x(), glyph.y()}}}, p);
+        QVERIFY(CountColor(plain, QRect(glyph, QSize(30, 22)), QColor(0, 60, 200)) > 10);
         // Absurd sizes are cut off at the picture, not a fault.
         const TMarkParams huge = MarkParamsFromTexts("2147483647", "2147483647");
         PaintTargetMarks(pic, {{{60, 40}, 0}}, {{"1", {-5, -5}}}, huge);
