@@ -51,11 +51,15 @@ int TStdUiDispatcher::RunQueue(std::unique_lock<std::mutex> &lock) {
 }
 
 void TStdUiDispatcher::ProcessPending() {
+    if (!IsUiThread())
+        return;  // the queue runs on the UI thread only
     std::unique_lock<std::mutex> lock(fMutex);
     RunQueue(lock);
 }
 
 int TStdUiDispatcher::WaitAndProcess(std::chrono::milliseconds timeout) {
+    if (!IsUiThread())
+        return 0;
     std::unique_lock<std::mutex> lock(fMutex);
     fQueued.wait_for(lock, timeout, [&] { return !fQueue.empty() || fClosed; });
     return RunQueue(lock);

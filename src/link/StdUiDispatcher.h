@@ -24,7 +24,7 @@ public:
     void Close() override;
 
     // Waits up to timeout for a queued call, then runs the queue. Returns the number
-    // of calls run.
+    // of calls run. Like ProcessPending, it does nothing off the UI thread.
     int WaitAndProcess(std::chrono::milliseconds timeout);
 
     bool IsUiThread() const { return std::this_thread::get_id() == fUiThread; }

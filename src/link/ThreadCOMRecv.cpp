@@ -4,7 +4,6 @@
 #include "HalfFrameMerge.h"
 #include "LinkTexts.h"
 
-#include <system_error>
 #include <thread>
 
 using namespace FrameLayout;
@@ -24,7 +23,7 @@ bool TThreadCOMRecv::Start(std::unique_ptr<TThreadCOMRecv> worker) {
             keep->WorkerFinished();
         }).detach();
         return true;
-    } catch (const std::system_error &) {
+    } catch (...) {  // no thread could be started (std::system_error) or no memory
         delete raw;
         core->State.ComRecvBusy.store(false);
         core->WorkerFinished();

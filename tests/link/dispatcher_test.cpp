@@ -25,6 +25,9 @@ TEST(StdUiDispatcher, RunsCallsOfOtherThreadsOnTheUiThreadAndWaits) {
         result = d.RunOnUiAndWait([&] { ranOn = std::this_thread::get_id(); });
         returned = true;
     });
+    std::this_thread::sleep_for(10ms);
+    std::thread([&] { d.ProcessPending(); }).join();  // not the UI thread: runs nothing
+    EXPECT_FALSE(returned.load());
     int runs = 0;
     while (runs == 0)
         runs = d.WaitAndProcess(1000ms);
