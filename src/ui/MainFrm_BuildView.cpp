@@ -44,6 +44,9 @@ void TForm_Main::BuildPictureArea() {
     QFont gridFont = font();
     gridFont.setPixelSize(12);
     StringGrid1->setFont(gridFont);
+    // StringGrid1DrawCell covers every data cell with its pixel's colour, so the
+    // texts underneath are not drawn first; it draws them itself where it has no colour.
+    StringGrid1->SetDefaultDrawing(false);
     StringGrid1->OnDrawCell = [this](QPainter *canvas, int col, int row, const QRect &rect,
                                      QStyle::State state) {
         StringGrid1DrawCell(canvas, col, row, rect, state);

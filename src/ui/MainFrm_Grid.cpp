@@ -49,20 +49,22 @@ void TForm_Main::DatasUpdateToGrid() {
 void TForm_Main::StringGrid1DrawCell(QPainter *Canvas, int ACol, int ARow, const QRect &Rect, QStyle::State) {
     if (ACol <= 0 || ARow <= 0)
         return;   // headers keep the grid's own painting
-    if (!fGridPixels) {
-        if (!WinState.myMLX90640)
-            return;
+    if (!fGridPixels && WinState.myMLX90640) {
         // Before the first frame: the object's initial pixels, colour 0.
         fGridPixels = std::make_shared<const TPixels>(WinState.myMLX90640->GetPixs_Origin());
     }
-    const TPixels &pixels = *fGridPixels;
-    if (pixels.size() <= 20)
-        return;
     const size_t col = size_t(ACol - 1);
     const size_t row = size_t(ARow - 1);
-    if (col >= pixels.size() || row >= pixels[col].size())
+    const bool haveColour = fGridPixels && fGridPixels->size() > 20 && col < fGridPixels->size() &&
+                            row < (*fGridPixels)[col].size();
+    if (!haveColour) {
+        // The grid leaves the texts to this handler (DefaultDrawing off): a cell
+        // without a colour shows its text as the grid would.
+        if (!StringGrid1->DefaultDrawing())
+            StringGrid1->DrawCellDefault(Canvas, ACol, ARow, Rect);
         return;
-    const int32_t c = pixels[col][row].Color;
+    }
+    const int32_t c = (*fGridPixels)[col][row].Color;
     // Fills the whole cell, covering the text the grid has drawn.
     Canvas->fillRect(Rect, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
 }

@@ -21,10 +21,8 @@ public:
             painter->setFont(option.font);
             painter->drawText(option.rect, Qt::AlignCenter | Qt::TextDontClip,
                               index.data(Qt::DisplayRole).toString());
-        } else {
-            QStyleOptionViewItem opt(option);
-            opt.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
-            QStyledItemDelegate::paint(painter, opt, index);
+        } else if (fGrid->DefaultDrawing()) {
+            fGrid->DrawCellDefault(painter, index.column(), index.row(), option.rect);
         }
         if (fGrid->OnDrawCell) {
             painter->save();
@@ -53,6 +51,23 @@ TStringGrid::TStringGrid(QWidget *parent) : QTableView(parent), fModel(new TStri
     setFocusPolicy(Qt::NoFocus);
     setWordWrap(false);
     setCornerButtonEnabled(false);
+}
+
+void TStringGrid::SetDefaultDrawing(bool on) {
+    if (on == fDefaultDrawing)
+        return;
+    fDefaultDrawing = on;
+    viewport()->update();
+}
+
+void TStringGrid::DrawCellDefault(QPainter *Canvas, int ACol, int ARow, const QRect &Rect) const {
+    Canvas->save();
+    Canvas->fillRect(Rect, palette().base());
+    Canvas->setPen(palette().color(QPalette::Text));
+    Canvas->setFont(font());
+    Canvas->setClipRect(Rect);
+    Canvas->drawText(Rect.adjusted(2, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter, fModel->Cell(ACol, ARow));
+    Canvas->restore();
 }
 
 void TStringGrid::SetColCount(int cols) { fModel->SetColCount(cols); }

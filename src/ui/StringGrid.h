@@ -3,7 +3,10 @@
 //
 // Each cell is first painted by default (its text on the grid's background, headers
 // on the button face), then handed to OnDrawCell with the cell's rectangle, so the
-// owner can paint over it.
+// owner can paint over it. An owner that covers its cells anyway can turn the
+// default drawing of the non-fixed cells off (DefaultDrawing false) and call
+// DrawCellDefault for the cells it does not cover: drawing 768 texts that are then
+// painted over costs several times more than the rest of a repaint.
 
 #include "StringGridModel.h"
 
@@ -39,8 +42,16 @@ public:
     // Rectangle of a cell in the viewport's coordinates.
     QRect CellRect(int col, int row) const;
 
+    // Whether the grid paints the text of the non-fixed cells before OnDrawCell
+    // (true after construction); the fixed cells are always painted.
+    bool DefaultDrawing() const { return fDefaultDrawing; }
+    void SetDefaultDrawing(bool on);
+    // The default painting of a non-fixed cell: its text on the grid's background.
+    void DrawCellDefault(QPainter *Canvas, int ACol, int ARow, const QRect &Rect) const;
+
     TDrawCellEvent OnDrawCell;
 
 private:
     TStringGridModel *fModel;
+    bool fDefaultDrawing = true;
 };

@@ -185,6 +185,34 @@ private slots:
         QCOMPARE(shot.pixelColor(cell.center()), QColor(1, 2, 3));
     }
 
+    void gridDefaultDrawingCanBeLeftToTheOwner() {
+        TStringGrid grid;
+        grid.SetColCount(3);
+        grid.SetRowCount(3);
+        grid.resize(200, 200);
+        grid.SetColWidth(1, 60);
+        grid.SetRowHeight(1, 30);
+        grid.SetCell(1, 1, QStringLiteral("8888"));
+        grid.SetCell(1, 0, QStringLiteral("1"));
+        auto darkPixels = [&](int col, int row) {
+            const QImage shot = grid.viewport()->grab().toImage();
+            const QRect r = grid.CellRect(col, row).adjusted(1, 1, -1, -1);
+            int dark = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    dark += qGray(shot.pixel(x, y)) < 128;
+            return dark;
+        };
+        QVERIFY(darkPixels(1, 1) > 0);       // default: the text shows
+        grid.SetDefaultDrawing(false);
+        QCOMPARE(darkPixels(1, 1), 0);       // left to the owner
+        QVERIFY(darkPixels(1, 0) > 0);       // fixed cells are always drawn
+        grid.OnDrawCell = [&](QPainter *canvas, int col, int row, const QRect &rect, QStyle::State) {
+            grid.DrawCellDefault(canvas, col, row, rect);
+        };
+        QVERIFY(darkPixels(1, 1) > 0);
+    }
+
     void statusPanelsHaveFixedWidthsAndIndexes() {
         TStatusPanels bar;
         QCOMPARE(bar.AddPanel(200, QStringLiteral("a")), 0);
