@@ -1,53 +1,87 @@
-// Handlers of the module link (serial intake, commands, connection and module
-// status), the live view and snapshots. The window connects them to their controls
-// (MainFrm_Wiring.cpp); their behaviour is built together with the link layer.
+// The module link's components and the frame intake: the serial components Comm1
+// and nrComm1, their receive handlers, which feed the frame intake of the link
+// layer, and the built-in virtual module. Commands are in MainFrm_Commands*.cpp,
+// connecting and the module status in MainFrm_Connect*.cpp.
 
 #include "MainFrm.h"
 
-// The serial components and the frame intake of the window.
-struct TLinkParts {};
+#include "ErrorHandler.h"
+#include "MLX90640Sink.h"
+#include "MainFrm_ConnectParts.h"
+#include "QtUiDispatcher.h"
+#include "SPComm.h"
+#include "nrComm.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+
+TLinkParts::~TLinkParts() {
+    // The components go first: after them no receive event reaches the intake. The
+    // intake then waits for its workers, and the virtual module stops last.
+    delete Comm1;
+    Comm1 = nullptr;
+    delete nrComm1;
+    nrComm1 = nullptr;
+    Intake.reset();
+    Sim.Stop();
+}
 
 void TLinkPartsDeleter::operator()(TLinkParts *parts) const {
     delete parts;
 }
 
 void TForm_Main::CreateLinkParts() {
-    fLink.reset(new TLinkParts);
+    auto parts = std::make_unique<TLinkParts>();
+
+    // Comm1 as the window holds it: DTR and RTS off; the rest is set on connecting.
+    parts->Comm1 = new TComm(this);
+    parts->Comm1->setObjectName(QStringLiteral("Comm1"));
+    parts->Comm1->SetDtrControl(TDtrControl::DtrDisable);
+    parts->Comm1->SetRtsControl(TRtsControl::RtsDisable);
+    parts->nrComm1 = new TnrComm(this);
+    parts->nrComm1->setObjectName(QStringLiteral("nrComm1"));
+
+    TLinkHooks hooks;
+    hooks.Sink = MakeMLX90640Sink(*fMLX90640);
+    hooks.Dispatcher = std::make_shared<TQtUiDispatcher>();
+    hooks.UpdateSysParsShow = [this](const TUINT16s &pars) {
+        Guarded(this, [this, &pars] { UpdateSysParsShow(pars); })();
+    };
+    hooks.ReadParsAction = Guarded(this, [this] { btn_GetCalibInfoClick(btn_GetCalibInfo); });
+    parts->Intake = std::make_unique<TFrameIntake>(WinState, std::move(hooks));
+
+    // The decoder's same-subpage skip follows the (hidden) check box.
+    parts->Intake->SetDouFrameUpdate(chk_DouFrameUpdate->isChecked());
+    connect(chk_DouFrameUpdate, &QCheckBox::toggled, this, [this](bool checked) {
+        if (fLink && fLink->Intake)
+            fLink->Intake->SetDouFrameUpdate(checked);
+    });
+
+    parts->Comm1->SetOnReceiveData(
+        [this](TComm *sender, const uint8_t *buffer, uint16_t length) {
+            Guarded(this, [&] { Comm1ReceiveData(sender, buffer, length); })();
+        });
+    parts->nrComm1->SetOnAfterReceive([this](TnrComm *sender, const uint8_t *buffer, uint32_t received) {
+        Guarded(this, [&] { nrComm1AfterReceive(sender, buffer, received); })();
+    });
+    TLinkParts *raw = parts.get();
+    parts->Comm1->SetOnRequestHangup([this, raw](TComm *) {
+        Guarded(this, [this, raw] { Comm1LinkLost(*this, *raw); })();
+    });
+
+    fLink.reset(parts.release());
+    AddPresentPortItems(cbb_Port);
 }
 
-// ---- Frame intake: built with the serial components.
-void TForm_Main::Comm1ReceiveData(QObject *, const uint8_t *, uint16_t) {}
-void TForm_Main::nrComm1AfterReceive(QObject *, const uint8_t *, uint32_t) {}
+// ---- Frame intake: every chunk goes to the link layer's intake, which counts it,
+// joins frames and starts the decoding workers.
+void TForm_Main::Comm1ReceiveData(QObject *, const uint8_t *Buffer, uint16_t BufferLength) {
+    if (fLink && fLink->Intake && Buffer)
+        fLink->Intake->Comm1ReceiveData(Buffer, BufferLength);
+}
 
-// ---- Commands: built with the serial components.
-void TForm_Main::CommSendStr(const QString &) {}
-void TForm_Main::CommSendBytes(const uint8_t *, int32_t) {}
-void TForm_Main::btn_GetCalibInfoClick(QObject *) {}
-void TForm_Main::btn_ReadOnePhotoClick(QObject *) {}
-void TForm_Main::btn_SaveOnePhotoClick(QObject *) {}
-void TForm_Main::btn_ReadLastPhotoClick(QObject *) {}
-void TForm_Main::btn_ReadPrivPhotoClick(QObject *) {}
-void TForm_Main::btn_ReadNextPhotoClick(QObject *) {}
-void TForm_Main::btn_ClearAllPhotoClick(QObject *) {}
-void TForm_Main::btn_RebootClick(QObject *) {}
-void TForm_Main::btn_SetParsDefClick(QObject *) {}
-void TForm_Main::btn_SetDTClick(QObject *) {}
-void TForm_Main::btn_SendCmdClick(QObject *) {}
-void TForm_Main::cbb_ADCResolutionChange(QObject *) {}
-void TForm_Main::cbb_ArrangeModeChange(QObject *) {}
-void TForm_Main::cbb_OutBaudChange(QObject *) {}
-void TForm_Main::cbb_OutPortNumChange(QObject *) {}
-void TForm_Main::cbb_RefreshRateChange(QObject *) {}
-void TForm_Main::chk_AutoSendClick(QObject *) {}
-void TForm_Main::chk_FrmHalfClick(QObject *) {}
-void TForm_Main::chk_LedENClick(QObject *) {}
-void TForm_Main::edt_DelayMsChange(QObject *) {}
-void TForm_Main::edt_CurrentPhotoNumChange(QObject *) {}
-
-// ---- Connection and module status: built with the serial components.
-void TForm_Main::btn_ConnectClick(QObject *) {}
-void TForm_Main::btn_Connect2Click(QObject *) {}
-void TForm_Main::Timer2Timer(QObject *) {}
-void TForm_Main::Timer3Timer(QObject *) {}
-void TForm_Main::edt_ComTimeoutChange(QObject *) {}
-void TForm_Main::UpdateSysParsShow(const TUINT16s &) {}
+void TForm_Main::nrComm1AfterReceive(QObject *, const uint8_t *Buffer, uint32_t Received) {
+    if (fLink && fLink->Intake && Buffer)
+        fLink->Intake->nrComm1AfterReceive(Buffer, Received);
+}
