@@ -27,12 +27,12 @@
 
 namespace {
 
-using TScene = std::array<double, kMlxPixels>;
+using TSceneTemps = std::array<double, kMlxPixels>;
 
 // A 25 °C scene with a hot pixel at sensor column 0, row 5 and a cold one at column
 // 21, row 0; the window mirrors left and right, so they show at columns 31 and 10.
-TScene HotColdScene() {
-    TScene s;
+TSceneTemps HotColdScene() {
+    TSceneTemps s;
     s.fill(25.0);
     s[5 * 32 + 0] = 80.0;
     s[0 * 32 + 21] = 2.0;
@@ -49,7 +49,7 @@ public:
         words.push_back(0);   // handed over as 833 words
         return words;
     }
-    TUINT16s Frame(const TScene &scene, int subpage, double vdd = 3.3) const {
+    TUINT16s Frame(const TSceneTemps &scene, int subpage, double vdd = 3.3) const {
         TFrameConditions c;
         c.subpage = subpage;
         c.vdd = vdd;
@@ -100,7 +100,7 @@ class TstLiveView : public QObject {
     void Tick() { fForm->Timer1Timer(fForm->Timer1); }
     int Refreshes() { return fForm->WinState.picUpdateRate.load(); }
     // A frame of each subpage, so every pixel follows the scene.
-    void Feed(const TScene &scene = HotColdScene(), double vdd = 3.3) {
+    void Feed(const TSceneTemps &scene = HotColdScene(), double vdd = 3.3) {
         QVERIFY(Mlx()->SetRAMArr(fModule.Frame(scene, 0, vdd)));
         QVERIFY(Mlx()->SetRAMArr(fModule.Frame(scene, 1, vdd)));
     }
@@ -400,6 +400,11 @@ private slots:
         QVERIFY(glyph.x() >= 0);
         PaintTargetMarks(plain, {}, {{"88", {5, 5}}, {"88", {glyph.x(), glyph.y()}}}, p);
         QVERIFY(CountColor(plain, QRect(glyph, QSize(30, 22)), QColor(0, 60, 200)) > 10);
+        // The unit is drawn, not left as a blank (some fonts have an empty "℃").
+        QImage unit(40, 30, QImage::Format_RGB32);
+        unit.fill(QColor(120, 60, 200));
+        PaintTargetMarks(unit, {}, {{DegreeSign(), {2, 2}}}, p);
+        QVERIFY(CountColor(unit, unit.rect(), QColor(255, 195, 55)) > 10);
         // Absurd sizes are cut off at the picture, not a fault.
         const TMarkParams huge = MarkParamsFromTexts("2147483647", "2147483647");
         PaintTargetMarks(pic, {{{60, 40}, 0}}, {{"1", {-5, -5}}}, huge);
