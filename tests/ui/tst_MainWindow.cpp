@@ -114,7 +114,11 @@ private slots:
         QCOMPARE(ItemIndex(form->cbb_PixsType), 0);
         QCOMPARE(ItemIndex(form->cbb_Scale), 0);
         QCOMPARE(form->cbb_Port->currentText(), QStringLiteral("COM4"));
-        QCOMPARE(form->cbb_Port->count(), 16);
+        // COM1..COM16 first, then the machine's serial devices, then the built-in module.
+        QVERIFY(form->cbb_Port->count() >= 17);
+        for (int i = 0; i < 16; ++i)
+            QCOMPARE(form->cbb_Port->itemText(i), QStringLiteral("COM%1").arg(i + 1));
+        QCOMPARE(form->cbb_Port->itemText(form->cbb_Port->count() - 1), QStringLiteral("SIM"));
         QCOMPARE(form->cbb_Baud->currentText(), QStringLiteral("460800"));
         QVERIFY(form->cbb_Port->isEditable() && form->cbb_FilterMethod->isEditable());
         QCOMPARE(form->edt_FilterPixCount->text(), QStringLiteral("5"));
