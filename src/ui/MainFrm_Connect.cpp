@@ -130,6 +130,11 @@ void Comm1LinkLost(TForm_Main &form, TLinkParts &parts) {
     parts.Sim.Stop();
     // The read-parameters step of a connect that has just happened has nothing to ask.
     form.Timer3->stop();
+    // A frame that was already being decoded is shown now rather than at the next
+    // live-view tick: the refresh rewrites panel 6, and the notice below must stay.
+    if (parts.Intake)
+        parts.Intake->WaitIdle();
+    form.Timer1Timer(form.Timer1);
     form.WinState.PortIsConnected.store(false);
     form.shp_led->SetBrushColor(Qt::black);
     form.btn_Connect->setText(form.WinState.ConnectPortCaption);

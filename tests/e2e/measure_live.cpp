@@ -1,10 +1,14 @@
 // korvale-measure-live: measures the live view against a virtual module.
 //
 //   korvale-measure-live [--seconds N] [--rate INDEX] [--baud B] [--half]
+//                        [--timeout MS] [--interval MS]
 //
 // The virtual module (korvale-sim's library) runs in a child process on a
 // pseudo-terminal, started with "$SETP=5,INDEX" (measuring rate; 6 = 32 Hz,
-// 7 = 64 Hz) and "$SETP=1,B/100" (its line speed, default 1382400). The program's
+// 7 = 64 Hz), "$SETP=1,B/100" (its line speed, default 1382400) and, with
+// --interval, "$SETP=10,MS" (its minimum pause between frames, 3 ms by default).
+// --timeout puts MS into edt_ComTimeout (the port's read interval, 5 by default)
+// before connecting. The program's
 // window connects to it as to any serial device and runs for a warm-up of two
 // seconds, then N seconds (default 30) are measured:
 //   - the rates of panel 5 after every Timer2 tick (received, computed, shown);
@@ -23,6 +27,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalBlocker>
@@ -45,12 +50,15 @@ struct TOptions {
     int rate = 7;
     int baud = 1382400;
     bool half = false;
+    int timeout = 5;
+    int interval = 3;
 };
 
 bool ParseArgs(int argc, char **argv, TOptions &o) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        int *value = a == "--seconds" ? &o.seconds : a == "--rate" ? &o.rate : a == "--baud" ? &o.baud : nullptr;
+        int *value = a == "--seconds" ? &o.seconds : a == "--rate" ? &o.rate : a == "--baud" ? &o.baud
+                     : a == "--timeout" ? &o.timeout : a == "--interval" ? &o.interval : nullptr;
         if (value && i + 1 < argc)
             *value = std::atoi(argv[++i]);
         else if (a == "--half")
@@ -58,14 +66,14 @@ bool ParseArgs(int argc, char **argv, TOptions &o) {
         else
             return false;
     }
-    return o.seconds > 0 && o.rate >= 0 && o.rate <= 7 && o.baud >= 115200;
+    return o.seconds > 0 && o.rate >= 0 && o.rate <= 7 && o.baud >= 115200 && o.timeout >= 0 && o.interval >= 0;
 }
 
 // The module process: prints its device on `out`, then answers each byte read from
 // `in` with its count of frames sent (one line) until `in` closes.
 [[noreturn]] void RunModule(const TOptions &o, int in, int out) {
     TSimOptions options;
-    options.presetParams = {{5, o.rate}, {1, o.baud / 100}, {11, o.half ? 1 : 0}};
+    options.presetParams = {{5, o.rate}, {1, o.baud / 100}, {11, o.half ? 1 : 0}, {10, o.interval}};
     TPtySimulator sim(options);
     std::string error;
     if (!sim.Start(&error)) {
@@ -112,7 +120,8 @@ uint64_t Published(TForm_Main &form) {
 int main(int argc, char **argv) {
     TOptions o;
     if (!ParseArgs(argc, argv, o)) {
-        std::fprintf(stderr, "usage: korvale-measure-live [--seconds N] [--rate 0..7] [--baud B] [--half]\n");
+        std::fprintf(stderr, "usage: korvale-measure-live [--seconds N] [--rate 0..7] [--baud B] [--half] "
+                             "[--timeout MS] [--interval MS]\n");
         return 2;
     }
     // The module runs in a child process, forked before any thread exists.
@@ -141,6 +150,7 @@ int main(int argc, char **argv) {
         form.cbb_Port->setEditText(QString::fromStdString(device));
         form.cbb_Baud->setEditText(QString::number(o.baud));
     }
+    form.edt_ComTimeout->setText(QString::number(o.timeout));
     form.btn_Connect->click();
     if (!form.WinState.PortIsConnected.load()) {
         std::fprintf(stderr, "cannot connect to %s\n", device.c_str());
@@ -188,15 +198,20 @@ int main(int argc, char **argv) {
         const uint64_t published = Published(form) - publishedStart;
         const double seconds = wall.elapsed() / 1000.0;
         const double cpu = CpuSeconds() - cpuStart;
-        std::printf("rate index %d, line %d baud, %s frames, %.1f s (%d Timer2 ticks)\n", o.rate, o.baud,
-                    o.half ? "half" : "full", seconds, totals.ticks);
-        std::printf("frames sent by the module      %llu (%.1f/s)\n", (unsigned long long)sent, sent / seconds);
-        std::printf("frames received (DataRecv sum) %ld (%.1f/s)\n", totals.recv, totals.recv / seconds);
-        std::printf("frames computed (DataCalc sum) %ld (%.1f/s)\n", totals.calc, totals.calc / seconds);
-        std::printf("pictures published             %llu (%.1f/s)\n", (unsigned long long)published,
-                    published / seconds);
-        std::printf("pictures shown (ImageRefresh)  %ld (%.1f/s)\n", totals.shown, totals.shown / seconds);
-        std::printf("lost before decoding           %lld\n", (long long)sent - totals.recv);
+        std::printf("rate index %d, line %d baud, %s frames, module interval %d ms, read time-out %d ms, "
+                    "%.1f s (%d Timer2 ticks)\n",
+                    o.rate, o.baud, o.half ? "half" : "full", o.interval, o.timeout, seconds, totals.ticks);
+        // The panel sums cover the Timer2 ticks inside the window, so they are given
+        // per tick (per second); the counts of the module and of the sensor image
+        // object cover the same wall time and give the frames lost.
+        const double ticks = totals.ticks > 0 ? totals.ticks : 1;
+        std::printf("module sent       %6llu frames  %5.1f/s\n", (unsigned long long)sent, sent / seconds);
+        std::printf("panel DataRecv    %6ld in %d s  %5.1f/s\n", totals.recv, totals.ticks, totals.recv / ticks);
+        std::printf("panel DataCalc    %6ld in %d s  %5.1f/s\n", totals.calc, totals.ticks, totals.calc / ticks);
+        std::printf("panel ImageRefresh%6ld in %d s  %5.1f/s\n", totals.shown, totals.ticks, totals.shown / ticks);
+        std::printf("pictures computed %6llu frames  %5.1f/s\n", (unsigned long long)published, published / seconds);
+        std::printf("lost module->computed %lld of %llu (%.1f %%)\n", (long long)sent - (long long)published,
+                    (unsigned long long)sent, sent ? 100.0 * (double(sent) - double(published)) / double(sent) : 0.0);
         std::printf("CPU of the program             %.2f s = %.1f %% of one core\n", cpu, 100.0 * cpu / seconds);
         std::fflush(stdout);
         form.btn_Connect->click();

@@ -213,7 +213,7 @@ private slots:
         const auto t2 = arrivalOf(got.size());
         // About 300 ms after the connect, then about 500 ms later.
         QVERIFY2(t1 >= 280 && t1 < 3000, qPrintable(QString::number(t1)));
-        QVERIFY2(t2 - t1 >= 400 && t2 - t1 < 3000, qPrintable(QString::number(t2 - t1)));
+        QVERIFY2(t2 - t1 >= 300 && t2 - t1 < 3000, qPrintable(QString::number(t2 - t1)));
         QVERIFY(!form->Timer3->isActive());
         QVERIFY(!form->WinState.ReadParsIsBusy.load());
     }
