@@ -30,6 +30,9 @@ void TForm_Main::Snapscreen(int32_t x1, int32_t y1, int32_t x2, int32_t y2, cons
     constexpr int64_t kMaxSide = 65500;   // the largest side a JPEG file can have
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
         return;
+    // Paint what the window holds now (a refresh may have drawn markers since the last
+    // paint), so the screen pixels match the picture on show.
+    repaint();
     const QImage shot = CaptureScreenRect(this, QRect(x1, y1, int(width), int(height)));
     if (!SaveSnapshotJpeg(shot, FileName))
         return;
