@@ -1,5 +1,6 @@
 #include "FrameIntake.h"
 
+#include "ChunkSplit.h"
 #include "FrameFormat.h"
 #include "LinkTexts.h"
 #include "ThreadCOMRecv.h"
@@ -43,37 +44,119 @@ void TFrameIntake::StartWorker(const uint8_t *data, int32_t len) {
     TThreadCOMRecv::Start(std::make_unique<TThreadCOMRecv>(fCore, data, len));
 }
 
+void TFrameIntake::WaitIdle() {
+    // A finished worker may leave frames waiting: hand them over one after another.
+    do {
+        fCore->WaitIdle();
+    } while (DispatchPending());
+}
+
+size_t TFrameIntake::MissingOfBufferedFrame(const uint8_t *chunk, size_t len) const {
+    const TWindowState &s = fCore->State;
+    const int32_t counter = s.spPort_RecvCounter;
+    if (counter <= 0 || counter > kRestartAbove || !BeginsWithMLX(s.spPort_RecvBuf, size_t(counter)))
+        return 0;
+    // The type letters may still be on their way: take them from the chunk.
+    uint8_t head[FrameLayout::PayloadPos];
+    size_t n = std::min<size_t>(size_t(counter), sizeof head);
+    std::memcpy(head, s.spPort_RecvBuf, n);
+    const size_t fromChunk = std::min(sizeof head - n, len);
+    std::memcpy(head + n, chunk, fromChunk);
+    n += fromChunk;
+    const int complete = FrameCompleteLength(FrameTypeOf(head, n));
+    return complete > counter ? size_t(complete - counter) : 0;
+}
+
+bool TFrameIntake::BufferHoldsCompleteFrame() const {
+    const TWindowState &s = fCore->State;
+    const int32_t counter = s.spPort_RecvCounter;
+    if (counter <= 0 || !BeginsWithMLX(s.spPort_RecvBuf, size_t(counter)))
+        return false;
+    return counter >= FrameCompleteLength(FrameTypeOf(s.spPort_RecvBuf, size_t(counter)));
+}
+
+void TFrameIntake::QueueBufferedFrame() {
+    if (!BufferHoldsCompleteFrame())
+        return;
+    TWindowState &s = fCore->State;
+    if (fPending.size() >= PendingMax) {
+        fPending.pop_front();
+        ++fDropped;
+    }
+    fPending.emplace_back(s.spPort_RecvBuf, s.spPort_RecvBuf + s.spPort_RecvCounter);
+    s.spPort_RecvCounter = 0;
+}
+
+bool TFrameIntake::DispatchQueued() {
+    TWindowState &s = fCore->State;
+    if (fPending.empty() || s.ComRecvBusy.load())
+        return false;
+    const std::vector<uint8_t> frame = std::move(fPending.front());
+    fPending.pop_front();
+    s.dataRecvRate.fetch_add(1);
+    StartWorker(frame.data(), int32_t(frame.size()));
+    return true;
+}
+
+bool TFrameIntake::DispatchPending() {
+    if (DispatchQueued())
+        return true;
+    TWindowState &s = fCore->State;
+    if (!fPending.empty() || s.ComRecvBusy.load() || !BufferHoldsCompleteFrame())
+        return false;
+    s.dataRecvRate.fetch_add(1);
+    StartWorker(s.spPort_RecvBuf, s.spPort_RecvCounter);
+    s.spPort_RecvCounter = 0;
+    return true;
+}
+
+void TFrameIntake::StorePiece(const uint8_t *piece, size_t len, bool first, bool &typeAction) {
+    TWindowState &s = fCore->State;
+    int32_t &counter = s.spPort_RecvCounter;
+    // The buffer limits: above 2048 bytes buffered, when the piece would not fit, or
+    // when it starts a frame, the piece is stored from position 0. A complete frame
+    // still in the buffer is queued first rather than overwritten.
+    if (counter > kRestartAbove || int64_t(counter) + int64_t(len) > kBufferLimit ||
+        BeginsWithMLX(piece, len)) {
+        QueueBufferedFrame();
+        counter = 0;
+    }
+    // A piece longer than the whole buffer keeps only what fits; nothing is written
+    // beyond the buffer.
+    const int32_t stored = int32_t(std::min<size_t>(len, size_t(kBufferLimit - counter)));
+    std::memcpy(s.spPort_RecvBuf + counter, piece, size_t(stored));
+    counter += stored;
+
+    if (first && !BeginsWithMLX(s.spPort_RecvBuf, size_t(counter)) && BeginsWithTYPE(piece, len))
+        typeAction = true;
+}
+
 void TFrameIntake::Comm1ReceiveData(const uint8_t *buffer, uint16_t bufferLength) {
     TWindowState &s = fCore->State;
     const bool examined = bufferLength > kIgnoredChunkMax;
     CountReceived(bufferLength, s.LanguageNum.load(), examined);
     if (!examined)
         return;
+    DispatchQueued();
 
-    int32_t &counter = s.spPort_RecvCounter;
-    if (counter > kRestartAbove)
-        counter = 0;
-    if (counter + int32_t(bufferLength) > kBufferLimit)
-        counter = 0;
-    if (BeginsWithMLX(buffer, bufferLength))
-        counter = 0;
-    // A chunk longer than the whole buffer keeps only what fits; nothing is written
-    // beyond the buffer.
-    const int32_t stored = std::min<int32_t>(bufferLength, kBufferLimit - counter);
-    std::memcpy(s.spPort_RecvBuf + counter, buffer, size_t(stored));
-    counter += stored;
-
-    if (BeginsWithMLX(s.spPort_RecvBuf, size_t(counter))) {
-        // Wait until the frame (with its check word) is wholly in the buffer.
-        const TFrameType type = FrameTypeOf(s.spPort_RecvBuf, size_t(counter));
-        if (counter < FrameCompleteLength(type))
-            return;
-        if (s.ComRecvBusy.load())
-            return;  // the frame waits in the buffer
-        s.dataRecvRate.fetch_add(1);
-        StartWorker(s.spPort_RecvBuf, counter);
-        counter = 0;
-    } else if (BeginsWithTYPE(buffer, bufferLength) && fCore->Hooks.ReadParsAction) {
+    // A chunk that begins with "MLX" starts a new frame; otherwise its first bytes may
+    // complete the frame under way, and an "MLX" among them is that frame's data.
+    size_t continuing =
+        BeginsWithMLX(buffer, bufferLength) ? 0 : MissingOfBufferedFrame(buffer, bufferLength);
+    // The module's type reply ("TYPE=MLX90640") names the sensor: its "MLX" is text.
+    if (BeginsWithTYPE(buffer, bufferLength)) {
+        const auto *end = static_cast<const uint8_t *>(std::memchr(buffer, '\n', bufferLength));
+        continuing = std::max(continuing, end ? size_t(end - buffer) + 1 : size_t(bufferLength));
+    }
+    const std::vector<TChunkSpan> pieces = SplitAtFrameStarts(buffer, bufferLength, continuing);
+    bool typeAction = false;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        StorePiece(buffer + pieces[i].offset, pieces[i].length, i == 0, typeAction);
+        // A frame completed by this piece goes to the decoder now if it is idle, or
+        // waits in the buffer (or the queue) until it is.
+        DispatchPending();
+    }
+    if (typeAction && fCore->Hooks.ReadParsAction) {
         // All buffer work is done: the action may handle further chunks while it waits.
         fCore->Hooks.ReadParsAction();
     }

@@ -2,7 +2,12 @@
 // Frame intake of the main window: the receive handlers of the two serial
 // components. They count the bytes, join the chunks of the main path into frames in
 // the 4097-byte reassembly buffer and start one decoding worker (TThreadCOMRecv) per
-// frame, at most one decoding at a time.
+// frame, at most one decoding at a time. A chunk of the main path may hold the end of
+// one frame and the starts of others (the line delivers frames merged into chunks of
+// up to 4096 bytes): it is handled piece by piece, cut at every frame start. A frame
+// that is complete while the decoder is busy waits in the buffer until the next frame
+// starts, then in a small queue of its own; the oldest waiting frame goes to a worker
+// as soon as the decoder is idle.
 //
 // Threads: the handlers run on the UI thread only; the workers on threads of their
 // own. The window owns the intake and destroys it before the sensor image object.
@@ -10,7 +15,9 @@
 #include "LinkCore.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <vector>
 
 class TFrameIntake {
 public:
@@ -23,6 +30,16 @@ public:
 
     // Receive event of Comm1: one chunk of bytes, valid only during the call.
     void Comm1ReceiveData(const uint8_t *buffer, uint16_t bufferLength);
+    // Hands the oldest waiting complete frame (queued, else the one in the reassembly
+    // buffer) to a worker when the decoder is idle; true when a worker was started.
+    // The window calls it at every live-view tick, so a waiting frame does not wait
+    // for the next chunk of the line.
+    bool DispatchPending();
+    // Complete frames queued for the decoder, and those dropped because the queue
+    // was full (the oldest goes first).
+    size_t PendingFrames() const { return fPending.size(); }
+    uint64_t DroppedFrames() const { return fDropped; }
+    static constexpr size_t PendingMax = 4;
     // Receive event of the alternative component nrComm1: no reassembly; each chunk
     // that begins with "MLX" goes to a worker by itself, or is dropped while one is busy.
     void nrComm1AfterReceive(const uint8_t *buffer, uint32_t received);
@@ -35,15 +52,30 @@ public:
     bool IsIdle() const { return fCore->IsIdle(); }
     // Workers started and not yet finished (at most one decoding, one handing off).
     int RunningWorkers() const { return fCore->RunningWorkers(); }
-    // Waits until no worker runs, running the workers' UI-thread calls meanwhile;
-    // call it on the UI thread. The program itself never waits; the replay tool and
-    // the tests do.
-    void WaitIdle() { fCore->WaitIdle(); }
+    // Waits until no worker runs and no complete frame waits for the decoder, running
+    // the workers' UI-thread calls meanwhile; call it on the UI thread. The program
+    // waits only when the line is lost; the replay tool and the tests wait often.
+    void WaitIdle();
 
 private:
     // Starts a worker on a copy of len bytes; the busy flag is raised first.
     void StartWorker(const uint8_t *data, int32_t len);
     void CountReceived(uint32_t len, int32_t prefixLanguage, bool examined);
+    // Bytes still missing from the frame begun in the reassembly buffer (0 when none
+    // is under way); chunk supplies the type letters when the buffer lacks them.
+    size_t MissingOfBufferedFrame(const uint8_t *chunk, size_t len) const;
+    // One piece of a chunk: the buffer limits, the copy; sets typeAction when the
+    // piece asks for the read-parameters action.
+    void StorePiece(const uint8_t *piece, size_t len, bool first, bool &typeAction);
+    bool BufferHoldsCompleteFrame() const;
+    // Moves a complete frame out of the buffer into the queue before the buffer is
+    // started again.
+    void QueueBufferedFrame();
+    // Hands the oldest queued frame to an idle decoder.
+    bool DispatchQueued();
 
     std::shared_ptr<TLinkCore> fCore;
+    // UI thread only.
+    std::deque<std::vector<uint8_t>> fPending;
+    uint64_t fDropped = 0;
 };

@@ -4,6 +4,7 @@
 // has sent its parameters and its calibration.
 
 #include "MainFrm.h"
+#include "MainFrm_ConnectParts.h"
 
 #include "LiveViewTexts.h"
 #include "LiveViewThread.h"
@@ -60,6 +61,7 @@ bool IsDisabled(const QWidget *w) {
 }  // namespace
 
 void TForm_Main::Timer1Timer(QObject *) {
+    if (fLink && fLink->Intake) fLink->Intake->DispatchPending();
     if (TMLX90640 *mlx = WinState.myMLX90640) {
         const bool ready = chk_DouFrameUpdate->isChecked()
                                ? mlx->GetFrame0Finished() && mlx->GetFrame1Finished()

@@ -127,17 +127,23 @@ TEST(ReceiveHandler, BusyDecoderLeavesTheFrameWaitingUntilTheNextChunk) {
     EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("EEPROM 1683"));
     ASSERT_EQ(h.sink->Eeproms().size(), 1u);
 
-    // A chunk that begins with "MLX" replaces the waiting frame.
+    // A chunk that begins with "MLX" does not throw the waiting frame away: it is
+    // queued and decoded first, once the decoder is idle.
     h.state.ComRecvBusy.store(true);
-    h.Feed(SysFrame(SysBlock(1, 2, 3, 4, 5)));
+    const TUINT16s pars = SysBlock(1, 2, 3, 4, 5);
+    h.Feed(SysFrame(pars));
     h.Feed(EemFrame(PatternWords(832, 50)));
     EXPECT_EQ(h.state.spPort_RecvCounter, 1673);
+    EXPECT_EQ(h.intake->PendingFrames(), 1u);
     h.state.ComRecvBusy.store(false);
     h.Feed(Garbage(6));
     h.Wait();
-    EXPECT_TRUE(h.sysParsShown.empty());
+    ASSERT_EQ(h.sysParsShown.size(), 1u);
+    EXPECT_EQ(h.sysParsShown[0], pars);
     ASSERT_EQ(h.sink->Eeproms().size(), 2u);
     EXPECT_EQ(h.sink->Eeproms()[1][0], 50);
+    EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("EEPROM 1679"));
+    EXPECT_EQ(h.intake->PendingFrames(), 0u);
 }
 
 TEST_F(Calibrated, ChunkBeginningWithMLXDiscardsAnUnfinishedFrame) {
@@ -184,12 +190,17 @@ TEST_F(Calibrated, ChunkLongerThanTheBufferKeepsWhatFits) {
     EXPECT_EQ(h.state.spPort_RecvCounter, 4096);
     EXPECT_EQ(h.state.RXByteCount.load(), 1673 + 6000);
     h.state.ComRecvBusy.store(false);
-    h.Feed(Garbage(10));  // limits: 4096 > 2048, so it restarts at 0 and drops the frame
+    // Limits: 4096 > 2048, so the chunk is stored from 0; the complete frame it
+    // replaces is queued and decoded, not dropped.
+    h.Feed(Garbage(10));
     EXPECT_EQ(h.state.spPort_RecvCounter, 10);
+    h.Wait();
+    ASSERT_EQ(h.sink->Rams().size(), 1u);
+    EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("Frame0 4096"));
 
     h.Feed(big);
     h.Wait();
-    ASSERT_EQ(h.sink->Rams().size(), 1u);
+    ASSERT_EQ(h.sink->Rams().size(), 2u);
     EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("Frame0 4096"));
 }
 
