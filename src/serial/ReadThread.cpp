@@ -1,5 +1,7 @@
 #include "ReadThread.h"
 
+#include "PortThread.h"
+
 #include "LineEvents.h"
 #include "PortDevice.h"
 
@@ -12,7 +14,6 @@
 #include <chrono>
 #include <climits>
 #include <optional>
-#include <system_error>
 
 namespace {
 
@@ -64,20 +65,12 @@ TReadThread::~TReadThread()
 
 bool TReadThread::Start()
 {
-    if (!fSettingsChanged.Create())
-        return false;
-    try {
-        fThread = std::thread([this] { Execute(); });
-    } catch (const std::system_error &) {
-        return false;
-    }
-    return true;
+    return fSettingsChanged.Create() && StartPortThread(fThread, [this] { Execute(); });
 }
 
 void TReadThread::Join()
 {
-    if (fThread.joinable() && fThread.get_id() != std::this_thread::get_id())
-        fThread.join();
+    JoinPortThread(fThread);
 }
 
 void TReadThread::SettingsChanged()

@@ -1,12 +1,13 @@
 #include "WriteThread.h"
 
+#include "PortThread.h"
+
 #include "PortDevice.h"
 
 #include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
 
 TWriteThread::TWriteThread(int commFile, int closeEventFd, std::atomic<bool> &sendDataEmpty,
                            ICommNoticeSink &sink)
@@ -21,20 +22,12 @@ TWriteThread::~TWriteThread()
 
 bool TWriteThread::Start()
 {
-    if (!fNewData.Create())
-        return false;
-    try {
-        fThread = std::thread([this] { Execute(); });
-    } catch (const std::system_error &) {
-        return false;
-    }
-    return true;
+    return fNewData.Create() && StartPortThread(fThread, [this] { Execute(); });
 }
 
 void TWriteThread::Join()
 {
-    if (fThread.joinable() && fThread.get_id() != std::this_thread::get_id())
-        fThread.join();
+    JoinPortThread(fThread);
 }
 
 bool TWriteThread::Enqueue(std::vector<uint8_t> &&block)
