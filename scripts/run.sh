@@ -4,9 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j "$(nproc)"
+# The program and its two tools; the tests are built by scripts/test.sh.
+cmake --build build -j "$(nproc)" --target korvale korvale-sim korvale-replay
 mkdir -p build/bin/Photos
-if [ -x build/bin/korvale ]; then
-  exec build/bin/korvale "$@"
-fi
-echo "Built into build/bin:"; ls build/bin
+exec build/bin/korvale "$@"
