@@ -30,7 +30,9 @@ void TForm_Main::DatasUpdateToGrid() {
     TMLX90640 *mlx = WinState.myMLX90640;
     if (!mlx)
         return;
-    const std::shared_ptr<const TMLX90640Published> frame = mlx->GetPublished();
+    // The frame whose picture is on show, so grid and picture always agree; the
+    // object's latest frame when none has been shown yet.
+    const std::shared_ptr<const TMLX90640Published> frame = fShownFrame ? fShownFrame : mlx->GetPublished();
     if (!frame)
         return;   // no frame yet: the data cells stay empty
     // The grid paints from the same frame whose texts it holds.

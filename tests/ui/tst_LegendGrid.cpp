@@ -171,6 +171,18 @@ private slots:
         QCOMPARE(grid->Cell(7, 7), QStringLiteral("21,5"));
         QCOMPARE(grid->Cell(1, 1), QStringLiteral("25"));
     }
+
+    void gridShowsTheFrameWhosePictureIsOnShow() {
+        Mlx()->LoadDatasFromTemperatureFile(TemperatureFile({{0, 0, QStringLiteral("25")}}).toStdString(), ".");
+        fForm->Timer1Timer(nullptr);   // this frame's picture is shown
+        QCOMPARE(fForm->StringGrid1->Cell(1, 1), QStringLiteral("25"));
+        // A newer frame published meanwhile does not reach the grid before its picture.
+        Mlx()->LoadDatasFromTemperatureFile(TemperatureFile({{0, 0, QStringLiteral("30")}}).toStdString(), ".");
+        fForm->DatasUpdateToGrid();
+        QCOMPARE(fForm->StringGrid1->Cell(1, 1), QStringLiteral("25"));
+        fForm->Timer1Timer(nullptr);
+        QCOMPARE(fForm->StringGrid1->Cell(1, 1), QStringLiteral("30"));
+    }
 };
 
 QTEST_MAIN(TstLegendGrid)
