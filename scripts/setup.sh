@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   qt6-base-dev qt6-serialport-dev libjpeg-dev libgtest-dev libbenchmark-dev
-  xvfb xauth fonts-wqy-microhei cmake ninja-build g++ clang libclang-rt-14-dev
+  xvfb xauth fonts-wqy-microhei cmake ninja-build g++
 )
 
 missing=()
