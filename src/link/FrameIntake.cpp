@@ -1,9 +1,9 @@
-#include "FrameIntake.h"
+#include "link/FrameIntake.h"
 
-#include "ChunkSplit.h"
-#include "FrameFormat.h"
-#include "LinkTexts.h"
-#include "ThreadCOMRecv.h"
+#include "protocol/ChunkSplit.h"
+#include "protocol/FrameFormat.h"
+#include "link/LinkTexts.h"
+#include "link/ThreadCOMRecv.h"
 
 #include <algorithm>
 #include <cstring>

@@ -12,7 +12,7 @@
 // Threads: the handlers run on the UI thread only; the workers on threads of their
 // own. The window owns the intake and destroys it before the sensor image object.
 
-#include "LinkCore.h"
+#include "link/LinkCore.h"
 
 #include <cstdint>
 #include <deque>

@@ -1,4 +1,4 @@
-#include "LinkCore.h"
+#include "link/LinkCore.h"
 
 #include <chrono>
 

@@ -4,9 +4,9 @@
 // the hand-off lock and the count of running workers. Workers hold it through a
 // shared_ptr, so it outlives a worker that finishes after its intake is gone.
 
-#include "FrameSink.h"
-#include "UiDispatcher.h"
-#include "WindowState.h"
+#include "link/FrameSink.h"
+#include "link/UiDispatcher.h"
+#include "link/WindowState.h"
 
 #include <atomic>
 #include <condition_variable>

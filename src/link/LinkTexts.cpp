@@ -1,4 +1,4 @@
-#include "LinkTexts.h"
+#include "link/LinkTexts.h"
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
-#include "MLX90640Sink.h"
+#include "link/MLX90640Sink.h"
 
-#include "MLX90640.h"
+#include "pipeline/MLX90640.h"
 
 void TMLX90640Sink::SetEEPROMArr(const TUINT16s &words) {
     fObject.SetEEPROMArr(words);

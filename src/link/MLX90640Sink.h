@@ -1,7 +1,7 @@
 #pragma once
 // Hands the decoded words to the sensor image object TMLX90640.
 
-#include "FrameSink.h"
+#include "link/FrameSink.h"
 
 #include <memory>
 

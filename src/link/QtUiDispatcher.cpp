@@ -1,4 +1,4 @@
-#include "QtUiDispatcher.h"
+#include "link/QtUiDispatcher.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -5,7 +5,7 @@
 // and the UI thread share goes through the std mutex, so the hand-off stays visible
 // to ThreadSanitizer.
 
-#include "UiDispatcher.h"
+#include "link/UiDispatcher.h"
 
 #include <memory>
 

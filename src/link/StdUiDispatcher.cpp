@@ -1,4 +1,4 @@
-#include "StdUiDispatcher.h"
+#include "link/StdUiDispatcher.h"
 
 TStdUiDispatcher::TStdUiDispatcher() : fUiThread(std::this_thread::get_id()) {}
 

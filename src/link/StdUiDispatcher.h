@@ -4,7 +4,7 @@
 // thread") runs the queue in ProcessPending or WaitAndProcess. Used by the replay
 // tool and the tests, where ThreadSanitizer must see every hand-off.
 
-#include "UiDispatcher.h"
+#include "link/UiDispatcher.h"
 
 #include <chrono>
 #include <condition_variable>

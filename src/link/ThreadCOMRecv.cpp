@@ -1,8 +1,8 @@
-#include "ThreadCOMRecv.h"
+#include "link/ThreadCOMRecv.h"
 
-#include "FrameFormat.h"
-#include "HalfFrameMerge.h"
-#include "LinkTexts.h"
+#include "protocol/FrameFormat.h"
+#include "protocol/HalfFrameMerge.h"
+#include "link/LinkTexts.h"
 
 #include <thread>
 

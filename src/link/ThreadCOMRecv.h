@@ -3,7 +3,7 @@
 // thread of its own, hands the words to the sensor image object and prepares the
 // status texts; it frees itself when done.
 
-#include "LinkCore.h"
+#include "link/LinkCore.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "Bitmap24.h"
+#include "pipeline/Bitmap24.h"
 
 void TBitmap24::SetSize(int width, int height) {
     fWidth = width > 0 ? width : 0;

@@ -1,6 +1,6 @@
-#include "ColorMap.h"
+#include "pipeline/ColorMap.h"
 
-#include "SysFun.h"
+#include "pipeline/SysFun.h"
 
 #include <cmath>
 #include <numbers>

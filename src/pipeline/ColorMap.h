@@ -2,7 +2,7 @@
 // Temperatures to grey values and grey values to colour words (0x00BBGGRR, red in
 // the low byte): the ten palettes and the continuous colouring.
 
-#include "PixelTypes.h"
+#include "pipeline/PixelTypes.h"
 
 #include <cstdint>
 

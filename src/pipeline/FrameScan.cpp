@@ -1,4 +1,4 @@
-#include "FrameScan.h"
+#include "pipeline/FrameScan.h"
 
 #include <cmath>
 #include <cstdint>

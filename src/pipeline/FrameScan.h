@@ -3,7 +3,7 @@
 // with mirroring, temporal smoothing, minimum, maximum and mean) and the rules of
 // the automatic colour range.
 
-#include "PixelTypes.h"
+#include "pipeline/PixelTypes.h"
 
 // Statistics of one scan.
 struct TFrameScan {

@@ -1,7 +1,7 @@
-#include "Interpolation.h"
+#include "pipeline/Interpolation.h"
 
-#include "PipelineBuffers.h"
-#include "SysFun.h"
+#include "pipeline/PipelineBuffers.h"
+#include "pipeline/SysFun.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,7 +8,7 @@
 // times - 1 gaps and the extrapolated ends use the straight line through their
 // two neighbouring samples.
 
-#include "PixelTypes.h"
+#include "pipeline/PixelTypes.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "JpegWriter.h"
+#include "pipeline/JpegWriter.h"
 
 #include <cerrno>
 #include <csetjmp>

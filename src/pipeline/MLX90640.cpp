@@ -1,8 +1,8 @@
-#include "MLX90640.h"
+#include "pipeline/MLX90640.h"
 
-#include "ColorMap.h"
-#include "FrameScan.h"
-#include "mlx90640_api.h"
+#include "pipeline/ColorMap.h"
+#include "pipeline/FrameScan.h"
+#include "sensor/MLX90640_API.h"
 
 #include <exception>
 #include <utility>

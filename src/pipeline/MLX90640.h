@@ -15,12 +15,12 @@
 // a change takes effect with the next frame. HaveNewDatas and the subpage flags
 // are raised only after the frame has been published.
 
-#include "Bitmap24.h"
-#include "PictureRender.h"
-#include "PipelineBuffers.h"
-#include "PixelTypes.h"
-#include "RecyclePool.h"
-#include "TemperatureFile.h"
+#include "pipeline/Bitmap24.h"
+#include "pipeline/PictureRender.h"
+#include "pipeline/PipelineBuffers.h"
+#include "pipeline/PixelTypes.h"
+#include "pipeline/RecyclePool.h"
+#include "pipeline/TemperatureFile.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "PictureRender.h"
+#include "pipeline/PictureRender.h"
 
-#include "Interpolation.h"
-#include "PipelineBuffers.h"
-#include "SysFun.h"
+#include "pipeline/Interpolation.h"
+#include "pipeline/PipelineBuffers.h"
+#include "pipeline/SysFun.h"
 
 #include <algorithm>
 #include <cmath>

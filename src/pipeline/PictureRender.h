@@ -8,9 +8,9 @@
 // bitmap copy run one after the other on a new grid; only the work arrays are kept
 // between frames.
 
-#include "Bitmap24.h"
-#include "ColorMap.h"
-#include "PixelTypes.h"
+#include "pipeline/Bitmap24.h"
+#include "pipeline/ColorMap.h"
+#include "pipeline/PixelTypes.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "PipelineBuffers.h"
+#include "pipeline/PipelineBuffers.h"
 
 double TemperatureDatas[1024] = {};
 double LastTemperatureDatas[1024] = {};

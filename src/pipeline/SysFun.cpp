@@ -1,4 +1,4 @@
-#include "SysFun.h"
+#include "pipeline/SysFun.h"
 
 #include <stdexcept>
 #include <string>

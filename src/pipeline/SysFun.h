@@ -2,8 +2,8 @@
 // General routines of the image pipeline: rounding, polynomial coefficients,
 // bitmap effects and the marker colour.
 
-#include "Bitmap24.h"
-#include "PixelTypes.h"
+#include "pipeline/Bitmap24.h"
+#include "pipeline/PixelTypes.h"
 
 #include <array>
 #include <cmath>

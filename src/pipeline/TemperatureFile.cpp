@@ -1,4 +1,4 @@
-#include "TemperatureFile.h"
+#include "pipeline/TemperatureFile.h"
 
 #include <cerrno>
 #include <charconv>

@@ -4,7 +4,7 @@
 // LoadDatasFromTemperatureFile; writing produces files that read back to the same
 // values.
 
-#include "PixelTypes.h"
+#include "pipeline/PixelTypes.h"
 
 #include <stdexcept>
 #include <string>

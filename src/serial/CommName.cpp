@@ -1,4 +1,4 @@
-#include "CommName.h"
+#include "serial/CommName.h"
 
 QString CommNameToDevicePath(const QString &commName)
 {

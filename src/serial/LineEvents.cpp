@@ -1,6 +1,6 @@
-#include "LineEvents.h"
+#include "serial/LineEvents.h"
 
-#include "SerialTypes.h"
+#include "serial/SerialTypes.h"
 
 #include <linux/serial.h>
 #include <sys/ioctl.h>

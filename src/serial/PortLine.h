@@ -9,7 +9,7 @@
 // case the driver replaces them with 0 (Linux has no other replacement byte).
 // Null bytes are discarded by the reading thread, not here.
 
-#include "SerialTypes.h"
+#include "serial/SerialTypes.h"
 
 #include <cstdint>
 

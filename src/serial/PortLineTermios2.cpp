@@ -1,6 +1,6 @@
 // Kept apart from every file that includes <termios.h>: <asm/termbits.h> defines its
 // own struct termios and the termios2 record with the BOTHER speed encoding.
-#include "PortLine.h"
+#include "serial/PortLine.h"
 
 #include <asm/ioctls.h>
 #include <asm/termbits.h>

@@ -1,4 +1,4 @@
-#include "PortLine.h"
+#include "serial/PortLine.h"
 
 #include <linux/serial.h>
 #include <sys/ioctl.h>

@@ -1,4 +1,4 @@
-#include "PortThread.h"
+#include "serial/PortThread.h"
 
 #include <system_error>
 

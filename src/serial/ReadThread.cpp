@@ -1,9 +1,9 @@
-#include "ReadThread.h"
+#include "serial/ReadThread.h"
 
-#include "PortThread.h"
+#include "serial/PortThread.h"
 
-#include "LineEvents.h"
-#include "PortDevice.h"
+#include "serial/LineEvents.h"
+#include "serial/PortDevice.h"
 
 #include <poll.h>
 #include <unistd.h>

@@ -8,8 +8,8 @@
 // Hang-up, line errors reported by poll and read errors request a hang-up and end
 // the thread; a closed descriptor ends it silently.
 
-#include "CommNotice.h"
-#include "WakeEvent.h"
+#include "serial/CommNotice.h"
+#include "serial/WakeEvent.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,11 +1,11 @@
-#include "SPComm.h"
+#include "serial/SPComm.h"
 
-#include "CommName.h"
-#include "PortDevice.h"
-#include "PortLine.h"
-#include "ReadThread.h"
-#include "WakeEvent.h"
-#include "WriteThread.h"
+#include "serial/CommName.h"
+#include "serial/PortDevice.h"
+#include "serial/PortLine.h"
+#include "serial/ReadThread.h"
+#include "serial/WakeEvent.h"
+#include "serial/WriteThread.h"
 
 #include <QMetaObject>
 

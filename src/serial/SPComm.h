@@ -13,8 +13,8 @@
 // runs. A handler may call StopComm (and StartComm); handlers may be re-entered when
 // one of them runs a nested event loop (Delay).
 
-#include "CommNotice.h"
-#include "SerialTypes.h"
+#include "serial/CommNotice.h"
+#include "serial/SerialTypes.h"
 
 #include <QObject>
 #include <QString>

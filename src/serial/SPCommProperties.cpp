@@ -1,9 +1,9 @@
 // Property setters of TComm: a changed line setting goes to the open port at once
 // (port-state step), a changed read time-out reaches the reading thread at once.
-#include "SPComm.h"
+#include "serial/SPComm.h"
 
-#include "PortLine.h"
-#include "ReadThread.h"
+#include "serial/PortLine.h"
+#include "serial/ReadThread.h"
 
 template <typename T>
 void TComm::SetLine(T &field, T value)

@@ -1,4 +1,4 @@
-#include "WakeEvent.h"
+#include "serial/WakeEvent.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>

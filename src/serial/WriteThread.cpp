@@ -1,8 +1,8 @@
-#include "WriteThread.h"
+#include "serial/WriteThread.h"
 
-#include "PortThread.h"
+#include "serial/PortThread.h"
 
-#include "PortDevice.h"
+#include "serial/PortDevice.h"
 
 #include <poll.h>
 #include <unistd.h>

@@ -5,8 +5,8 @@
 // posts SendDataEmpty. A failed write ends the thread; errors other than a closed
 // descriptor also request a hang-up. The close event ends it at any point.
 
-#include "CommNotice.h"
-#include "WakeEvent.h"
+#include "serial/CommNotice.h"
+#include "serial/WakeEvent.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "nrComm.h"
+#include "serial/nrComm.h"
 
-#include "CommName.h"
+#include "serial/CommName.h"
 
 #include <QSerialPort>
 

@@ -1,4 +1,4 @@
-#include "Delay.h"
+#include "timing/Delay.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "TimerEvents.h"
+#include "timing/TimerEvents.h"
 
 void TTimerEvents::Set(TEvent e)
 {

@@ -1,4 +1,4 @@
-#include "utTimer.h"
+#include "timing/utTimer.h"
 
 #include <QMetaObject>
 

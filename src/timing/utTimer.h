@@ -10,7 +10,7 @@
 // After Enable := false no further OnTimerDo call is made, also not for a tick that
 // was already on its way.
 
-#include "TimerEvents.h"
+#include "timing/TimerEvents.h"
 
 #include <QObject>
 

@@ -1,8 +1,8 @@
-#include "LinkTestKit.h"
+#include "e2e/LinkTestKit.h"
 
-#include "MainFrm.h"
-#include "SPComm.h"
-#include "sim_frames.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "serial/SPComm.h"
+#include "sim/SimFrames.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -12,8 +12,8 @@
 // the arrays handed to the sensor image object and to UpdateSysParsShow, the fill
 // level of the reassembly buffer and a busy flag that falls once the link is idle.
 
-#include "FrameIntake.h"
-#include "StdUiDispatcher.h"
+#include "link/FrameIntake.h"
+#include "link/StdUiDispatcher.h"
 
 #include <cstddef>
 #include <cstdint>

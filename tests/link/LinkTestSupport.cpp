@@ -1,4 +1,4 @@
-#include "LinkTestSupport.h"
+#include "link/LinkTestSupport.h"
 
 #include <chrono>
 #include <cstring>

@@ -3,10 +3,10 @@
 // and a harness that wires a frame intake to them with a std UI dispatcher whose UI
 // thread is the test's thread.
 
-#include "FrameIntake.h"
-#include "FrameSink.h"
-#include "StdUiDispatcher.h"
-#include "WindowState.h"
+#include "link/FrameIntake.h"
+#include "link/FrameSink.h"
+#include "link/StdUiDispatcher.h"
+#include "link/WindowState.h"
 
 #include <atomic>
 #include <condition_variable>

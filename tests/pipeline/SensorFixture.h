@@ -2,9 +2,9 @@
 // A synthetic sensor for pipeline tests: a realistic calibration and frames
 // rendered from scenes of temperatures.
 
-#include "MLX90640.h"
-#include "mlx90640_api.h"
-#include "mlx90640_synth.h"
+#include "pipeline/MLX90640.h"
+#include "sensor/MLX90640_API.h"
+#include "sim/SyntheticSensor.h"
 
 #include <memory>
 #include <vector>

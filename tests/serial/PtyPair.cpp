@@ -1,4 +1,4 @@
-#include "PtyPair.h"
+#include "serial/PtyPair.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

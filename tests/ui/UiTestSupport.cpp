@@ -1,7 +1,7 @@
-#include "UiTestSupport.h"
+#include "ui/UiTestSupport.h"
 
-#include "ErrorHandler.h"
-#include "MainFrm.h"
+#include "ui/support/ErrorHandler.h"
+#include "ui/mainwindow/MainFrm.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "ReplayOptions.h"
+#include "replay/ReplayOptions.h"
 
 #include <charconv>
 #include <cmath>

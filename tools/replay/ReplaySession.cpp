@@ -1,6 +1,6 @@
-#include "ReplaySession.h"
+#include "replay/ReplaySession.h"
 
-#include "PipelineBuffers.h"
+#include "pipeline/PipelineBuffers.h"
 
 #include <algorithm>
 #include <atomic>

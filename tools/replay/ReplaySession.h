@@ -3,12 +3,12 @@
 // decoding worker) and sensor image object, with this thread as the UI thread.
 // Each chunk is fed and waited for, so no frame finds the decoder busy.
 
-#include "FrameFormat.h"
-#include "FrameIntake.h"
-#include "MLX90640.h"
-#include "ReplayOptions.h"
-#include "StdUiDispatcher.h"
-#include "WindowState.h"
+#include "protocol/FrameFormat.h"
+#include "link/FrameIntake.h"
+#include "pipeline/MLX90640.h"
+#include "replay/ReplayOptions.h"
+#include "link/StdUiDispatcher.h"
+#include "link/WindowState.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "ReplaySplit.h"
+#include "replay/ReplaySplit.h"
 
 std::vector<TChunkSpan> SplitCapture(const uint8_t *data, size_t len) {
     // A capture begins with no frame under way.

@@ -3,7 +3,7 @@
 // chunk per frame, beginning at its "MLX" (the intake's own frame-start splitting,
 // applied to a whole capture).
 
-#include "ChunkSplit.h"
+#include "protocol/ChunkSplit.h"
 
 #include <cstddef>
 #include <cstdint>

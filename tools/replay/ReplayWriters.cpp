@@ -1,7 +1,7 @@
-#include "ReplayWriters.h"
+#include "replay/ReplayWriters.h"
 
-#include "JpegWriter.h"
-#include "TemperatureFile.h"
+#include "pipeline/JpegWriter.h"
+#include "pipeline/TemperatureFile.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,8 +1,8 @@
 #pragma once
 // What korvale-replay writes for each frame: the CSV line and the optional files.
 
-#include "ReplayOptions.h"
-#include "ReplaySession.h"
+#include "replay/ReplayOptions.h"
+#include "replay/ReplaySession.h"
 
 #include <string>
 

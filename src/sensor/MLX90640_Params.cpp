@@ -1,0 +1,4 @@
+// The program's one calibration record. Static storage: zero-filled at start.
+#include "sensor/MLX90640_API.h"
+
+TParamsMLX90640 myParamsMLX90640;

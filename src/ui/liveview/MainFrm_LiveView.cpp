@@ -1,0 +1,243 @@
+// The live view: the refresh tick that shows each new picture with the data grid,
+// the colour legend, the readouts and the target markers, copies the status texts
+// prepared off the UI thread, and enables the module's controls once the module
+// has sent its parameters and its calibration.
+
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/device/MainFrm_ConnectParts.h"
+
+#include "ui/liveview/LiveViewTexts.h"
+#include "ui/liveview/LiveViewThread.h"
+#include "pipeline/MLX90640.h"
+#include "ui/widgets/PictureBox.h"
+#include "ui/widgets/StatusPanels.h"
+#include "pipeline/SysFun.h"
+#include "ui/liveview/TargetMarks.h"
+#include "ui/liveview/TargetMarksPaint.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCursor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <initializer_list>
+
+namespace {
+
+// The bitmap as the picture control shows it (a copy of its own).
+QImage PictureOf(const TBitmap24 &bmp) {
+    if (bmp.Empty())
+        return {};
+    const QImage view(bmp.Bits(), bmp.Width(), bmp.Height(), bmp.BytesPerLine(), QImage::Format_BGR888);
+    return view.convertToFormat(QImage::Format_RGB32);
+}
+
+// The object's current results, for a readout before any picture was published.
+std::shared_ptr<const TMLX90640Published> StateOfObject(const TMLX90640 &mlx) {
+    auto state = std::make_shared<TMLX90640Published>();
+    state->Pixs_Origin = mlx.GetPixs_Origin();
+    state->Pixs_Interpolation = mlx.GetPixs_Interpolation();
+    state->MinPix = mlx.GetMinPix();
+    state->MaxPix = mlx.GetMaxPix();
+    state->TemperatureAvg = mlx.GetTemperatureAvg();
+    state->Vdd = mlx.GetVdd();
+    state->Ta = mlx.GetTa();
+    return state;
+}
+
+// The pixel read as the centre, [15][12]; a blank pixel if the grid is smaller.
+TPixel CentrePixel(const TPixels &pixs) {
+    if (pixs.size() > 15 && pixs[15].size() > 12)
+        return pixs[15][12];
+    return {};
+}
+
+bool IsDisabled(const QWidget *w) {
+    return w->testAttribute(Qt::WA_Disabled);
+}
+
+}  // namespace
+
+void TForm_Main::Timer1Timer(QObject *) {
+    if (fLink && fLink->Intake) fLink->Intake->DispatchPending();
+    if (TMLX90640 *mlx = WinState.myMLX90640) {
+        const bool ready = chk_DouFrameUpdate->isChecked()
+                               ? mlx->GetFrame0Finished() && mlx->GetFrame1Finished()
+                               : mlx->GetHaveNewDatas();
+        if (ready) {
+            UpdatePicture(true);
+            lbl_Cell->setText(WinState.lbl_Cell_Text.Get());
+            lbl_RTC->setText(WinState.lbl_RTC_Text.Get());
+            lbl_SavedPhotoNum->setText(WinState.lbl_SavedPhotoNum_Text.Get());
+            lbl_CurrentPhotoDate->setText(WinState.lbl_CurrentPhotoDate_Text.Get());
+            lbl_CurrentPhotoTime->setText(WinState.lbl_CurrentPhotoTime_Text.Get());
+        }
+    }
+
+    // The flag goes down before the texts are read: texts changed meanwhile raise it
+    // again and are shown at the next tick.
+    if (WinState.HaveRecvDatas.exchange(false)) {
+        StatusBar1->SetPanelText(2, WinState.RecvCounter_Text.Get());
+        StatusBar1->SetPanelText(3, WinState.RecvDataType_Text.Get());
+        StatusBar1->SetPanelText(4, WinState.DataCHeck_Text.Get());
+    }
+
+    if (WinState.SYSIsOK.load() && IsDisabled(cbb_ADCResolution)) {
+        for (QWidget *w : std::initializer_list<QWidget *>{cbb_ADCResolution, cbb_RefreshRate, cbb_ArrangeMode,
+                                                           chk_AutoSend, cbb_OutPortNum, cbb_OutBaud, chk_LedEN,
+                                                           chk_FrmHalf})
+            w->setEnabled(true);
+    }
+
+    if (WinState.EEIsOK.load() && IsDisabled(btn_SaveOnePhoto)) {
+        for (QWidget *w : std::initializer_list<QWidget *>{btn_SaveOnePhoto, btn_ReadLastPhoto, edt_CurrentPhotoNum,
+                                                           btn_ReadOnePhoto, btn_ReadPrivPhoto, btn_ReadNextPhoto,
+                                                           btn_ClearAllPhoto, btn_Reboot, btn_SetParsDef, btn_SetDT})
+            w->setEnabled(true);
+        // The browsing buttons follow the photo number box: with no photo saved, or
+        // at either end of the saved photos, the box switches them off again.
+        edt_CurrentPhotoNumChange(edt_CurrentPhotoNum);
+    }
+}
+
+void TForm_Main::UpdatePicture(bool withEffects) {
+    TMLX90640 *mlx = WinState.myMLX90640;
+    if (!mlx)
+        return;
+    // The flags go down before the picture is taken: a frame published from here on
+    // raises them again and is shown by the next refresh instead of being skipped.
+    mlx->SetHaveNewDatas(false);
+    mlx->SetFrame0Finished(false);
+    mlx->SetFrame1Finished(false);
+
+    if (std::shared_ptr<const TMLX90640Published> frame = mlx->GetPublished()) {
+        fShownFrame = frame;
+        const bool sharpen = withEffects && chk_Sharpen->isChecked();
+        const bool blur = withEffects && chk_Blur->isChecked();
+        const bool negative = withEffects && chk_Negative->isChecked();
+        const bool exposure = withEffects && chk_Exposure->isChecked();
+        if (sharpen || blur || negative || exposure) {
+            // The effects work on a copy: the object's published bitmap stays as it is.
+            TBitmap24 bmp = frame->BmpPic;
+            if (sharpen)
+                Sharpen(bmp);
+            if (blur)
+                Blur(bmp);
+            if (negative)
+                Negative(bmp);
+            if (exposure)
+                Exposure(bmp);
+            Image1->SetPicture(PictureOf(bmp));
+        } else {
+            Image1->SetPicture(PictureOf(frame->BmpPic));
+        }
+    }
+
+    DatasUpdateToGrid();
+    DrawColorLegend();
+    UpdateTargetImg();
+    WinState.picUpdateRate.fetch_add(1);
+}
+
+void TForm_Main::UpdateTargetImg() {
+    TMLX90640 *mlx = WinState.myMLX90640;
+    if (!mlx)
+        return;
+    const int32_t lang = WinState.LanguageNum.load();
+    // Read at every call, also while the two edits are disabled.
+    const TMarkParams params = MarkParamsFromTexts(edt_TargetSize->text(), edt_TextHeight->text());
+
+    std::shared_ptr<const TMLX90640Published> frame = fShownFrame ? fShownFrame : mlx->GetPublished();
+    if (!frame)
+        frame = StateOfObject(*mlx);
+    const TPixel centre = CentrePixel(frame->Pixs_Origin);
+    const bool absolute = cbb_PixsType->currentIndex() == 0;
+
+    // Readouts.
+    const TLiveReadouts readouts = LiveReadouts(
+        {frame->Vdd, frame->Ta, centre.Temperature, frame->MaxPix.Temperature, frame->MinPix.Temperature,
+         frame->TemperatureAvg},
+        lang, absolute);
+    lbl_Vdd->setText(readouts.Vdd);
+    lbl_Ta->setText(readouts.Ta);
+    lbl_CenterTemp->setText(readouts.CenterTemp);
+    lbl_MaxTemp->setText(readouts.MaxTemp);
+    lbl_MinTemp->setText(readouts.MinTemp);
+    lbl_AvgTemp->setText(readouts.AvgTemp);
+
+    // The cursor readout: only over the picture and once a picture grid exists.
+    std::optional<TMarkPoint> cursor;
+    double cursorTemp = 0.0;
+    const TPixels *grid = frame->Pixs_Interpolation.get();
+    if (grid && grid->size() == size_t(TMLX90640::kBmpWidth) && MouseIsInImage1()) {
+        const int32_t mx = WinState.MouseXIndex_InImage1;
+        const int32_t my = WinState.MouseYIndex_InImage1;
+        if (mx >= 0 && size_t(mx) < grid->size() && my >= 0 && size_t(my) < (*grid)[size_t(mx)].size()) {
+            cursor = TMarkPoint{mx, my};
+            cursorTemp = (*grid)[size_t(mx)][size_t(my)].Temperature;
+            lbl_MouseMoveText->setText(MouseTempText(lang, cursorTemp));
+        }
+    }
+
+    StatusBar1->SetPanelText(6, VddNoticeText(lang, frame->Vdd));
+
+    if (!chk_ShowTarget->isChecked())
+        return;
+    const TMarkPoint minMark = SensorMarkPoint(frame->MinPix.X, frame->MinPix.Y);
+    const TMarkPoint maxMark = SensorMarkPoint(frame->MaxPix.X, frame->MaxPix.Y);
+    const std::vector<TMarkCross> crosses{{kCentreMark, RGBColorInverse(centre.Color)},
+                                          {minMark, RGBColorInverse(frame->MinPix.Color)},
+                                          {maxMark, RGBColorInverse(frame->MaxPix.Color)}};
+    TMarkTextInputs in;
+    in.MinMark = minMark;
+    in.MaxMark = maxMark;
+    in.Cursor = cursor;
+    in.CursorValue = MarkValueText(cursorTemp, absolute);
+    in.MinValue = MarkValueText(frame->MinPix.Temperature, absolute);
+    in.MaxValue = MarkValueText(frame->MaxPix.Temperature, absolute);
+    in.CentreValue = MarkValueText(centre.Temperature, absolute);
+    in.ShowNames = chk_ShowTarget_Text->isChecked();
+    in.LanguageNum = lang;
+    PaintTargetMarks(Image1->Picture(), crosses, TargetTexts(in, params), params);
+    Image1->update();
+}
+
+bool TForm_Main::MouseIsInImage1() {
+    // The cursor in the coordinates of the picture's container, where the picture's
+    // Left and Top are given; both comparisons are strict.
+    QWidget *container = Image1->parentWidget();
+    const QPoint pos = container ? container->mapFromGlobal(QCursor::pos()) : QCursor::pos();
+    const QRect r = Image1->geometry();
+    if (!(r.left() < pos.x() && pos.x() < r.left() + r.width() && r.top() < pos.y() &&
+          pos.y() < r.top() + r.height()))
+        return false;
+    int64_t dx = pos.x() - r.left();
+    int64_t dy = pos.y() - r.top();
+    // Stretched to another size (the hidden scale list), the control's pixels are not
+    // the picture's: count in picture pixels, which index the picture grid.
+    const QSize picture = Image1->Picture().size();
+    if (!picture.isEmpty() && picture != r.size()) {
+        dx = dx * picture.width() / r.width();
+        dy = dy * picture.height() / r.height();
+    }
+    WinState.MouseXIndex_InImage1 = int32_t(dx);
+    WinState.MouseYIndex_InImage1 = int32_t(dy);
+    return true;
+}
+
+void TForm_Main::Image1MouseEnter(QObject *) {}
+
+void TForm_Main::Image1MouseLeave(QObject *) {
+    lbl_MouseMoveText->setText(MouseTempText(WinState.LanguageNum.load()));
+}
+
+void TForm_Main::DoTimer(QObject *) {
+    TMLX90640 *mlx = WinState.myMLX90640;
+    if (!mlx || !mlx->GetHaveNewDatas())
+        return;
+    // Frees itself when it ends; runs the refresh on this (the UI) thread.
+    auto *thread = new TThreadUpdatePic(this);
+    thread->start();
+}

@@ -1,0 +1,42 @@
+// Snapshots: a double-click on the picture saves what the screen shows of the
+// picture and its colour legend as a JPEG in the folder "Photos" beside the
+// program, and the 32 x 24 temperatures on screen as a temperature file of the same
+// name beside it. Without that folder, or on any other failure, nothing is saved and
+// nothing is said; the folder is never created.
+
+#include "ui/mainwindow/MainFrm.h"
+
+#include "pipeline/MLX90640.h"
+#include "ui/liveview/SnapshotFiles.h"
+#include "ui/widgets/PictureBox.h"
+#include "ui/liveview/SnapshotCapture.h"
+
+#include <QDateTime>
+
+void TForm_Main::Image1DblClick(QObject *) {
+    // The picture, 8 pixels above and below it and 98 to its right (the legend bar
+    // and its labels), in the coordinates of the picture's container.
+    const TCaptureRect r = SnapshotCaptureRect(Image1->x(), Image1->y(), Image1->width(), Image1->height());
+    QWidget *container = Image1->parentWidget() ? Image1->parentWidget() : this;
+    const QPoint topLeft = container->mapToGlobal(QPoint(r.Left, r.Top));
+    const QPoint bottomRight = container->mapToGlobal(QPoint(r.Right, r.Bottom));
+    const QString fileName = SnapshotFilePath(WinState.ApplicationPathStr, QDateTime::currentDateTime());
+    Snapscreen(topLeft.x(), topLeft.y(), bottomRight.x(), bottomRight.y(), fileName);
+}
+
+void TForm_Main::Snapscreen(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const QString &FileName) {
+    const int64_t width = int64_t(x2) - x1;
+    const int64_t height = int64_t(y2) - y1;
+    constexpr int64_t kMaxSide = 65500;   // the largest side a JPEG file can have
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
+        return;
+    // Paint what the window holds now (a refresh may have drawn markers since the last
+    // paint), so the screen pixels match the picture on show.
+    repaint();
+    const QImage shot = CaptureScreenRect(this, QRect(x1, y1, int(width), int(height)));
+    if (!SaveSnapshotJpeg(shot, FileName))
+        return;
+    // The temperatures of the frame on screen; none before the first frame.
+    if (fShownFrame)
+        SaveSnapshotTemperatures(fShownFrame->Pixs_Origin, SnapshotTemperaturePath(FileName));
+}

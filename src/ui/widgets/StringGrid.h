@@ -1,0 +1,57 @@
+#pragma once
+// A text grid with a fixed first row and column and owner-painted cells.
+//
+// Each cell is first painted by default (its text on the grid's background, headers
+// on the button face), then handed to OnDrawCell with the cell's rectangle, so the
+// owner can paint over it. An owner that covers its cells anyway can turn the
+// default drawing of the non-fixed cells off (DefaultDrawing false) and call
+// DrawCellDefault for the cells it does not cover: drawing 768 texts that are then
+// painted over costs several times more than the rest of a repaint.
+
+#include "ui/widgets/StringGridModel.h"
+
+#include <QStyle>
+#include <QTableView>
+
+#include <functional>
+
+class QPainter;
+
+class TStringGrid : public QTableView {
+    Q_OBJECT
+public:
+    using TDrawCellEvent =
+        std::function<void(QPainter *Canvas, int ACol, int ARow, const QRect &Rect, QStyle::State State)>;
+
+    explicit TStringGrid(QWidget *parent = nullptr);
+
+    TStringGridModel *Model() const { return fModel; }
+
+    void SetColCount(int cols);
+    void SetRowCount(int rows);
+    int ColCount() const { return fModel->ColCount(); }
+    int RowCount() const { return fModel->RowCount(); }
+    void SetColWidth(int col, int width);
+    void SetRowHeight(int row, int height);
+    int ColWidth(int col) const { return columnWidth(col); }
+    int RowHeight(int row) const { return rowHeight(row); }
+
+    QString Cell(int col, int row) const { return fModel->Cell(col, row); }
+    void SetCell(int col, int row, const QString &text) { fModel->SetCell(col, row, text); }
+
+    // Rectangle of a cell in the viewport's coordinates.
+    QRect CellRect(int col, int row) const;
+
+    // Whether the grid paints the text of the non-fixed cells before OnDrawCell
+    // (true after construction); the fixed cells are always painted.
+    bool DefaultDrawing() const { return fDefaultDrawing; }
+    void SetDefaultDrawing(bool on);
+    // The default painting of a non-fixed cell: its text on the grid's background.
+    void DrawCellDefault(QPainter *Canvas, int ACol, int ARow, const QRect &Rect) const;
+
+    TDrawCellEvent OnDrawCell;
+
+private:
+    TStringGridModel *fModel;
+    bool fDefaultDrawing = true;
+};

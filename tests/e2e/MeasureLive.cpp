@@ -1,0 +1,224 @@
+// korvale-measure-live: measures the live view against a virtual module.
+//
+//   korvale-measure-live [--seconds N] [--rate INDEX] [--baud B] [--half]
+//                        [--timeout MS] [--interval MS]
+//
+// The virtual module (korvale-sim's library) runs in a child process on a
+// pseudo-terminal, started with "$SETP=5,INDEX" (measuring rate; 6 = 32 Hz,
+// 7 = 64 Hz), "$SETP=1,B/100" (its line speed, default 1382400) and, with
+// --interval, "$SETP=10,MS" (its minimum pause between frames, 3 ms by default).
+// --timeout puts MS into edt_ComTimeout (the port's read interval, 5 by default)
+// before connecting. The program's
+// window connects to it as to any serial device and runs for a warm-up of two
+// seconds, then N seconds (default 30) are measured:
+//   - the rates of panel 5 after every Timer2 tick (received, computed, shown);
+//   - frames the module put on the line against frames handed to the decoder,
+//     computed, published by the sensor image object and shown;
+//   - the CPU time of this process (the program alone: the module runs elsewhere).
+// Run it under xvfb-run for a real X server, e.g.
+//   xvfb-run -a -s "-screen 0 1600x900x24" build-rel/bin/korvale-measure-live --rate 7
+
+#include "pipeline/MLX90640.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/widgets/StatusPanels.h"
+#include "sim/SimOptions.h"
+#include "sim/SimPty.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalBlocker>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+struct TOptions {
+    int seconds = 30;
+    int rate = 7;
+    int baud = 1382400;
+    bool half = false;
+    int timeout = 5;
+    int interval = 3;
+};
+
+bool ParseArgs(int argc, char **argv, TOptions &o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        int *value = a == "--seconds" ? &o.seconds : a == "--rate" ? &o.rate : a == "--baud" ? &o.baud
+                     : a == "--timeout" ? &o.timeout : a == "--interval" ? &o.interval : nullptr;
+        if (value && i + 1 < argc)
+            *value = std::atoi(argv[++i]);
+        else if (a == "--half")
+            o.half = true;
+        else
+            return false;
+    }
+    return o.seconds > 0 && o.rate >= 0 && o.rate <= 7 && o.baud >= 115200 && o.timeout >= 0 && o.interval >= 0;
+}
+
+// The module process: prints its device on `out`, then answers each byte read from
+// `in` with its count of frames sent (one line) until `in` closes.
+[[noreturn]] void RunModule(const TOptions &o, int in, int out) {
+    TSimOptions options;
+    options.presetParams = {{5, o.rate}, {1, o.baud / 100}, {11, o.half ? 1 : 0}, {10, o.interval}};
+    TPtySimulator sim(options);
+    std::string error;
+    if (!sim.Start(&error)) {
+        std::fprintf(stderr, "module: %s\n", error.c_str());
+        _exit(1);
+    }
+    const std::string path = sim.DevicePath() + "\n";
+    (void)!write(out, path.data(), path.size());
+    char c;
+    while (read(in, &c, 1) == 1) {
+        const std::string line = std::to_string(sim.FramesSent()) + "\n";
+        (void)!write(out, line.data(), line.size());
+    }
+    sim.Stop();
+    _exit(0);
+}
+
+std::string ReadLine(int fd) {
+    std::string line;
+    char c;
+    while (read(fd, &c, 1) == 1 && c != '\n')
+        line += c;
+    return line;
+}
+
+uint64_t AskFramesSent(int toModule, int fromModule) {
+    (void)!write(toModule, "?", 1);
+    return std::strtoull(ReadLine(fromModule).c_str(), nullptr, 10);
+}
+
+double CpuSeconds() {
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+}
+
+uint64_t Published(TForm_Main &form) {
+    const auto p = form.WinState.myMLX90640->GetPublished();
+    return p ? p->FrameNumber : 0;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    TOptions o;
+    if (!ParseArgs(argc, argv, o)) {
+        std::fprintf(stderr, "usage: korvale-measure-live [--seconds N] [--rate 0..7] [--baud B] [--half] "
+                             "[--timeout MS] [--interval MS]\n");
+        return 2;
+    }
+    // The module runs in a child process, forked before any thread exists.
+    int toModule[2], fromModule[2];
+    if (pipe(toModule) != 0 || pipe(fromModule) != 0)
+        return 1;
+    const pid_t child = fork();
+    if (child < 0)
+        return 1;
+    if (child == 0) {
+        close(toModule[1]);
+        close(fromModule[0]);
+        RunModule(o, toModule[0], fromModule[1]);
+    }
+    close(toModule[0]);
+    close(fromModule[1]);
+    const std::string device = ReadLine(fromModule[0]);
+    if (device.empty())
+        return 1;
+
+    QApplication app(argc, argv);
+    TForm_Main form;
+    form.show();
+    {
+        const QSignalBlocker blocker(form.cbb_Port);
+        form.cbb_Port->setEditText(QString::fromStdString(device));
+        form.cbb_Baud->setEditText(QString::number(o.baud));
+    }
+    form.edt_ComTimeout->setText(QString::number(o.timeout));
+    form.btn_Connect->click();
+    if (!form.WinState.PortIsConnected.load()) {
+        std::fprintf(stderr, "cannot connect to %s\n", device.c_str());
+        return 1;
+    }
+
+    struct TTotals {
+        long recv = 0, calc = 0, shown = 0;
+        int ticks = 0;
+    } totals;
+    bool measuring = false;
+    const QRegularExpression rates(QStringLiteral("(\\d+)Hz.*?(\\d+)Hz.*?(\\d+)Hz"));
+    // Runs after the window's own Timer2 handler has written panel 5.
+    QObject::connect(form.Timer2, &QTimer::timeout, &form, [&] {
+        const QString panel = form.StatusBar1->PanelText(5);
+        if (!measuring)
+            return;
+        const auto m = rates.match(panel);
+        if (m.hasMatch()) {
+            totals.recv += m.captured(1).toLong();
+            totals.calc += m.captured(2).toLong();
+            totals.shown += m.captured(3).toLong();
+            ++totals.ticks;
+        }
+        std::printf("  %s\n", panel.toUtf8().constData());
+        std::fflush(stdout);
+    });
+
+    uint64_t sentStart = 0, publishedStart = 0;
+    double cpuStart = 0;
+    QElapsedTimer wall;
+    // Warm-up: calibration, parameters and the first frames; then measure.
+    QTimer::singleShot(2000, &form, [&] {
+        if (!form.WinState.EEIsOK.load())
+            std::fprintf(stderr, "warning: no calibration after the warm-up\n");
+        sentStart = AskFramesSent(toModule[1], fromModule[0]);
+        publishedStart = Published(form);
+        cpuStart = CpuSeconds();
+        wall.start();
+        measuring = true;
+    });
+    QTimer::singleShot(2000 + o.seconds * 1000 + 50, &form, [&] {
+        measuring = false;
+        const uint64_t sent = AskFramesSent(toModule[1], fromModule[0]) - sentStart;
+        const uint64_t published = Published(form) - publishedStart;
+        const double seconds = wall.elapsed() / 1000.0;
+        const double cpu = CpuSeconds() - cpuStart;
+        std::printf("rate index %d, line %d baud, %s frames, module interval %d ms, read time-out %d ms, "
+                    "%.1f s (%d Timer2 ticks)\n",
+                    o.rate, o.baud, o.half ? "half" : "full", o.interval, o.timeout, seconds, totals.ticks);
+        // The panel sums cover the Timer2 ticks inside the window, so they are given
+        // per tick (per second); the counts of the module and of the sensor image
+        // object cover the same wall time and give the frames lost.
+        const double ticks = totals.ticks > 0 ? totals.ticks : 1;
+        std::printf("module sent       %6llu frames  %5.1f/s\n", (unsigned long long)sent, sent / seconds);
+        std::printf("panel DataRecv    %6ld in %d s  %5.1f/s\n", totals.recv, totals.ticks, totals.recv / ticks);
+        std::printf("panel DataCalc    %6ld in %d s  %5.1f/s\n", totals.calc, totals.ticks, totals.calc / ticks);
+        std::printf("panel ImageRefresh%6ld in %d s  %5.1f/s\n", totals.shown, totals.ticks, totals.shown / ticks);
+        std::printf("pictures computed %6llu frames  %5.1f/s\n", (unsigned long long)published, published / seconds);
+        std::printf("lost module->computed %lld of %llu (%.1f %%)\n", (long long)sent - (long long)published,
+                    (unsigned long long)sent, sent ? 100.0 * (double(sent) - double(published)) / double(sent) : 0.0);
+        std::printf("CPU of the program             %.2f s = %.1f %% of one core\n", cpu, 100.0 * cpu / seconds);
+        std::fflush(stdout);
+        form.btn_Connect->click();
+        QApplication::quit();
+    });
+    const int status = app.exec();
+    close(toModule[1]);
+    waitpid(child, nullptr, 0);
+    return status;
+}

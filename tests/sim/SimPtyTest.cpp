@@ -1,0 +1,253 @@
+// The virtual module over its pseudo-terminal: the test opens the device like
+// the host program does, writes commands and parses what comes back.
+#include "sim/SimPty.h"
+#include "sim/SimStream.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <string>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace sim_test;
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+namespace {
+
+class THost {
+public:
+    explicit THost(const std::string &path) {
+        fFd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fFd >= 0) {
+            termios tio{};
+            tcgetattr(fFd, &tio);
+            cfmakeraw(&tio);
+            tcsetattr(fFd, TCSANOW, &tio);
+        }
+    }
+    ~THost() {
+        if (fFd >= 0) close(fFd);
+    }
+    bool Ok() const { return fFd >= 0; }
+
+    void Send(const std::string &text) {
+        size_t done = 0;
+        while (done < text.size()) {
+            const ssize_t n = write(fFd, text.data() + done, text.size() - done);
+            if (n > 0) done += static_cast<size_t>(n);
+            else std::this_thread::sleep_for(milliseconds(1));
+        }
+    }
+
+    // Reads until `done` is satisfied by the items collected or the time is up.
+    template <typename Done>
+    std::vector<TItem> ReadUntil(Done done, milliseconds limit = milliseconds(5000)) {
+        std::vector<TItem> items;
+        const auto end = Clock::now() + limit;
+        while (!done(items) && Clock::now() < end) {
+            pollfd p{fFd, POLLIN, 0};
+            poll(&p, 1, 20);
+            uint8_t buf[4096];
+            const ssize_t n = read(fFd, buf, sizeof buf);
+            if (n > 0) {
+                fBuffer.insert(fBuffer.end(), buf, buf + n);
+                for (TItem &item : TakeItems(fBuffer, fStray)) items.push_back(std::move(item));
+            }
+        }
+        return items;
+    }
+
+    std::vector<TItem> ReadFor(milliseconds span) {
+        return ReadUntil([](const std::vector<TItem> &) { return false; }, span);
+    }
+
+    // Reads until an item of `type` arrives; returns it (empty type when none came).
+    // Items that came in the same read after it are dropped.
+    TItem WaitFor(const std::string &type, milliseconds limit = milliseconds(5000)) {
+        auto match = [&](const TItem &i) { return i.type == type; };
+        const auto items = ReadUntil(
+            [&](const std::vector<TItem> &got) { return std::any_of(got.begin(), got.end(), match); }, limit);
+        const auto found = std::find_if(items.begin(), items.end(), match);
+        return found == items.end() ? TItem{} : *found;
+    }
+
+    size_t Stray() const { return fStray; }
+
+private:
+    int fFd = -1;
+    TBytes fBuffer;
+    size_t fStray = 0;
+};
+
+size_t Count(const std::vector<TItem> &items, const std::string &type) {
+    size_t n = 0;
+    for (const TItem &i : items) n += i.type == type;
+    return n;
+}
+
+TSimOptions Fast() {
+    TSimOptions o;
+    o.pacing = false;
+    o.noise = 0;
+    o.presetParams = {{5, 7}};   // 64 Hz
+    return o;
+}
+
+TEST(SimPty, StreamsFullFramesWithAlternatingSubpagesAndItsParameters) {
+    TPtySimulator sim(Fast());
+    std::string error;
+    ASSERT_TRUE(sim.Start(&error)) << error;
+    EXPECT_EQ(sim.DevicePath().rfind("/dev/pts/", 0), 0u);
+    THost host(sim.DevicePath());
+    ASSERT_TRUE(host.Ok());
+    // A client that opens the device while the module boots also sees its "TYPE" line.
+    auto items = host.ReadUntil([](const std::vector<TItem> &got) { return Count(got, "FRM") >= 6; });
+    if (!items.empty() && items.front().type == "TYPE") items.erase(items.begin());
+    ASSERT_GE(items.size(), 6u);
+    int previous = -1;
+    for (const TItem &f : items) {
+        ASSERT_EQ(f.type, "FRM");
+        ASSERT_EQ(f.bytes.size(), kFullFrameBytes);
+        EXPECT_TRUE(CheckWordMatches(f.bytes, 834));
+        if (previous >= 0) {
+            EXPECT_EQ(f.bytes[1674], previous ^ 1);
+        }
+        previous = f.bytes[1674];
+        EXPECT_EQ(PayloadWord(f.bytes, 832) & 0x1000, 0x1000);
+        const TSysBlock b = BlockOf(f);
+        EXPECT_EQ(b[1], 4608);
+        EXPECT_EQ(b[5], 7);
+        EXPECT_EQ(b[7], 1);
+        EXPECT_EQ(b[10], 3);
+    }
+    EXPECT_EQ(host.Stray(), 0u);
+    EXPECT_TRUE(sim.ClientConnected());
+    sim.Stop();
+    sim.Stop();   // twice is harmless
+}
+
+TEST(SimPty, AnswersCalibrationAndParameterRequests) {
+    TPtySimulator sim(Fast());
+    ASSERT_TRUE(sim.Start(nullptr));
+    THost host(sim.DevicePath());
+    ASSERT_TRUE(host.Ok());
+    host.WaitFor("FRM");
+    host.Send("$SETP=17,3\r\n");
+    const TItem eem = host.WaitFor("EEM");
+    ASSERT_EQ(eem.bytes.size(), kEemFrameBytes);
+    EXPECT_TRUE(CheckWordMatches(eem.bytes, 832));
+    EXPECT_EQ(PayloadWord(eem.bytes, 48), 5880);   // gain reference of the calibration
+    host.Send("$SETP=17,4\r\n");
+    const TItem sys = host.WaitFor("SYS");
+    ASSERT_EQ(sys.bytes.size(), kSysFrameBytes);
+    EXPECT_EQ(BlockOf(sys)[5], 7);
+    EXPECT_EQ(BlockOf(sys)[6], 1);
+}
+
+TEST(SimPty, HalfFramesPatternStopAndUnknownLines) {
+    TPtySimulator sim(Fast());
+    ASSERT_TRUE(sim.Start(nullptr));
+    THost host(sim.DevicePath());
+    ASSERT_TRUE(host.Ok());
+    host.WaitFor("FRM");
+    host.Send("nonsense\r\n$XYZ=1\r\n$SETP=11,1\r\n$SETP=6,0\r\n");
+    host.WaitFor("FR1");
+    auto items = host.ReadUntil([](const std::vector<TItem> &got) { return got.size() >= 4; });
+    ASSERT_GE(items.size(), 4u);
+    for (size_t k = 0; k < items.size(); ++k) {
+        ASSERT_TRUE(items[k].type == "FR0" || items[k].type == "FR1") << items[k].type;
+        EXPECT_EQ(items[k].bytes.size(), kHalfFrameBytes);
+        EXPECT_EQ(items[k].bytes[906], items[k].type == "FR0" ? 0 : 1);
+        EXPECT_EQ(WordAt(items[k].bytes, 903) & 0x1000, 0);   // interleaved control word
+        EXPECT_EQ(BlockOf(items[k])[11], 1);
+    }
+
+    host.Send("$SETP=7,0\r\n");
+    host.ReadFor(milliseconds(150));           // what was already on its way
+    EXPECT_TRUE(host.ReadFor(milliseconds(250)).empty());
+    host.Send("$SETP=7,1\r\n");
+    EXPECT_EQ(host.WaitFor("FR0").bytes.size(), kHalfFrameBytes);
+    EXPECT_EQ(host.Stray(), 0u);
+}
+
+TEST(SimPty, ClockPhotosAndReboot) {
+    TPtySimulator sim(Fast());
+    ASSERT_TRUE(sim.Start(nullptr));
+    THost host(sim.DevicePath());
+    ASSERT_TRUE(host.Ok());
+    host.WaitFor("FRM");
+    host.Send("$STDT=2021/03/05 14:07:09\r\n$SVEP\r\n$SVEP\r\n$SETP=17,4\r\n");
+    TSysBlock b = BlockOf(host.WaitFor("SYS"));
+    EXPECT_EQ(b[21], 0x2103);
+    EXPECT_EQ(b[22], 0x0514);
+    EXPECT_EQ(b[23] >> 8, 0x07);
+    EXPECT_TRUE((b[23] & 0xFF) == 0x09 || (b[23] & 0xFF) == 0x10);
+    EXPECT_EQ(b[24], 2);
+    EXPECT_EQ(BlockOf(host.WaitFor("FRM"))[24], 2);   // live frames report the count too
+
+    host.Send("$OUTP=-1\r\n");
+    const TItem photo = host.WaitFor("PHT");
+    ASSERT_EQ(photo.bytes.size(), kPhotoFrameBytes);
+    EXPECT_EQ(photo.bytes[1675], 0x21);
+    EXPECT_EQ(photo.bytes[1676], 0x03);
+    EXPECT_EQ(photo.bytes[1677], 0x05);
+    EXPECT_EQ(photo.bytes[1678], 0x14);
+    EXPECT_EQ(photo.bytes[1679], 0x07);
+    EXPECT_LE(photo.bytes[1674], 1);
+
+    host.Send("$CLRP\r\n$SETP=17,4\r\n");
+    EXPECT_EQ(BlockOf(host.WaitFor("SYS"))[24], 0);
+
+    host.Send("$SETP=17,1\r\n");
+    EXPECT_EQ(host.WaitFor("TYPE").type, "TYPE");
+    EXPECT_EQ(host.WaitFor("FRM").bytes.size(), kFullFrameBytes);   // streams again after the reboot
+}
+
+// With pacing, frames come at the configured rate unless the line is too slow.
+TEST(SimPty, PacingFollowsRateAndLineSpeed) {
+    TSimOptions o;
+    o.noise = 0;
+    TPtySimulator sim(o);   // factory settings: 8 Hz at 460800 baud
+    ASSERT_TRUE(sim.Start(nullptr));
+    THost host(sim.DevicePath());
+    ASSERT_TRUE(host.Ok());
+    host.WaitFor("FRM");
+    const auto t0 = Clock::now();
+    const auto items = host.ReadFor(milliseconds(1000));
+    const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
+    const double rate = Count(items, "FRM") / seconds;
+    EXPECT_GE(rate, 6.0);
+    EXPECT_LE(rate, 9.5);
+
+    // 64 Hz of full frames at 115200 baud: the line allows 115200 / 10 / 1748 = 6.6 per second.
+    host.Send("$SETP=1,1152\r\n$SETP=5,7\r\n");
+    host.ReadFor(milliseconds(300));
+    const auto t1 = Clock::now();
+    const auto capped = host.ReadFor(milliseconds(1500));
+    const double cappedRate = Count(capped, "FRM") / std::chrono::duration<double>(Clock::now() - t1).count();
+    EXPECT_GE(cappedRate, 4.5);
+    EXPECT_LE(cappedRate, 7.2);
+}
+
+TEST(SimPty, NothingIsQueuedWhileNoClientListens) {
+    TPtySimulator sim(Fast());
+    ASSERT_TRUE(sim.Start(nullptr));
+    std::this_thread::sleep_for(milliseconds(200));   // frames due meanwhile are lost
+    EXPECT_FALSE(sim.ClientConnected());
+    EXPECT_EQ(sim.FramesSent(), 0u);
+    THost host(sim.DevicePath());
+    ASSERT_TRUE(host.Ok());
+    const auto items = host.ReadUntil([](const std::vector<TItem> &got) { return !got.empty(); });
+    ASSERT_FALSE(items.empty());
+    EXPECT_EQ(items.front().type, "FRM");   // a fresh frame, not a stale backlog
+    EXPECT_EQ(host.Stray(), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,190 @@
+// Snapshots: a double-click saves the picture, its markers and the legend as shown
+// into a 610 x 400 colour JPEG named after the time, with the shown temperatures in
+// a temperature file beside it; without the Photos folder nothing happens.
+
+#include "ui/support/ErrorHandler.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "pipeline/MLX90640.h"
+#include "ui/widgets/PictureBox.h"
+#include "ui/liveview/SnapshotCapture.h"
+#include "ui/UiTestSupport.h"
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// A smooth field whose values need all their digits to read back exactly.
+QString GradientTemperatureFile() {
+    QByteArray contents;
+    for (int r = 0; r < 24; ++r) {
+        QStringList line;
+        for (int c = 0; c < 32; ++c)
+            line << QString::number(18.0 + c * 0.37 + r * 0.29 + 1.0 / 3.0, 'g', 17);
+        contents += line.join(QLatin1Char(' ')).toUtf8() + "\r\n";
+    }
+    return WriteTempFile(QStringLiteral("gradient.txt"), contents);
+}
+
+int Distance(const QColor &a, const QColor &b) {
+    return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+}
+
+QColor ColorOfWord(int32_t c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+}  // namespace
+
+class TstSnapshot : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TForm_Main> fForm;
+    std::unique_ptr<QTemporaryDir> fProgramDir;
+    QString Photos() const { return fProgramDir->filePath(QStringLiteral("Photos")); }
+    QStringList PhotoFiles() const { return QDir(Photos()).entryList(QDir::Files, QDir::Name); }
+
+    void ShowFrame() {
+        fForm->WinState.myMLX90640->LoadDatasFromTemperatureFile(GradientTemperatureFile().toStdString());
+        fForm->Timer1Timer(fForm->Timer1);
+        QVERIFY(fForm->GetShownFrame());
+        QTest::qWait(50);   // painted, so the screen shows it
+    }
+    void DoubleClickPicture() { QTest::mouseDClick(fForm->Image1, Qt::LeftButton, {}, QPoint(100, 100)); }
+    // The capture rectangle in screen coordinates.
+    QRect CaptureRect() const {
+        return QRect(fForm->Image1->mapToGlobal(QPoint(0, -8)), QSize(610, 400));
+    }
+
+private slots:
+    void init() {
+        fForm = MakeShownForm();
+        fForm->Timer1->stop();
+        fForm->Timer2->stop();
+        // The whole picture area in view (the test screen is smaller than the window).
+        fForm->showNormal();
+        fForm->setGeometry(0, 0, 1500, 760);
+        QTest::qWait(20);
+        fProgramDir = std::make_unique<QTemporaryDir>();
+        fForm->WinState.ApplicationPathStr = fProgramDir->path() + QLatin1Char('/');
+        QVERIFY(QDir(fProgramDir->path()).mkdir(QStringLiteral("Photos")));
+    }
+    void cleanup() {
+        fForm.reset();
+        fProgramDir.reset();
+    }
+
+    void doubleClickSavesWhatTheWindowShows() {
+        fForm->chk_ShowTarget->setChecked(true);
+        ShowFrame();
+        const QDateTime before = QDateTime::currentDateTime().addMSecs(-1000);
+        DoubleClickPicture();
+        const QDateTime after = QDateTime::currentDateTime();
+
+        const QStringList files = PhotoFiles();
+        QCOMPARE(files.size(), 2);
+        const QRegularExpressionMatch name =
+            QRegularExpression(QStringLiteral("^MLX_PHOTO_(\\d{14})\\.jpg$")).match(files[0]);
+        QVERIFY2(name.hasMatch(), qPrintable(files[0]));
+        const QDateTime stamp = QDateTime::fromString(name.captured(1), QStringLiteral("yyyyMMddHHmmss"));
+        QVERIFY(stamp >= before && stamp <= after);
+        QCOMPARE(files[1], "MLX_PHOTO_" + name.captured(1) + ".txt");
+
+        const QString jpegPath = QDir(Photos()).filePath(files[0]);
+        QCOMPARE(QImageReader(jpegPath).format(), QByteArray("jpeg"));
+        const QImage jpeg(jpegPath);
+        QCOMPARE(jpeg.size(), QSize(610, 400));
+        QVERIFY(!jpeg.allGray());
+        // The picture 8 rows down, the legend bar 8 columns right of it.
+        const QImage &shown = fForm->Image1->Picture();
+        for (const QPoint &p : {QPoint(40, 40), QPoint(300, 120), QPoint(470, 350)})
+            QVERIFY(Distance(jpeg.pixelColor(p + QPoint(0, 8)), shown.pixelColor(p)) <= 24);
+        QVERIFY(Distance(jpeg.pixelColor(520 + 16, 8 + 100), fForm->img_ColorLegend->Picture().pixelColor(16, 100)) <= 24);
+        // The centre cross (both arms, which pin the file's offsets) is in the file,
+        // not in the object's bitmap.
+        for (const QPoint &arm : {QPoint(249, 191), QPoint(255, 185)}) {
+            const QColor bitmapAtCross = ColorOfWord(fForm->GetShownFrame()->BmpPic.Pixel(arm.x(), arm.y()));
+            QVERIFY(shown.pixelColor(arm) != bitmapAtCross);
+            const QColor inFile = jpeg.pixelColor(arm + QPoint(0, 8));
+            QVERIFY(Distance(inFile, shown.pixelColor(arm)) < Distance(inFile, bitmapAtCross));
+        }
+
+        // The temperature file reads back to the temperatures on screen.
+        TMLX90640 reader;
+        reader.LoadDatasFromTemperatureFile(QDir(Photos()).filePath(files[1]).toStdString());
+        const TPixels back = reader.GetPixs_Origin();
+        const TPixels &onScreen = fForm->GetShownFrame()->Pixs_Origin;
+        for (int c = 0; c < 32; ++c)
+            for (int r = 0; r < 24; ++r)
+                QVERIFY(back[c][r].Temperature == onScreen[c][r].Temperature);   // exactly
+    }
+
+    void withoutPhotosFolderNothingHappens() {
+        TCapturedErrors errors;
+        QVERIFY(QDir(Photos()).removeRecursively());
+        ShowFrame();
+        DoubleClickPicture();
+        QVERIFY(!QDir(Photos()).exists());
+        QCOMPARE(QDir(fProgramDir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+        QCOMPARE(errors.Messages(), QStringList());
+    }
+
+    void beforeTheFirstFrameOnlyThePictureIsSaved() {
+        DoubleClickPicture();
+        const QStringList files = PhotoFiles();
+        QCOMPARE(files.size(), 1);
+        QVERIFY(files[0].endsWith(QStringLiteral(".jpg")));
+        QCOMPARE(QImage(QDir(Photos()).filePath(files[0])).size(), QSize(610, 400));
+    }
+
+    void aSnapshotOfTheSameNameReplacesBothFiles() {
+        ShowFrame();
+        const QString jpegPath = QDir(Photos()).filePath(QStringLiteral("MLX_PHOTO_20191120212607.jpg"));
+        const QString textPath = SnapshotTemperaturePath(jpegPath);
+        QCOMPARE(textPath, QDir(Photos()).filePath(QStringLiteral("MLX_PHOTO_20191120212607.txt")));
+        for (const QString &path : {jpegPath, textPath}) {
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("an older snapshot");
+        }
+        const QRect r = CaptureRect();
+        fForm->Snapscreen(r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), jpegPath);
+        QCOMPARE(QImage(jpegPath).size(), QSize(610, 400));
+        TMLX90640 reader;
+        reader.LoadDatasFromTemperatureFile(textPath.toStdString());
+        QVERIFY(reader.GetPixs_Origin()[7][3].Temperature == fForm->GetShownFrame()->Pixs_Origin[7][3].Temperature);
+        // An empty or inverted rectangle saves nothing.
+        QVERIFY(QFile::remove(jpegPath));
+        fForm->Snapscreen(r.left(), r.top(), r.left(), r.top() + 10, jpegPath);
+        fForm->Snapscreen(r.right(), r.top(), r.left(), r.bottom(), jpegPath);
+        QVERIFY(!QFile::exists(jpegPath));
+    }
+
+    void screenAndWindowCapturesAgree() {
+        ShowFrame();
+        const QImage screen = CaptureScreenRect(fForm.get(), CaptureRect(), true);
+        const QImage window = CaptureScreenRect(fForm.get(), CaptureRect(), false);
+        QCOMPARE(screen.size(), QSize(610, 400));
+        QCOMPARE(window.size(), QSize(610, 400));
+        for (const QPoint &p : {QPoint(40, 48), QPoint(300, 200), QPoint(536, 108)})
+            QVERIFY(Distance(screen.pixelColor(p), window.pixelColor(p)) <= 2);
+        QVERIFY(Distance(window.pixelColor(300, 200), fForm->Image1->Picture().pixelColor(300, 192)) <= 2);
+        // Parts beyond the window come out black.
+        const QImage edge = CaptureScreenRect(fForm.get(), QRect(fForm->mapToGlobal(QPoint(-20, 30)), QSize(60, 20)), false);
+        QCOMPARE(edge.pixelColor(5, 5), QColor(Qt::black));
+        QVERIFY(edge.pixelColor(40, 5) != QColor(Qt::black));
+    }
+};
+
+QTEST_MAIN(TstSnapshot)
+#include "SnapshotTest.moc"

@@ -1,0 +1,254 @@
+// The window's building blocks: lists, edits, the error guard, pictures, the grid
+// model, status panels, auto-sized labels and window placement.
+
+#include "ui/mainwindow/AutoSizeLabels.h"
+#include "ui/widgets/ComboUtil.h"
+#include "ui/mainwindow/ControlFactory.h"
+#include "ui/support/Convert.h"
+#include "ui/support/ErrorHandler.h"
+#include "ui/widgets/PictureBox.h"
+#include "ui/widgets/StatusPanels.h"
+#include "ui/widgets/StringGrid.h"
+#include "ui/UiTestSupport.h"
+#include "ui/mainwindow/WindowPlacement.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+
+class TstWidgets : public QObject {
+    Q_OBJECT
+
+private slots:
+    void listsRunTheirHandlerOnlyForTheUser() {
+        QWidget host;
+        QComboBox *box = NewList(&host, "box", QRect(0, 0, 100, 28),
+                                 {QStringLiteral("115200"), QStringLiteral("460800"), QStringLiteral("921600")}, 1);
+        QCOMPARE(box->currentText(), QStringLiteral("460800"));
+        QCOMPARE(box->objectName(), QStringLiteral("box"));
+        QVector<int> seen;   // ItemIndex at each handler call
+        QStringList texts;
+        ConnectComboChange(box, &host, [&] {
+            seen.append(ItemIndex(box));
+            texts.append(box->currentText());
+        });
+        // From code: no handler.
+        SelectItemQuiet(box, 2);
+        box->setCurrentIndex(0);
+        QVERIFY(seen.isEmpty());
+        // Picked by the user: handler with the picked index.
+        PickItem(box, 2);
+        QCOMPARE(seen, QVector<int>{2});
+        // Typed: a handler per keystroke; no completion, nothing inserted; a typed
+        // text equal to an item selects it, any other selects nothing.
+        seen.clear();
+        TypeInto(box, QStringLiteral("9"));
+        QCOMPARE(texts.last(), QStringLiteral("9"));
+        QCOMPARE(seen.last(), -1);
+        TypeInto(box, QStringLiteral("115200"));
+        QCOMPARE(seen.last(), 0);
+        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        QCOMPARE(box->count(), 3);
+        TypeInto(box, QStringLiteral("12345"));
+        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        QCOMPARE(box->count(), 3);
+        QCOMPARE(ItemIndex(box), -1);
+    }
+
+    void replacingItemsKeepsTheSelection() {
+        QWidget host;
+        QComboBox *box = NewList(&host, "box", QRect(0, 0, 100, 28),
+                                 {QStringLiteral("平均"), QStringLiteral("加权平均"), QStringLiteral("高斯")}, 2);
+        int calls = 0;
+        ConnectComboChange(box, &host, [&] { ++calls; });
+        ReplaceItemsKeepIndex(box, {QStringLiteral("Average"), QStringLiteral("Weighted Average"),
+                                    QStringLiteral("Gaussian")});
+        QCOMPARE(ItemIndex(box), 2);
+        QCOMPARE(box->currentText(), QStringLiteral("Gaussian"));
+        QCOMPARE(box->itemText(0), QStringLiteral("Average"));
+        // Fewer new items than items: the rest stay.
+        ReplaceItemsKeepIndex(box, {QStringLiteral("A")});
+        QCOMPARE(box->itemText(0), QStringLiteral("A"));
+        QCOMPARE(box->itemText(1), QStringLiteral("Weighted Average"));
+        QCOMPARE(box->currentText(), QStringLiteral("Gaussian"));
+        // A typed text that is no item survives the relabelling.
+        box->setEditText(QStringLiteral("custom"));
+        ReplaceItemsKeepIndex(box, {QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")});
+        QCOMPARE(box->currentText(), QStringLiteral("custom"));
+        QCOMPARE(ItemIndex(box), -1);
+        QCOMPARE(calls, 0);
+        // Selecting "no item" from code empties the text.
+        SelectItemQuiet(box, -1);
+        QCOMPARE(box->currentText(), QString());
+    }
+
+    void digitsOnlyEditsFilterTypingButNotCode() {
+        QWidget host;
+        QLineEdit *edit = NewEdit(&host, "edit", QRect(0, 0, 50, 28), QStringLiteral("35"), QString(), true);
+        TypeInto(edit, QStringLiteral("-1a2.5"));
+        QCOMPARE(edit->text(), QStringLiteral("125"));
+        edit->setText(QStringLiteral("-7"));
+        QCOMPARE(edit->text(), QStringLiteral("-7"));
+        QLineEdit *free = NewEdit(&host, "free", QRect(0, 0, 50, 28), QString());
+        TypeInto(free, QStringLiteral("-1.5"));
+        QCOMPARE(free->text(), QStringLiteral("-1.5"));
+    }
+
+    void guardedHandlersReportErrorsAndTheProgramGoesOn() {
+        TCapturedErrors errors;
+        QWidget host;
+        int after = 0;
+        auto handler = Guarded(&host, [] { StrToInt(QStringLiteral("abc")); });
+        handler();
+        QCOMPARE(errors.Messages().size(), 1);
+        QVERIFY(errors.Messages().first().contains(QStringLiteral("'abc'")));
+        Guarded(&host, [] { throw 42; })();
+        QCOMPARE(errors.Messages().size(), 2);
+        Guarded(&host, [&] { ++after; })();
+        QCOMPARE(after, 1);
+        QCOMPARE(errors.Messages().size(), 2);
+        // Through a real signal: the exception stops at the guard.
+        QLineEdit edit;
+        QObject::connect(&edit, &QLineEdit::textChanged, &host,
+                         Guarded(&host, [&] { StrToFloat(edit.text()); ++after; }));
+        edit.setText(QStringLiteral("-"));
+        edit.setText(QStringLiteral("-2"));
+        QCOMPARE(errors.Messages().size(), 3);
+        QCOMPARE(after, 2);
+    }
+
+    void picturesAreCopiesAndStretchToTheControl() {
+        QImage source(4, 2, QImage::Format_BGR888);
+        source.fill(QColor(10, 20, 30));
+        TPictureBox box;
+        box.resize(40, 20);
+        box.SetPicture(source);
+        {
+            QPainter p(&box.Picture());
+            p.fillRect(0, 0, 2, 2, Qt::red);
+        }
+        QCOMPARE(source.pixelColor(0, 0), QColor(10, 20, 30));
+        QCOMPARE(box.Picture().pixelColor(0, 0), QColor(Qt::red));
+        // Wrapping foreign memory: the control keeps its own bytes.
+        uchar bytes[3 * 2 * 2] = {};
+        QImage foreign(bytes, 2, 2, 6, QImage::Format_BGR888);
+        box.SetPicture(foreign);
+        bytes[2] = 255;   // red of pixel (0, 0) changes in the source only
+        QCOMPARE(box.Picture().pixelColor(0, 0), QColor(0, 0, 0));
+        // Painted stretched: the right half of a 2-pixel-wide picture fills the right half.
+        box.Picture().setPixelColor(1, 0, QColor(0, 0, 255));
+        box.Picture().setPixelColor(1, 1, QColor(0, 0, 255));
+        const QImage shown = box.grab().toImage();
+        QCOMPARE(shown.pixelColor(35, 15), QColor(0, 0, 255));
+        QCOMPARE(shown.pixelColor(5, 15), QColor(0, 0, 0));
+        QSignalSpy dbl(&box, &TPictureBox::DoubleClicked);
+        QTest::mouseDClick(&box, Qt::LeftButton);
+        QCOMPARE(dbl.count(), 1);
+    }
+
+    void gridAnnouncesAWholeRefreshOnce() {
+        TStringGrid grid;
+        grid.SetColCount(33);
+        grid.SetRowCount(25);
+        QSignalSpy changed(grid.Model(), &QAbstractItemModel::dataChanged);
+        for (int r = 1; r <= 24; ++r)
+            for (int c = 1; c <= 32; ++c)
+                grid.Model()->SetCellQuiet(c, r, QString::number(c * r));
+        grid.Model()->AnnounceAll();
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(grid.Cell(32, 24), QStringLiteral("768"));
+        grid.SetCell(1, 1, QStringLiteral("x"));
+        QCOMPARE(changed.count(), 2);
+        // Outside the grid: nothing happens.
+        grid.SetCell(40, 1, QStringLiteral("y"));
+        QCOMPARE(grid.Cell(40, 1), QString());
+        QCOMPARE(changed.count(), 2);
+        // Growing keeps the texts.
+        grid.SetColCount(34);
+        QCOMPARE(grid.Cell(32, 24), QStringLiteral("768"));
+        // The owner paints over every cell after the default painting.
+        grid.resize(800, 600);
+        grid.SetColWidth(3, 20);
+        grid.SetRowHeight(2, 20);
+        QVector<QPoint> painted;
+        grid.OnDrawCell = [&](QPainter *canvas, int col, int row, const QRect &rect, QStyle::State) {
+            painted.append(QPoint(col, row));
+            if (col == 3 && row == 2)
+                canvas->fillRect(rect, QColor(1, 2, 3));
+        };
+        const QImage shot = grid.viewport()->grab().toImage();
+        QVERIFY(painted.contains(QPoint(3, 2)));
+        const QRect cell = grid.CellRect(3, 2);
+        QCOMPARE(shot.pixelColor(cell.center()), QColor(1, 2, 3));
+    }
+
+    void gridDefaultDrawingCanBeLeftToTheOwner() {
+        TStringGrid grid;
+        grid.SetColCount(3);
+        grid.SetRowCount(3);
+        grid.resize(200, 200);
+        grid.SetColWidth(1, 60);
+        grid.SetRowHeight(1, 30);
+        grid.SetCell(1, 1, QStringLiteral("8888"));
+        grid.SetCell(1, 0, QStringLiteral("1"));
+        auto darkPixels = [&](int col, int row) {
+            const QImage shot = grid.viewport()->grab().toImage();
+            const QRect r = grid.CellRect(col, row).adjusted(1, 1, -1, -1);
+            int dark = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    dark += qGray(shot.pixel(x, y)) < 128;
+            return dark;
+        };
+        QVERIFY(darkPixels(1, 1) > 0);       // default: the text shows
+        grid.SetDefaultDrawing(false);
+        QCOMPARE(darkPixels(1, 1), 0);       // left to the owner
+        QVERIFY(darkPixels(1, 0) > 0);       // fixed cells are always drawn
+        grid.OnDrawCell = [&](QPainter *canvas, int col, int row, const QRect &rect, QStyle::State) {
+            grid.DrawCellDefault(canvas, col, row, rect);
+        };
+        QVERIFY(darkPixels(1, 1) > 0);
+    }
+
+    void statusPanelsHaveFixedWidthsAndIndexes() {
+        TStatusPanels bar;
+        QCOMPARE(bar.AddPanel(200, QStringLiteral("a")), 0);
+        QCOMPARE(bar.AddPanel(50, QStringLiteral("b")), 1);
+        QCOMPARE(bar.PanelCount(), 2);
+        QCOMPARE(bar.Panel(1)->width(), 50);
+        bar.SetPanelText(1, QStringLiteral("c"));
+        QCOMPARE(bar.PanelText(1), QStringLiteral("c"));
+        bar.SetPanelText(7, QStringLiteral("ignored"));
+        QCOMPARE(bar.PanelText(7), QString());
+        QCOMPARE(bar.Panel(-1), nullptr);
+    }
+
+    void autoSizeLabelsFollowTheirText() {
+        QWidget host;
+        host.resize(400, 100);
+        QLabel *label = NewLabel(&host, "label", 10, 20, QStringLiteral("ab"));
+        const int narrow = label->width();
+        host.show();
+        label->setText(QStringLiteral("a much longer caption"));
+        QTest::qWait(0);   // the parent's layout request
+        QVERIFY(label->width() > narrow);
+        QCOMPARE(label->pos(), QPoint(10, 20));
+        label->setText(QStringLiteral("ab"));
+        AdjustAutoSizeLabels(&host);
+        QCOMPARE(label->width(), narrow);
+    }
+
+    void windowOpensMaximisedOnScreensUpTo1500Pixels() {
+        QVERIFY(ShouldMaximise(1280));
+        QVERIFY(ShouldMaximise(1500));
+        QVERIFY(!ShouldMaximise(1501));
+        QCOMPARE(CentredRect(QSize(1500, 760), QRect(0, 0, 1501, 900)), QRect(0, 70, 1500, 760));
+        QCOMPARE(CentredRect(QSize(1500, 760), QRect(100, 30, 1920, 1050)), QRect(310, 175, 1500, 760));
+    }
+};
+
+QTEST_MAIN(TstWidgets)
+#include "WidgetsTest.moc"

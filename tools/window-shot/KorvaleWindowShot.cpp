@@ -1,0 +1,65 @@
+// Takes a picture of the main window as the X server shows it, themed as the
+// program is, and saves it as PNG. A helper for the documentation, not a test:
+//   xvfb-run -a -s "-screen 0 1600x900x24" korvale-window-shot docs/window.png
+// With --live the window first connects to the built-in virtual module "SIM",
+// turns the target markers and their texts on and lets the picture run for a few
+// seconds (it fails when no calibration arrived):
+//   xvfb-run -a -s "-screen 0 1600x900x24" korvale-window-shot --live docs/live.png
+
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/support/Theme.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char *argv[]) {
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Korvale"));
+    const bool live = argc > 1 && std::strcmp(argv[1], "--live") == 0;
+    const int fileArg = live ? 2 : 1;
+    const QString out = argc > fileArg ? QString::fromLocal8Bit(argv[fileArg])
+                                       : (live ? QStringLiteral("live.png") : QStringLiteral("window.png"));
+    const QString themeError = ApplyKorvaleTheme(app);
+    if (!themeError.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(themeError));
+
+    TForm_Main window;
+    window.show();
+    if (live) {
+        QTimer::singleShot(500, &app, [&] {
+            window.cbb_Port->setCurrentIndex(window.cbb_Port->findText(QStringLiteral("SIM")));
+            window.btn_Connect->click();
+            window.chk_ShowTarget->setChecked(true);
+            window.chk_ShowTarget_Text->setChecked(true);
+        });
+    }
+    int rc = 1;
+    QTimer::singleShot(live ? 6000 : 1500, &app, [&] {
+        QScreen *screen = window.screen();
+        const QRect frame = window.frameGeometry();
+        QPixmap shot = screen ? screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+                              : QPixmap();
+        if (shot.isNull())
+            shot = window.grab();
+        const bool ready = !live || window.WinState.EEIsOK.load();
+        rc = ready && shot.save(out) ? 0 : 1;
+        std::printf("%s: %dx%d window at %d,%d, title \"%s\", connected %d, calibration %d, parameters %d\n",
+                    qPrintable(out), frame.width(), frame.height(), frame.x(), frame.y(),
+                    qPrintable(window.windowTitle()), int(window.WinState.PortIsConnected.load()),
+                    int(window.WinState.EEIsOK.load()), int(window.WinState.SYSIsOK.load()));
+        if (live)
+            window.btn_Connect->click();
+        app.quit();
+    });
+    QApplication::exec();
+    return rc;
+}
