@@ -58,7 +58,8 @@ void RunFrames(benchmark::State &state, TMLX90640 &obj) {
         benchmark::DoNotOptimize(ok);
         k = (k + 1) % data.frames.size();
     }
-    if (!obj.GetPublished()) state.SkipWithError("no picture was published");
+    if (!obj.GetPublished())
+        state.SkipWithError("no picture was published");
 }
 
 // The main window's start-up settings.

@@ -1,9 +1,9 @@
 #include "link/FrameIntake.h"
 
-#include "protocol/ChunkSplit.h"
-#include "protocol/FrameFormat.h"
 #include "link/LinkTexts.h"
 #include "link/ThreadCOMRecv.h"
+#include "protocol/ChunkSplit.h"
+#include "protocol/FrameFormat.h"
 
 #include <algorithm>
 #include <cstring>

@@ -14,8 +14,7 @@ QString RecvCounterText(int64_t byteCount, int32_t languageNum) {
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     if (byteCount < 1048576)
         return text + locale.toString(double(byteCount) / 1024.0, 'f', 3) + QStringLiteral("KB");
-    return text + locale.toString(double(byteCount) / 1024.0 / 1024.0, 'f', 3) +
-           QStringLiteral("MB");
+    return text + locale.toString(double(byteCount) / 1024.0 / 1024.0, 'f', 3) + QStringLiteral("MB");
 }
 
 QString DataCheckText(bool correct, int32_t languageNum, int64_t meanPixelWord) {
@@ -37,13 +36,11 @@ QString EepromTypeText(int32_t frameLen) {
 }
 
 QString FrameTypeText(uint8_t subpage, int32_t frameLen) {
-    return QStringLiteral("Frame") + QString::number(subpage) + QLatin1Char(' ') +
-           QString::number(frameLen);
+    return QStringLiteral("Frame") + QString::number(subpage) + QLatin1Char(' ') + QString::number(frameLen);
 }
 
 QString PhotoTypeText(uint8_t subpage, int32_t frameLen) {
-    return QStringLiteral("Photo") + QString::number(subpage) + QLatin1Char(' ') +
-           QString::number(frameLen);
+    return QStringLiteral("Photo") + QString::number(subpage) + QLatin1Char(' ') + QString::number(frameLen);
 }
 
 QString CellVoltageText(uint16_t millivolts, int32_t languageNum) {
@@ -54,9 +51,8 @@ QString CellVoltageText(uint16_t millivolts, int32_t languageNum) {
 QString RtcText(uint16_t word21, uint16_t word22, uint16_t word23) {
     auto hi = [](uint16_t w) { return HexByteText(uint8_t(w >> 8)); };
     auto lo = [](uint16_t w) { return HexByteText(uint8_t(w & 0xFF)); };
-    return QStringLiteral("20") + hi(word21) + QLatin1Char('-') + lo(word21) + QLatin1Char('-') +
-           hi(word22) + QLatin1Char(' ') + lo(word22) + QLatin1Char(':') + hi(word23) +
-           QLatin1Char(':') + lo(word23);
+    return QStringLiteral("20") + hi(word21) + QLatin1Char('-') + lo(word21) + QLatin1Char('-') + hi(word22) +
+           QLatin1Char(' ') + lo(word22) + QLatin1Char(':') + hi(word23) + QLatin1Char(':') + lo(word23);
 }
 
 QString SavedPhotoNumText(uint16_t count) {

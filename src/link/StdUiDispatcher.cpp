@@ -23,9 +23,7 @@ bool TStdUiDispatcher::RunOnUiAndWait(const std::function<void()> &fn) {
         return false;
     fQueue.push_back(job);
     fQueued.notify_all();
-    fFinished.wait(lock, [&] {
-        return job->state == TJobState::Done || job->state == TJobState::Cancelled;
-    });
+    fFinished.wait(lock, [&] { return job->state == TJobState::Done || job->state == TJobState::Cancelled; });
     return job->state == TJobState::Done;
 }
 

@@ -39,8 +39,8 @@ private:
 
     const std::thread::id fUiThread;
     std::mutex fMutex;
-    std::condition_variable fQueued;   // a call was queued (the UI thread waits)
-    std::condition_variable fFinished; // a call ran or was cancelled (callers wait)
+    std::condition_variable fQueued;    // a call was queued (the UI thread waits)
+    std::condition_variable fFinished;  // a call ran or was cancelled (callers wait)
     std::deque<std::shared_ptr<TJob>> fQueue;
     bool fClosed = false;
 };

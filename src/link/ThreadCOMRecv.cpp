@@ -1,8 +1,8 @@
 #include "link/ThreadCOMRecv.h"
 
+#include "link/LinkTexts.h"
 #include "protocol/FrameFormat.h"
 #include "protocol/HalfFrameMerge.h"
-#include "link/LinkTexts.h"
 
 #include <thread>
 
@@ -88,8 +88,7 @@ void TThreadCOMRecv::DecodeEem() {
     ReadWords(PayloadPos, EepromWords, tempDatas);
     const uint16_t sum = ByteSum16(dats.data(), PayloadPos, EemCheckPos - 1);
     // A check word that is not wholly inside the frame cannot confirm it.
-    const bool correct =
-        datLen >= EemFullLen && sum == BigEndianWordAt(dats.data(), EemCheckPos);
+    const bool correct = datLen >= EemFullLen && sum == BigEndianWordAt(dats.data(), EemCheckPos);
     fState.DataCHeck_Text.Set(DataCheckText(correct, lang));
     std::lock_guard<std::mutex> handOff(fCore->HandOffMutex);
     if (fCore->Hooks.Sink)
@@ -113,8 +112,7 @@ void TThreadCOMRecv::DecodeFrm() {
     for (int k = 0; k < PixelWords; ++k)
         pixelSum += tempDatas[k];
     const uint16_t sum = ByteSum16(dats.data(), PayloadPos, FrmCheckPos - 1);
-    const bool correct =
-        datLen >= FrmFullLen && sum == BigEndianWordAt(dats.data(), FrmCheckPos);
+    const bool correct = datLen >= FrmFullLen && sum == BigEndianWordAt(dats.data(), FrmCheckPos);
     fState.DataCHeck_Text.Set(DataCheckText(correct, lang, int64_t(pixelSum / PixelWords)));
 
     // Taking the hand-off lock before lowering the busy flag keeps frames in order:

@@ -45,18 +45,18 @@ struct TWindowState {
     std::atomic<int32_t> LanguageNum{1};
 
     std::atomic<bool> PortIsConnected{false};
-    std::atomic<bool> SYSIsOK{false};          // a system-parameter frame has been received
-    std::atomic<bool> EEIsOK{false};           // the calibration memory has been received
-    std::atomic<bool> ReadParsIsBusy{false};   // device-parameter controls send nothing
-    std::atomic<int32_t> LastFrameIndex{0};    // subpage of the last frame decoded
-    std::atomic<int32_t> portType{0};          // 0 Comm1, 1 nrComm1
-    QString ApplicationPathStr;                // program folder + "/" (UI thread only)
-    TMLX90640 *myMLX90640 = nullptr;           // the one sensor image object
+    std::atomic<bool> SYSIsOK{false};         // a system-parameter frame has been received
+    std::atomic<bool> EEIsOK{false};          // the calibration memory has been received
+    std::atomic<bool> ReadParsIsBusy{false};  // device-parameter controls send nothing
+    std::atomic<int32_t> LastFrameIndex{0};   // subpage of the last frame decoded
+    std::atomic<int32_t> portType{0};         // 0 Comm1, 1 nrComm1
+    QString ApplicationPathStr;               // program folder + "/" (UI thread only)
+    TMLX90640 *myMLX90640 = nullptr;          // the one sensor image object
 
-    QString ConnectPortCaption;                // UI thread only
-    QString DisConnectPortCaption;             // UI thread only
+    QString ConnectPortCaption;     // UI thread only
+    QString DisConnectPortCaption;  // UI thread only
 
-    std::atomic<bool> ComRecvBusy{false};      // a decoding worker is running
+    std::atomic<bool> ComRecvBusy{false};  // a decoding worker is running
     std::atomic<int32_t> RXByteCount{0};
     // Bytes received since start without the 32-bit wrap-around of RXByteCount; the
     // receive counter text is built from it, so it never shows a negative count.
@@ -65,8 +65,8 @@ struct TWindowState {
     std::atomic<int32_t> dataRecvRate{0};
     std::atomic<int32_t> dataCalcRate{0};
     std::atomic<int32_t> picUpdateRate{0};
-    int32_t MouseXIndex_InImage1 = 0;          // UI thread only
-    int32_t MouseYIndex_InImage1 = 0;          // UI thread only
+    int32_t MouseXIndex_InImage1 = 0;  // UI thread only
+    int32_t MouseYIndex_InImage1 = 0;  // UI thread only
 
     std::atomic<bool> HaveRecvDatas{false};
     TSharedText RecvCounter_Text;

@@ -3,7 +3,8 @@
 void TBitmap24::SetSize(int width, int height) {
     fWidth = width > 0 ? width : 0;
     fHeight = height > 0 ? height : 0;
-    if (fWidth == 0 || fHeight == 0) fWidth = fHeight = 0;
+    if (fWidth == 0 || fHeight == 0)
+        fWidth = fHeight = 0;
     fStride = (fWidth * 3 + 3) & ~3;
     fData.assign(static_cast<size_t>(fStride) * static_cast<size_t>(fHeight), 0);
 }
@@ -22,5 +23,6 @@ void TBitmap24::SetPixel(int x, int y, int32_t color) {
 
 void TBitmap24::Fill(int32_t color) {
     for (int y = 0; y < fHeight; ++y)
-        for (int x = 0; x < fWidth; ++x) SetPixel(x, y, color);
+        for (int x = 0; x < fWidth; ++x)
+            SetPixel(x, y, color);
 }

@@ -7,48 +7,78 @@
 
 namespace {
 
-inline int Rnd(double v) { return static_cast<int>(RoundHalfEven(v)); }
+inline int Rnd(double v) {
+    return static_cast<int>(RoundHalfEven(v));
+}
 
-inline int32_t Word(int r, int g, int b) { return b * 65536 + g * 256 + r; }
+inline int32_t Word(int r, int g, int b) {
+    return b * 65536 + g * 256 + r;
+}
 
-inline int Clamp255(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+inline int Clamp255(int v) {
+    return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
 
 // rnd(a / b * c), the quotient computed first.
-inline int Scaled(double a, double b, double c) { return Rnd(a / b * c); }
+inline int Scaled(double a, double b, double c) {
+    return Rnd(a / b * c);
+}
 
 void Pseudo2(int g, int &r, int &gr, int &b) {
     if (g <= 63) {
-        r = 0; gr = 0; b = Scaled(g, 64, 255);
+        r = 0;
+        gr = 0;
+        b = Scaled(g, 64, 255);
     } else if (g <= 127) {
-        r = 0; gr = Scaled(g - 64, 64, 255); b = Scaled(127 - g, 64, 255);
+        r = 0;
+        gr = Scaled(g - 64, 64, 255);
+        b = Scaled(127 - g, 64, 255);
     } else if (g <= 191) {
-        r = Scaled(g - 128, 64, 255); gr = 255; b = 0;
+        r = Scaled(g - 128, 64, 255);
+        gr = 255;
+        b = 0;
     } else {
-        r = 255; gr = Scaled(255 - g, 64, 255); b = 0;
+        r = 255;
+        gr = Scaled(255 - g, 64, 255);
+        b = 0;
     }
 }
 
 void Rainbow1(int g, int &r, int &gr, int &b) {
     if (g <= 31) {
-        r = 0; gr = 0; b = Scaled(g, 32, 255);
+        r = 0;
+        gr = 0;
+        b = Scaled(g, 32, 255);
     } else if (g <= 63) {
-        r = 0; gr = Scaled(g - 32, 32, 255); b = 255;
+        r = 0;
+        gr = Scaled(g - 32, 32, 255);
+        b = 255;
     } else if (g <= 95) {
-        r = 0; gr = 255; b = Scaled(95 - g, 32, 255);
+        r = 0;
+        gr = 255;
+        b = Scaled(95 - g, 32, 255);
     } else if (g <= 127) {
-        r = Scaled(g - 96, 32, 255); gr = 255; b = 0;
+        r = Scaled(g - 96, 32, 255);
+        gr = 255;
+        b = 0;
     } else if (g <= 191) {
-        r = 255; gr = Scaled(191 - g, 64, 255); b = 0;
+        r = 255;
+        gr = Scaled(191 - g, 64, 255);
+        b = 0;
     } else {
-        r = 255; gr = Scaled(g - 192, 64, 255); b = gr;
+        r = 255;
+        gr = Scaled(g - 192, 64, 255);
+        b = gr;
     }
 }
 
 }  // namespace
 
 double GrayValueOf(double t, double lower, double upper) {
-    if (t <= lower) return 0.0;
-    if (t >= upper) return 255.0;
+    if (t <= lower)
+        return 0.0;
+    if (t >= upper)
+        return 255.0;
     return (t - lower) / (upper - lower) * 255.0;
 }
 
@@ -57,22 +87,32 @@ int32_t GrayToPseColor(TGrayColor_SubMeth converMethod, int32_t grayValue) {
     int r = 0, gr = 0, b = 0;
     switch (converMethod) {
     case GCM_Pseudo1:
-        r = g; gr = std::abs(127 - g); b = 255 - g;
+        r = g;
+        gr = std::abs(127 - g);
+        b = 255 - g;
         break;
-    case GCM_Pseudo2:
-        Pseudo2(g, r, gr, b);
-        break;
+    case GCM_Pseudo2: Pseudo2(g, r, gr, b); break;
     case GCM_Metal1:
         if (g <= 63) {
-            r = 0; gr = 0; b = Scaled(g, 64, 255);
+            r = 0;
+            gr = 0;
+            b = Scaled(g, 64, 255);
         } else if (g <= 95) {
-            r = Scaled(g - 63, 32, 127); gr = r; b = 255;
+            r = Scaled(g - 63, 32, 127);
+            gr = r;
+            b = 255;
         } else if (g <= 127) {
-            r = Scaled(g - 95, 32, 127) + 128; gr = r; b = Scaled(127 - g, 32, 255);
+            r = Scaled(g - 95, 32, 127) + 128;
+            gr = r;
+            b = Scaled(127 - g, 32, 255);
         } else if (g <= 191) {
-            r = 255; gr = 255; b = 0;
+            r = 255;
+            gr = 255;
+            b = 0;
         } else {
-            r = 255; gr = 255; b = Scaled(g - 192, 64, 255);
+            r = 255;
+            gr = 255;
+            b = Scaled(g - 192, 64, 255);
         }
         break;
     case GCM_Metal2:
@@ -87,52 +127,69 @@ int32_t GrayToPseColor(TGrayColor_SubMeth converMethod, int32_t grayValue) {
         else
             b = Scaled(g - 214, 41, 255);
         break;
-    case GCM_Rainbow1:
-        Rainbow1(g, r, gr, b);
-        break;
+    case GCM_Rainbow1: Rainbow1(g, r, gr, b); break;
     case GCM_Rainbow2:
         if (g <= 63) {
-            r = 0; gr = Scaled(g, 64, 255); b = 255;
+            r = 0;
+            gr = Scaled(g, 64, 255);
+            b = 255;
         } else {
             Rainbow1(g, r, gr, b);
         }
         break;
     case GCM_Rainbow3:
         if (g <= 51) {
-            r = 0; gr = 5 * g; b = 255;
+            r = 0;
+            gr = 5 * g;
+            b = 255;
         } else if (g <= 102) {
-            r = 0; gr = 255; b = 255 - 5 * (g - 51);
+            r = 0;
+            gr = 255;
+            b = 255 - 5 * (g - 51);
         } else if (g <= 153) {
-            r = 5 * (g - 102); gr = 255; b = 0;
+            r = 5 * (g - 102);
+            gr = 255;
+            b = 0;
         } else if (g <= 204) {
-            r = 255; gr = Rnd(255.0 - static_cast<double>((g - 153) * 128) / 51.0); b = 0;
+            r = 255;
+            gr = Rnd(255.0 - static_cast<double>((g - 153) * 128) / 51.0);
+            b = 0;
         } else {
-            r = 255; gr = Rnd(127.0 - static_cast<double>((g - 204) * 127) / 51.0); b = 0;
+            r = 255;
+            gr = Rnd(127.0 - static_cast<double>((g - 204) * 127) / 51.0);
+            b = 0;
         }
         break;
     case GCM_Veska:
         if (g <= 63) {
-            r = 0; gr = Scaled(64 - g, 64, 255); b = 255;
+            r = 0;
+            gr = Scaled(64 - g, 64, 255);
+            b = 255;
         } else {
             Pseudo2(g, r, gr, b);
         }
         break;
     case GCM_Toral:
         if (g <= 63) {
-            r = 0; gr = 254 - 4 * g; b = 255;
+            r = 0;
+            gr = 254 - 4 * g;
+            b = 255;
         } else if (g <= 127) {
-            r = 0; gr = 4 * g - 254; b = 510 - 4 * g;
+            r = 0;
+            gr = 4 * g - 254;
+            b = 510 - 4 * g;
         } else if (g <= 191) {
-            r = 4 * g - 510; gr = 255; b = 0;
+            r = 4 * g - 510;
+            gr = 255;
+            b = 0;
         } else {
-            r = 255; gr = 1022 - 4 * g; b = 0;
+            r = 255;
+            gr = 1022 - 4 * g;
+            b = 0;
         }
         break;
-    case GCM_Gray:
-        r = gr = b = g;
-        break;
-    default:
-        return 0;
+    case GCM_Gray: r = gr = b = g; break;
+    default: return 0;
     }
     return Word(r, gr, b);
 }
@@ -198,7 +255,8 @@ TColorTable BuildColorTable(const TColorScheme &scheme) {
     TColorTable table;
     if (scheme.Method == CM_GrayColor) {
         table.Produces = true;
-        for (int g = 0; g < 256; ++g) table.Words[g] = GrayToPseColor(scheme.Palette, g);
+        for (int g = 0; g < 256; ++g)
+            table.Words[g] = GrayToPseColor(scheme.Palette, g);
     } else if (scheme.Method == CM_ContinuColor) {
         table.Produces = true;
         for (int g = 0; g < 256; ++g)
@@ -209,7 +267,8 @@ TColorTable BuildColorTable(const TColorScheme &scheme) {
 
 void ColorPixel(TPixel &px, double lower, double upper, const TColorTable &table) {
     px.GrayValue0 = GrayValueOf(px.Temperature, lower, upper);
-    if (std::isnan(px.GrayValue0)) return;
+    if (std::isnan(px.GrayValue0))
+        return;
     if (table.Produces) {
         const int g = static_cast<int>(RoundHalfEven(px.GrayValue0));
         px.Color = table.Words[g < 0 ? 0 : (g > 255 ? 255 : g)];

@@ -7,9 +7,9 @@
 
 // Statistics of one scan.
 struct TFrameScan {
-    TPixel MinPix;               // coldest pixel record, first in scan order among equals
-    TPixel MaxPix;               // hottest pixel record, likewise
-    double TemperatureAvg = 0.0; // sum of the pixel temperatures / (columns * rows)
+    TPixel MinPix;                // coldest pixel record, first in scan order among equals
+    TPixel MaxPix;                // hottest pixel record, likewise
+    double TemperatureAvg = 0.0;  // sum of the pixel temperatures / (columns * rows)
 };
 
 // Scans `temps` (index columns * row + column, row-major) row by row into
@@ -19,8 +19,8 @@ struct TFrameScan {
 // otherwise last + (new - last) / 3, and `last` takes the raw new value; without it
 // `last` is untouched. The min / max records are copies of the pixel as it stood
 // at the comparison (colour fields from the previous colouring).
-TFrameScan ScanFrame(double *temps, double *last, TPixels &origin, int columns, int rows,
-                     bool mirror, bool slugg);
+TFrameScan ScanFrame(double *temps, double *last, TPixels &origin, int columns, int rows, bool mirror,
+                     bool slugg);
 
 // Rounds a value down to a whole number and then down to a multiple of 5 when the
 // remainder of the division by 5 (sign of the dividend) is positive: 23.4 -> 20,

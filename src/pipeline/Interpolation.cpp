@@ -33,7 +33,8 @@ inline void FillGap(const double *c, double *r, int pos) {
 template <int Times>
 void EnlargeLineT(const double *s, int n, int dir, double *r) {
     const int start = dir == 0 ? 2 : 1;
-    for (int i = 0; i < n; ++i) r[4 * i + start] = s[i];
+    for (int i = 0; i < n; ++i)
+        r[4 * i + start] = s[i];
 
     double c[4];
     // Gaps after samples 0 .. n - Times - 1: the polynomial through Times samples.
@@ -69,8 +70,7 @@ void EnlargeLineT(const double *s, int n, int dir, double *r) {
 
 void EnlargeLine(const double *s, int n, int dir, int times, double *r) {
     if (n < 2)
-        throw std::invalid_argument("EnlargeLine: a line needs at least 2 samples, got " +
-                                    std::to_string(n));
+        throw std::invalid_argument("EnlargeLine: a line needs at least 2 samples, got " + std::to_string(n));
     switch (times) {
     case 3: EnlargeLineT<3>(s, n, dir, r); break;
     case 4: EnlargeLineT<4>(s, n, dir, r); break;
@@ -80,8 +80,7 @@ void EnlargeLine(const double *s, int n, int dir, int times, double *r) {
 
 TDoubles PolynomialInterpolationArr(const TDoubles &sourceDatas, int32_t dir, int32_t times) {
     TDoubles result(sourceDatas.size() * 4, 0.0);
-    EnlargeLine(sourceDatas.data(), static_cast<int>(sourceDatas.size()), dir, times,
-                result.data());
+    EnlargeLine(sourceDatas.data(), static_cast<int>(sourceDatas.size()), dir, times, result.data());
     return result;
 }
 
@@ -99,25 +98,29 @@ TPixels PolynomialInterpolation(const TPixels &sourcePixs, int32_t dir, int32_t 
     line.resize(static_cast<size_t>(columns));
     enlarged.resize(4 * static_cast<size_t>(columns));
     for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) line[c] = sourcePixs[c][r].Temperature;
+        for (int c = 0; c < columns; ++c)
+            line[c] = sourcePixs[c][r].Temperature;
         try {
             EnlargeLine(line.data(), columns, dir, termsCount, enlarged.data());
         } catch (const std::exception &) {
-            continue;   // this line keeps what it had
+            continue;  // this line keeps what it had
         }
-        for (int c = 0; c < 4 * columns; ++c) result[c][r].Temperature = enlarged[c];
+        for (int c = 0; c < 4 * columns; ++c)
+            result[c][r].Temperature = enlarged[c];
     }
     // Every result column from its first `rows` values.
     line.resize(static_cast<size_t>(rows));
     enlarged.resize(4 * static_cast<size_t>(rows));
     for (int c = 0; c < 4 * columns; ++c) {
-        for (int r = 0; r < rows; ++r) line[r] = result[c][r].Temperature;
+        for (int r = 0; r < rows; ++r)
+            line[r] = result[c][r].Temperature;
         try {
             EnlargeLine(line.data(), rows, dir, termsCount, enlarged.data());
         } catch (const std::exception &) {
             continue;
         }
-        for (int r = 0; r < 4 * rows; ++r) result[c][r].Temperature = enlarged[r];
+        for (int r = 0; r < 4 * rows; ++r)
+            result[c][r].Temperature = enlarged[r];
     }
     return result;
 }
@@ -126,9 +129,11 @@ void EnlargeRowsFlat(const double *src, int columns, int rows, int dir, int time
     std::vector<double> line(static_cast<size_t>(columns));
     std::vector<double> enlarged(4 * static_cast<size_t>(columns));
     for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) line[c] = src[static_cast<size_t>(c) * rows + r];
+        for (int c = 0; c < columns; ++c)
+            line[c] = src[static_cast<size_t>(c) * rows + r];
         EnlargeLine(line.data(), columns, dir, times, enlarged.data());
-        for (int c = 0; c < 4 * columns; ++c) dst[static_cast<size_t>(c) * rows + r] = enlarged[c];
+        for (int c = 0; c < 4 * columns; ++c)
+            dst[static_cast<size_t>(c) * rows + r] = enlarged[c];
     }
 }
 
@@ -169,21 +174,21 @@ double FilterWeight(int32_t meth, int32_t pixCount, int dm, int dn, double sigma
         const double s2 = sigma * sigma;
         return std::pow(kE, -static_cast<double>(dn * dn + dm * dm) / 2.0 / s2) / kTwoPi / s2;
     }
-    default: return 1.0;   // plain average, also for a method the window cannot name
+    default: return 1.0;  // plain average, also for a method the window cannot name
     }
 }
 
 }  // namespace
 
-TStepRange FilterFlat(std::vector<double> &values, int columns, int rows, int32_t pixCount,
-                      int32_t meth, double sigma, std::vector<double> *steps) {
+TStepRange FilterFlat(std::vector<double> &values, int columns, int rows, int32_t pixCount, int32_t meth,
+                      double sigma, std::vector<double> *steps) {
     const size_t cells = static_cast<size_t>(columns) * static_cast<size_t>(rows);
     if (columns <= 0 || rows <= 0 || values.size() < cells) {
         if (columns < 0 || rows < 0 || values.size() < cells)
             throw std::invalid_argument("FilterFlat: grid size does not match");
         return {};
     }
-    const int64_t h = (static_cast<int64_t>(pixCount) - 1) / 2;   // truncates towards zero
+    const int64_t h = (static_cast<int64_t>(pixCount) - 1) / 2;  // truncates towards zero
     const int64_t fullCount = static_cast<int64_t>(pixCount) * pixCount;
 
     // Weights by offset; a window never reaches further than the grid.
@@ -204,8 +209,7 @@ TStepRange FilterFlat(std::vector<double> &values, int columns, int rows, int32_
     const double *src = values.data();
 
     // One pixel, summed in window order: rows outer, columns inner.
-    auto filterOne = [&](int i, int j, int64_t firstRow, int64_t lastRow, int64_t firstCol,
-                         int64_t lastCol) {
+    auto filterOne = [&](int i, int j, int64_t firstRow, int64_t lastRow, int64_t firstCol, int64_t lastCol) {
         const size_t at = static_cast<size_t>(j) * rows + i;
         const double centre = src[at];
         double sum = 0.0, total = 0.0, step = 0.0;
@@ -222,9 +226,11 @@ TStepRange FilterFlat(std::vector<double> &values, int columns, int rows, int32_
         const int64_t count = (lastRow >= firstRow && lastCol >= firstCol)
                                   ? (lastRow - firstRow + 1) * (lastCol - firstCol + 1)
                                   : 0;
-        if (total == 0.0) throw std::domain_error("PixsFilter: filter window without weight");
+        if (total == 0.0)
+            throw std::domain_error("PixsFilter: filter window without weight");
         double t = sum / total;
-        if (count < fullCount) t = (3.0 * centre + t) / 4.0;
+        if (count < fullCount)
+            t = (3.0 * centre + t) / 4.0;
         out[at] = t;
         stepOut[at] = step;
     };
@@ -249,7 +255,8 @@ TStepRange FilterFlat(std::vector<double> &values, int columns, int rows, int32_
             }
         }
         const int64_t count = (2 * h + 1) * (lastCol - firstCol + 1);
-        if (total == 0.0) throw std::domain_error("PixsFilter: filter window without weight");
+        if (total == 0.0)
+            throw std::domain_error("PixsFilter: filter window without weight");
         __m128d t = _mm_div_pd(sum, _mm_set1_pd(total));
         if (count < fullCount)
             t = _mm_div_pd(_mm_add_pd(_mm_mul_pd(_mm_set1_pd(3.0), centre), t), _mm_set1_pd(4.0));
@@ -279,13 +286,18 @@ TStepRange FilterFlat(std::vector<double> &values, int columns, int rows, int32_
     for (int i = 0; i < rows; ++i)
         for (int j = 0; j < columns; ++j) {
             const double step = stepOut[static_cast<size_t>(j) * rows + i];
-            if (range.MinStep == 0.0) range.MinStep = step;
-            if (range.MaxStep == 0.0) range.MaxStep = step;
-            if (step < range.MinStep) range.MinStep = step;
-            if (step > range.MaxStep) range.MaxStep = step;
+            if (range.MinStep == 0.0)
+                range.MinStep = step;
+            if (range.MaxStep == 0.0)
+                range.MaxStep = step;
+            if (step < range.MinStep)
+                range.MinStep = step;
+            if (step > range.MaxStep)
+                range.MaxStep = step;
         }
     values.swap(out);
-    if (steps) steps->swap(stepOut);
+    if (steps)
+        steps->swap(stepOut);
     return range;
 }
 
@@ -297,7 +309,8 @@ void PixsFilter(TPixels &pixs, int32_t pixCount, int32_t meth, double sigma) {
             throw std::invalid_argument("PixsFilter: columns of different length");
     std::vector<double> values(static_cast<size_t>(columns) * rows);
     for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r) values[static_cast<size_t>(c) * rows + r] = pixs[c][r].Temperature;
+        for (int r = 0; r < rows; ++r)
+            values[static_cast<size_t>(c) * rows + r] = pixs[c][r].Temperature;
     std::vector<double> steps;
     const TStepRange range = FilterFlat(values, columns, rows, pixCount, meth, sigma, &steps);
     for (int c = 0; c < columns; ++c)

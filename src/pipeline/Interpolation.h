@@ -56,5 +56,5 @@ struct TStepRange {
 // (columns x rows, may be null) receives each pixel's step sum. Returns the
 // range of step sums as PixsFilter leaves it in minStep / maxStep. Throws as
 // PixsFilter does, before anything is written.
-TStepRange FilterFlat(std::vector<double> &values, int columns, int rows, int32_t pixCount,
-                      int32_t meth, double sigma, std::vector<double> *steps);
+TStepRange FilterFlat(std::vector<double> &values, int columns, int rows, int32_t pixCount, int32_t meth,
+                      double sigma, std::vector<double> *steps);

@@ -1,5 +1,7 @@
 #include "pipeline/JpegWriter.h"
 
+#include <jpeglib.h>
+
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
@@ -7,8 +9,6 @@
 #include <vector>
 
 #include <sys/stat.h>
-
-#include <jpeglib.h>
 
 namespace {
 
@@ -26,12 +26,12 @@ void OnJpegError(j_common_ptr cinfo) {
     std::longjmp(mgr->jump, 1);
 }
 
-void OnJpegMessage(j_common_ptr) {}   // no warnings on stderr
+void OnJpegMessage(j_common_ptr) {}  // no warnings on stderr
 
 // The libjpeg part, free of objects with destructors so the long jump is safe.
 // `row` has room for one RGB row. Returns false with the error text in `mgr`.
-bool CompressToFile(std::FILE *file, const uint8_t *pixels, int width, int height, int stride,
-                    bool bgr, int quality, uint8_t *row, TJpegErrorManager *mgr) {
+bool CompressToFile(std::FILE *file, const uint8_t *pixels, int width, int height, int stride, bool bgr,
+                    int quality, uint8_t *row, TJpegErrorManager *mgr) {
     jpeg_compress_struct cinfo;
     cinfo.err = jpeg_std_error(&mgr->pub);
     mgr->pub.error_exit = OnJpegError;
@@ -68,29 +68,35 @@ bool CompressToFile(std::FILE *file, const uint8_t *pixels, int width, int heigh
 // regular file.
 void RemoveBegunFile(const std::string &path) {
     struct stat st;
-    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(path.c_str());
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        std::remove(path.c_str());
 }
 
 bool Fail(std::string *error, const std::string &message) {
-    if (error) *error = message;
+    if (error)
+        *error = message;
     return false;
 }
 
 }  // namespace
 
-bool WriteJpeg(const std::string &path, const uint8_t *rgbOrBgr, int width, int height,
-               int stride, bool bgr, int quality, std::string *error) {
-    if (!rgbOrBgr) return Fail(error, "No pixel data");
+bool WriteJpeg(const std::string &path, const uint8_t *rgbOrBgr, int width, int height, int stride, bool bgr,
+               int quality, std::string *error) {
+    if (!rgbOrBgr)
+        return Fail(error, "No pixel data");
     if (width <= 0 || height <= 0 || width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION)
-        return Fail(error, "Unusable picture size " + std::to_string(width) + " x " +
-                               std::to_string(height));
-    if (stride < 3 * width) return Fail(error, "Row stride shorter than a row");
-    if (quality < 1) quality = 1;
-    if (quality > 100) quality = 100;
+        return Fail(error, "Unusable picture size " + std::to_string(width) + " x " + std::to_string(height));
+    if (stride < 3 * width)
+        return Fail(error, "Row stride shorter than a row");
+    if (quality < 1)
+        quality = 1;
+    if (quality > 100)
+        quality = 100;
 
     errno = 0;
     std::FILE *file = std::fopen(path.c_str(), "wb");
-    if (!file) return Fail(error, "Cannot create \"" + path + "\": " + std::strerror(errno));
+    if (!file)
+        return Fail(error, "Cannot create \"" + path + "\": " + std::strerror(errno));
 
     std::vector<uint8_t> row(3 * static_cast<size_t>(width));
     TJpegErrorManager mgr;
@@ -100,10 +106,12 @@ bool WriteJpeg(const std::string &path, const uint8_t *rgbOrBgr, int width, int 
     const bool flushed = std::fflush(file) == 0 && !std::ferror(file);
     const int flushErrno = errno;
     const bool closed = std::fclose(file) == 0;
-    if (compressed && flushed && closed) return true;
+    if (compressed && flushed && closed)
+        return true;
 
     RemoveBegunFile(path);
-    if (!compressed) return Fail(error, "Cannot write \"" + path + "\": " + mgr.message);
-    return Fail(error, "Cannot write \"" + path + "\": " +
-                           std::strerror(flushErrno ? flushErrno : (errno ? errno : EIO)));
+    if (!compressed)
+        return Fail(error, "Cannot write \"" + path + "\": " + mgr.message);
+    return Fail(error, "Cannot write \"" + path +
+                           "\": " + std::strerror(flushErrno ? flushErrno : (errno ? errno : EIO)));
 }

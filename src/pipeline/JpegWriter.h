@@ -10,5 +10,5 @@
 // end). Replaces an existing file. Returns false, with a message in *error when
 // given, when the arguments are unusable or the file cannot be written; a file
 // that was begun is then removed.
-bool WriteJpeg(const std::string &path, const uint8_t *rgbOrBgr, int width, int height,
-               int stride, bool bgr, int quality = 100, std::string *error = nullptr);
+bool WriteJpeg(const std::string &path, const uint8_t *rgbOrBgr, int width, int height, int stride, bool bgr,
+               int quality = 100, std::string *error = nullptr);

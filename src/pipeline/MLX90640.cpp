@@ -20,9 +20,11 @@ std::mutex &IngestMutex() {
 
 constexpr size_t kFrameWords = 834;
 constexpr size_t kCalibrationWords = 832;
-constexpr size_t kKeepFree = 3;   // free grids / states kept for reuse
+constexpr size_t kKeepFree = 3;  // free grids / states kept for reuse
 
-void DropGrid(TMLX90640Published &state) { state.Pixs_Interpolation.reset(); }
+void DropGrid(TMLX90640Published &state) {
+    state.Pixs_Interpolation.reset();
+}
 
 const std::shared_ptr<const TPixels> &EmptyGrid() {
     static const std::shared_ptr<const TPixels> empty = std::make_shared<const TPixels>();
@@ -32,9 +34,7 @@ const std::shared_ptr<const TPixels> &EmptyGrid() {
 }  // namespace
 
 TMLX90640::TMLX90640()
-    : fRAMArr(kFrameWords, 0),
-      fEEPROMArr(kCalibrationWords, 0),
-      fRegisterArr(23, 0),
+    : fRAMArr(kFrameWords, 0), fEEPROMArr(kCalibrationWords, 0), fRegisterArr(23, 0),
       fPixs_Origin(MakePixels(fPixColCount, fPixRowCount)),
       fGridPool(TRecyclePool<TPixels>::Create(kKeepFree)),
       fStatePool(TRecyclePool<TMLX90640Published>::Create(kKeepFree, &DropGrid)) {}
@@ -78,7 +78,8 @@ double TMLX90640::GetTa() const {
 
 TPixels TMLX90640::GetPixs_Origin() const {
     std::shared_ptr<const TMLX90640Published> state = GetPublished();
-    if (state) return state->Pixs_Origin;
+    if (state)
+        return state->Pixs_Origin;
     return MakePixels(fPixColCount, fPixRowCount);
 }
 
@@ -109,18 +110,21 @@ double TMLX90640::GetTemperatureAvg() const {
 
 std::shared_ptr<const TPixels> TMLX90640::GetPixs_Interpolation() const {
     std::shared_ptr<const TMLX90640Published> state = GetPublished();
-    if (state) return state->Pixs_Interpolation;
+    if (state)
+        return state->Pixs_Interpolation;
     return EmptyGrid();
 }
 
 TBitmap24 TMLX90640::GetBmpPic() const {
     std::shared_ptr<const TMLX90640Published> state = GetPublished();
-    if (state) return state->BmpPic;
+    if (state)
+        return state->BmpPic;
     return TBitmap24(kBmpWidth, kBmpHeight);
 }
 
 bool TMLX90640::SetEEPROMArr(const TUINT16s &words) {
-    if (words.size() < kCalibrationWords) return false;
+    if (words.size() < kCalibrationWords)
+        return false;
     std::lock_guard<std::mutex> ingest(IngestMutex());
     {
         std::lock_guard<std::mutex> lock(fWordsMutex);
@@ -132,7 +136,8 @@ bool TMLX90640::SetEEPROMArr(const TUINT16s &words) {
 }
 
 bool TMLX90640::SetRAMArr(const TUINT16s &words) {
-    if (words.size() < kFrameWords) return false;
+    if (words.size() < kFrameWords)
+        return false;
     std::lock_guard<std::mutex> ingest(IngestMutex());
     {
         std::lock_guard<std::mutex> lock(fWordsMutex);
@@ -163,31 +168,36 @@ bool TMLX90640::SetRAMArr(const TUINT16s &words) {
             MLX90640_BadPixelsCorrection(myParamsMLX90640.outlierPixels, TemperatureDatas, 1,
                                          myParamsMLX90640);
         }
-        const TFrameScan scan = ScanFrame(TemperatureDatas, LastTemperatureDatas, fPixs_Origin,
-                                          fPixColCount, fPixRowCount, mirror, slugg);
+        const TFrameScan scan = ScanFrame(TemperatureDatas, LastTemperatureDatas, fPixs_Origin, fPixColCount,
+                                          fPixRowCount, mirror, slugg);
         double lower, upper;
         AutoLowUp(scan.MinPix, scan.MaxPix, lower, upper);
-        published = MakePicture(lower, upper, scan.MinPix, scan.MaxPix, scan.TemperatureAvg, vdd,
-                                ta, subpage);
+        published =
+            MakePicture(lower, upper, scan.MinPix, scan.MaxPix, scan.TemperatureAvg, vdd, ta, subpage);
     } catch (const std::exception &) {
-        return false;   // the frame is abandoned: no new picture, no subpage flag
+        return false;  // the frame is abandoned: no new picture, no subpage flag
     }
-    if (subpage == 0) fFrame0Finished.store(true);
-    if (subpage == 1) fFrame1Finished.store(true);
+    if (subpage == 0)
+        fFrame0Finished.store(true);
+    if (subpage == 1)
+        fFrame1Finished.store(true);
     return published;
 }
 
-void TMLX90640::AutoLowUp(const TPixel &minPix, const TPixel &maxPix, double &lower,
-                          double &upper) {
+void TMLX90640::AutoLowUp(const TPixel &minPix, const TPixel &maxPix, double &lower, double &upper) {
     lower = fTemperature_LowerLimit.load();
     upper = fTemperature_UpperLimit.load();
-    if (!fTemperature_UpLowAuto.load()) return;
+    if (!fTemperature_UpLowAuto.load())
+        return;
     const double lowerBefore = lower;
     const double upperBefore = upper;
-    if (!AutoLowUpLimits(minPix.Temperature, maxPix.Temperature, lower, upper)) return;
+    if (!AutoLowUpLimits(minPix.Temperature, maxPix.Temperature, lower, upper))
+        return;
     // Store only what moved, so a limit typed meanwhile is not overwritten needlessly.
-    if (lower != lowerBefore) fTemperature_LowerLimit.store(lower);
-    if (upper != upperBefore) fTemperature_UpperLimit.store(upper);
+    if (lower != lowerBefore)
+        fTemperature_LowerLimit.store(lower);
+    if (upper != upperBefore)
+        fTemperature_UpperLimit.store(upper);
 }
 
 TPictureSettings TMLX90640::PictureSettings(double lower, double upper) const {
@@ -210,17 +220,19 @@ TPictureSettings TMLX90640::PictureSettings(double lower, double upper) const {
     return s;
 }
 
-bool TMLX90640::MakePicture(double lower, double upper, const TPixel &minPix,
-                           const TPixel &maxPix, double avg, double vdd, double ta, int subpage) {
+bool TMLX90640::MakePicture(double lower, double upper, const TPixel &minPix, const TPixel &maxPix,
+                            double avg, double vdd, double ta, int subpage) {
     const TPictureSettings settings = PictureSettings(lower, upper);
 
     // Grey values and colours of the sensor grid.
     for (auto &column : fPixs_Origin)
-        for (TPixel &px : column) ColorPixel(px, lower, upper, settings.Colors);
+        for (TPixel &px : column)
+            ColorPixel(px, lower, upper, settings.Colors);
 
     // Picture grid and bitmap, into a grid and a state that no reader holds.
     std::unique_ptr<TPixels> grid = fGridPool->Take();
-    if (!grid) grid = std::make_unique<TPixels>();
+    if (!grid)
+        grid = std::make_unique<TPixels>();
     std::unique_ptr<TMLX90640Published> state = fStatePool->Take();
     if (!state) {
         state = std::make_unique<TMLX90640Published>();
@@ -229,7 +241,7 @@ bool TMLX90640::MakePicture(double lower, double upper, const TPixel &minPix,
     std::shared_ptr<TPixels> sharedGrid = fGridPool->Share(std::move(grid));
     std::shared_ptr<TMLX90640Published> sharedState = fStatePool->Share(std::move(state));
     if (!fRenderer.Render(fPixs_Origin, settings, *sharedGrid, sharedState->BmpPic))
-        return false;   // the picture grid cannot fill the bitmap: no new picture
+        return false;  // the picture grid cannot fill the bitmap: no new picture
 
     sharedState->Pixs_Interpolation = std::move(sharedGrid);
     sharedState->Pixs_Origin = fPixs_Origin;
@@ -254,7 +266,7 @@ bool TMLX90640::MakePicture(double lower, double upper, const TPixel &minPix,
         fVdd = vdd;
         fTa = ta;
     }
-    previous.reset();   // may hand the old state back to its pool, outside the lock
+    previous.reset();  // may hand the old state back to its pool, outside the lock
     fHaveNewDatas.store(true);
     return true;
 }
@@ -272,16 +284,17 @@ void TMLX90640::LoadDatasFromTemperatureFile(const std::string &fileName,
             double value;
             if (!ParseLocaleNumber(values[j], decimalSeparator, value))
                 throw TTemperatureFileError("Temperature file \"" + fileName + "\", line " +
-                                            std::to_string(i + 1) + ", value " +
-                                            std::to_string(j + 1) + ": \"" + values[j] +
-                                            "\" is not a number");
+                                            std::to_string(i + 1) + ", value " + std::to_string(j + 1) +
+                                            ": \"" + values[j] + "\" is not a number");
             TPixel &px = fPixs_Origin[j][i];
             px.X = static_cast<int32_t>(j);
             px.Y = static_cast<int32_t>(i);
             px.Useable = true;
             px.Temperature = value;
-            if (value > max) max = value;
-            if (value < min) min = value;
+            if (value > max)
+                max = value;
+            if (value < min)
+                min = value;
         }
     }
 

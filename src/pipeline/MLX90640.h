@@ -146,8 +146,8 @@ private:
     void AutoLowUp(const TPixel &minPix, const TPixel &maxPix, double &lower, double &upper);
     TPictureSettings PictureSettings(double lower, double upper) const;
     // Steps 8 to 11 and the publication; true when a picture was published.
-    bool MakePicture(double lower, double upper, const TPixel &minPix, const TPixel &maxPix,
-                     double avg, double vdd, double ta, int subpage);
+    bool MakePicture(double lower, double upper, const TPixel &minPix, const TPixel &maxPix, double avg,
+                     double vdd, double ta, int subpage);
 
     const int32_t fPixColCount = 32;
     const int32_t fPixRowCount = 24;

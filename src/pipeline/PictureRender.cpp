@@ -45,8 +45,8 @@ inline void Store(__m128i *p, __m128i v) {
 // bytes, seven 16-byte blocks) at a time: X, Y, Useable true (padding 0),
 // Temperature, GrayValue0, ColorR, ColorG, ColorB, Color, TemperatureStep.
 template <bool Stream>
-void WritePairs(TPixel *dst, int x, int rows, const double *t, const double *grey,
-                const int32_t *color, double step) {
+void WritePairs(TPixel *dst, int x, int rows, const double *t, const double *grey, const int32_t *color,
+                double step) {
     __m128i *out = reinterpret_cast<__m128i *>(dst);
     const __m128d usable = _mm_castsi128_pd(_mm_set_epi64x(0, 1));
     const __m128d steps = _mm_set1_pd(step);
@@ -58,8 +58,8 @@ void WritePairs(TPixel *dst, int x, int rows, const double *t, const double *gre
         const __m128i r = _mm_and_si128(cv, low8);
         const __m128i g = _mm_and_si128(_mm_srli_epi32(cv, 8), low8);
         const __m128i b = _mm_and_si128(_mm_srli_epi32(cv, 16), low8);
-        const __m128i rg = _mm_unpacklo_epi32(r, g);    // rA gA rB gB
-        const __m128i bc = _mm_unpacklo_epi32(b, cv);   // bA cA bB cB
+        const __m128i rg = _mm_unpacklo_epi32(r, g);   // rA gA rB gB
+        const __m128i bc = _mm_unpacklo_epi32(b, cv);  // bA cA bB cB
         Store<Stream>(out + 0, _mm_set_epi32(0, 1, j, x));
         Store<Stream>(out + 1, _mm_castpd_si128(_mm_unpacklo_pd(tv, gv)));
         Store<Stream>(out + 2, _mm_unpacklo_epi64(rg, bc));
@@ -71,8 +71,8 @@ void WritePairs(TPixel *dst, int x, int rows, const double *t, const double *gre
 }
 
 // Writes rows 0 .. rows - 1 of one picture column.
-void WriteColumn(TPixel *dst, int x, int rows, const double *t, const double *grey,
-                 const int32_t *color, double step) {
+void WriteColumn(TPixel *dst, int x, int rows, const double *t, const double *grey, const int32_t *color,
+                 double step) {
     const int pairs = rows & ~1;
     if (kStreamingStores && reinterpret_cast<uintptr_t>(dst) % 16 == 0)
         WritePairs<true>(dst, x, pairs, t, grey, color, step);
@@ -98,7 +98,8 @@ void WriteColumn(TPixel *dst, int x, int rows, const double *t, const double *gr
 struct TColourLookup {
     int32_t Words[257];
     explicit TColourLookup(const TColorTable &colors) {
-        for (int g = 0; g < 256; ++g) Words[g] = colors.Produces ? colors.Words[g] : 0;
+        for (int g = 0; g < 256; ++g)
+            Words[g] = colors.Produces ? colors.Words[g] : 0;
         Words[256] = 0;
     }
 };
@@ -109,8 +110,8 @@ struct TColourLookup {
 // to an integer rounds half to even (the floating-point unit's default mode); a
 // grey value that is not a number converts to a negative integer and gets the
 // colour 0.
-void ColourColumn(const double *t, int rows, double lower, double upper,
-                  const TColourLookup &lookup, double *grey, int32_t *color) {
+void ColourColumn(const double *t, int rows, double lower, double upper, const TColourLookup &lookup,
+                  double *grey, int32_t *color) {
     const __m128d vLower = _mm_set1_pd(lower);
     const __m128d vUpper = _mm_set1_pd(upper);
     const __m128d vRange = _mm_set1_pd(upper - lower);
@@ -122,7 +123,7 @@ void ColourColumn(const double *t, int rows, double lower, double upper,
         __m128d g = _mm_mul_pd(_mm_div_pd(_mm_sub_pd(v, vLower), vRange), v255);
         const __m128d atTop = _mm_cmpge_pd(v, vUpper);
         g = _mm_or_pd(_mm_and_pd(atTop, v255), _mm_andnot_pd(atTop, g));
-        g = _mm_andnot_pd(_mm_cmple_pd(v, vLower), g);   // 0.0 at or below the lower limit
+        g = _mm_andnot_pd(_mm_cmple_pd(v, vLower), g);  // 0.0 at or below the lower limit
         _mm_storeu_pd(grey + j, g);
         _mm_store_si128(reinterpret_cast<__m128i *>(index), _mm_cvtpd_epi32(g));
         color[j] = lookup.Words[index[0] > 256u ? 256u : index[0]];
@@ -138,8 +139,8 @@ void ColourColumn(const double *t, int rows, double lower, double upper,
 
 }  // namespace
 
-bool TPictureRenderer::Render(const TPixels &origin, const TPictureSettings &settings,
-                              TPixels &grid, TBitmap24 &bmp) {
+bool TPictureRenderer::Render(const TPixels &origin, const TPictureSettings &settings, TPixels &grid,
+                              TBitmap24 &bmp) {
     const int columns = static_cast<int>(origin.size());
     const int rows = columns > 0 ? static_cast<int>(origin[0].size()) : 0;
     if (columns < 2 || rows < 2)
@@ -173,9 +174,11 @@ bool TPictureRenderer::Render(const TPixels &origin, const TPictureSettings &set
     EnlargeRowsFlat(fPass1.data(), midColumns, midRows, 1, settings.PointsSecond, fRows2.data());
     fColumn.resize(static_cast<size_t>(picRows));
 
-    if (static_cast<int>(grid.size()) != picColumns) grid.resize(static_cast<size_t>(picColumns));
+    if (static_cast<int>(grid.size()) != picColumns)
+        grid.resize(static_cast<size_t>(picColumns));
     for (auto &column : grid)
-        if (static_cast<int>(column.size()) != picRows) column.resize(static_cast<size_t>(picRows));
+        if (static_cast<int>(column.size()) != picRows)
+            column.resize(static_cast<size_t>(picRows));
 
     const bool toBitmap = picColumns >= bmp.Width() && picRows >= bmp.Height();
     const int bmpColumns = toBitmap ? bmp.Width() : 0;
@@ -206,8 +209,8 @@ bool TPictureRenderer::Render(const TPixels &origin, const TPictureSettings &set
         const int c1 = std::min(c0 + kBlock, picColumns);
         for (int c = c0; c < c1; ++c) {
             int32_t *colors = fColors.data() + static_cast<size_t>(c - c0) * picRows;
-            EnlargeLine(fRows2.data() + static_cast<size_t>(c) * midRows, midRows, 1,
-                        settings.PointsSecond, fColumn.data());
+            EnlargeLine(fRows2.data() + static_cast<size_t>(c) * midRows, midRows, 1, settings.PointsSecond,
+                        fColumn.data());
             if (!settings.TemperatureStep)
                 ColourColumn(fColumn.data(), picRows, lower, upper, lookup, fGrey.data(), colors);
             WriteColumn(grid[c].data(), c, picRows, fColumn.data(), fGrey.data(), colors,
@@ -225,11 +228,12 @@ bool TPictureRenderer::Render(const TPixels &origin, const TPictureSettings &set
             }
             uint8_t *dst = bits + static_cast<size_t>(y) * stride + 3 * static_cast<size_t>(c0);
             if (rowBytes == sizeof row)
-                std::memcpy(dst, row, sizeof row);   // whole blocks: a fixed-size copy
+                std::memcpy(dst, row, sizeof row);  // whole blocks: a fixed-size copy
             else
                 std::memcpy(dst, row, rowBytes);
         }
     }
-    if (kStreamingStores) _mm_sfence();   // streamed records complete before publication
+    if (kStreamingStores)
+        _mm_sfence();  // streamed records complete before publication
     return toBitmap;
 }

@@ -16,13 +16,13 @@
 #include <vector>
 
 struct TPictureSettings {
-    int32_t PointsFirst = 4;    // interpolation points of the first pass (2..4)
-    int32_t PointsSecond = 2;   // of the second pass
+    int32_t PointsFirst = 4;   // interpolation points of the first pass (2..4)
+    int32_t PointsSecond = 2;  // of the second pass
     bool Filter = false;
     int32_t FilterPixsCount = 5;
     int32_t FilterMethod = 0;
     double GaussSigma = 1.5;
-    bool TemperatureStep = false;   // step display mode of the picture pixels
+    bool TemperatureStep = false;  // step display mode of the picture pixels
     double LowerLimit = 0.0;
     double UpperLimit = 45.0;
     TColorTable Colors;
@@ -37,8 +37,7 @@ public:
     // alone and the result is false. With the filter on, minStep / maxStep take the
     // filter's range. Throws when the filter cannot run (PixsFilter), before
     // anything is written.
-    bool Render(const TPixels &origin, const TPictureSettings &settings, TPixels &grid,
-                TBitmap24 &bmp);
+    bool Render(const TPixels &origin, const TPictureSettings &settings, TPixels &grid, TBitmap24 &bmp);
 
 private:
     std::vector<double> fOrigin;   // C x R, column by column

@@ -27,10 +27,9 @@ struct TPixel {
 };
 
 inline bool operator==(const TPixel &a, const TPixel &b) {
-    return a.X == b.X && a.Y == b.Y && a.Useable == b.Useable &&
-           a.Temperature == b.Temperature && a.GrayValue0 == b.GrayValue0 &&
-           a.ColorR == b.ColorR && a.ColorG == b.ColorG && a.ColorB == b.ColorB &&
-           a.Color == b.Color && a.TemperatureStep == b.TemperatureStep;
+    return a.X == b.X && a.Y == b.Y && a.Useable == b.Useable && a.Temperature == b.Temperature &&
+           a.GrayValue0 == b.GrayValue0 && a.ColorR == b.ColorR && a.ColorG == b.ColorG &&
+           a.ColorB == b.ColorB && a.Color == b.Color && a.TemperatureStep == b.TemperatureStep;
 }
 
 // A grid of pixels indexed [column][row]; every column has the same length.
@@ -44,8 +43,8 @@ inline TPixels MakePixels(int columns, int rows) {
 
 // What a frame yields.
 enum TPixType : uint8_t {
-    PXT_Temp = 0,    // object temperatures
-    PXT_Image = 1,   // relative infrared image
+    PXT_Temp = 0,   // object temperatures
+    PXT_Image = 1,  // relative infrared image
 };
 
 // Interpolation through 2, 3 or 4 neighbouring samples.

@@ -25,7 +25,8 @@ public:
 
     std::unique_ptr<T> Take() {
         std::lock_guard<std::mutex> lock(fMutex);
-        if (fFree.empty()) return nullptr;
+        if (fFree.empty())
+            return nullptr;
         std::unique_ptr<T> item = std::move(fFree.back());
         fFree.pop_back();
         return item;
@@ -45,10 +46,12 @@ private:
     TRecyclePool(size_t keep, ReturnHook onReturn) : fKeep(keep), fOnReturn(onReturn) {}
 
     void Return(T *p) {
-        std::unique_ptr<T> item(p);   // freed after the lock is released when not kept
-        if (fOnReturn) fOnReturn(*item);
+        std::unique_ptr<T> item(p);  // freed after the lock is released when not kept
+        if (fOnReturn)
+            fOnReturn(*item);
         std::lock_guard<std::mutex> lock(fMutex);
-        if (fFree.size() < fKeep) fFree.push_back(std::move(item));
+        if (fFree.size() < fKeep)
+            fFree.push_back(std::move(item));
     }
 
     mutable std::mutex fMutex;

@@ -4,20 +4,23 @@
 #include <string>
 
 void GetPolyData_U(const TPointTable &originData, int32_t times, TPolyCoes &coes) {
-    if (times < 2 || times > 4) times = 2;
+    if (times < 2 || times > 4)
+        times = 2;
     const size_t n = static_cast<size_t>(times);
     if (originData[0].size() < n || originData[1].size() < n)
         throw std::invalid_argument("GetPolyData_U: the point table holds fewer than " +
                                     std::to_string(times) + " points");
     const TDoubles &x = originData[0];
     double y[4] = {0.0, 0.0, 0.0, 0.0};
-    for (size_t k = 0; k < n; ++k) y[k] = originData[1][k];
+    for (size_t k = 0; k < n; ++k)
+        y[k] = originData[1][k];
     const double x1 = x[1];
     const double x2 = n > 2 ? x[2] : 0.0;
     const double x3 = n > 3 ? x[3] : 0.0;
     double c[4];
     PolyCoefficients(times, x1, x2, x3, y, c);
-    for (int k = 0; k < 4; ++k) coes[static_cast<size_t>(k)] = c[k];
+    for (int k = 0; k < 4; ++k)
+        coes[static_cast<size_t>(k)] = c[k];
 }
 
 namespace {
@@ -61,7 +64,8 @@ void Blur(TBitmap24 &bmp) {
             for (int ch : kChannelOrder) {
                 int sum = 0;
                 for (const uint8_t *r : rows)
-                    for (int c : cols) sum += r[3 * c + ch];
+                    for (int c : cols)
+                        sum += r[3 * c + ch];
                 row[3 * x + ch] = static_cast<uint8_t>(sum / 9);
             }
         }
@@ -71,7 +75,8 @@ void Blur(TBitmap24 &bmp) {
 void Negative(TBitmap24 &bmp) {
     for (int y = 0; y < bmp.Height(); ++y) {
         uint8_t *row = bmp.ScanLine(y);
-        for (int i = 0; i < 3 * bmp.Width(); ++i) row[i] = static_cast<uint8_t>(255 - row[i]);
+        for (int i = 0; i < 3 * bmp.Width(); ++i)
+            row[i] = static_cast<uint8_t>(255 - row[i]);
     }
 }
 
@@ -79,7 +84,8 @@ void Exposure(TBitmap24 &bmp) {
     for (int y = 0; y < bmp.Height(); ++y) {
         uint8_t *row = bmp.ScanLine(y);
         for (int i = 0; i < 3 * bmp.Width(); ++i)
-            if (row[i] < 128) row[i] = static_cast<uint8_t>(255 - row[i]);
+            if (row[i] < 128)
+                row[i] = static_cast<uint8_t>(255 - row[i]);
     }
 }
 

@@ -18,11 +18,14 @@ inline double RoundHalfEven(double v) {
     // Below 2^51 adding and removing 1.5 * 2^52 leaves the nearest integer, ties to
     // even (the default rounding of the floating-point unit).
     constexpr double kMagic = 6755399441055744.0;
-    if (std::fabs(v) < 2251799813685248.0) return (v + kMagic) - kMagic;
-    if (!(std::fabs(v) < 4503599627370496.0)) return v;   // >= 2^52, NaN, infinities
+    if (std::fabs(v) < 2251799813685248.0)
+        return (v + kMagic) - kMagic;
+    if (!(std::fabs(v) < 4503599627370496.0))
+        return v;  // >= 2^52, NaN, infinities
     double r = std::floor(v);
     const double frac = v - r;
-    if (frac > 0.5 || (frac == 0.5 && std::fmod(r, 2.0) != 0.0)) r += 1.0;
+    if (frac > 0.5 || (frac == 0.5 && std::fmod(r, 2.0) != 0.0))
+        r += 1.0;
     return r;
 }
 
@@ -38,9 +41,9 @@ using TPointTable = std::array<TDoubles, 2>;
 // The polynomial through `times` points (x0 taken as 0, x1..x3, y0..y3); `times`
 // outside 2..4 counts as 2. Writes c[0..3]. Evaluating
 // c0 + c1*x + c2*x^2 + c3*x^3 gives the interpolated value.
-inline void PolyCoefficients(int times, double x1, double x2, double x3, const double *y,
-                             double *c) {
-    if (times < 2 || times > 4) times = 2;
+inline void PolyCoefficients(int times, double x1, double x2, double x3, const double *y, double *c) {
+    if (times < 2 || times > 4)
+        times = 2;
     const double d1 = y[1] - y[0];
     c[0] = y[0];
     c[2] = 0.0;

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 #include <charconv>
-#include <cmath>
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -12,7 +12,8 @@
 
 std::string LocaleDecimalSeparator() {
     const std::lconv *lc = std::localeconv();
-    if (lc && lc->decimal_point && lc->decimal_point[0] != '\0') return lc->decimal_point;
+    if (lc && lc->decimal_point && lc->decimal_point[0] != '\0')
+        return lc->decimal_point;
     return ".";
 }
 
@@ -33,7 +34,8 @@ std::string ReadWholeFile(const std::string &fileName) {
     for (;;) {
         const size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
         bytes.append(buffer, n);
-        if (n < sizeof buffer) break;
+        if (n < sizeof buffer)
+            break;
     }
     if (std::ferror(file.get()))
         throw TTemperatureFileError("Cannot read temperature file \"" + fileName +
@@ -102,12 +104,15 @@ std::vector<std::string> ReadTextLines(const std::string &fileName) {
     std::vector<std::string> lines;
     size_t begin = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
         lines.push_back(text.substr(begin, i - begin));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
         begin = i + 1;
     }
-    if (begin < text.size()) lines.push_back(text.substr(begin));
+    if (begin < text.size())
+        lines.push_back(text.substr(begin));
     return lines;
 }
 
@@ -116,7 +121,8 @@ std::vector<std::string> SplitTemperatureLine(const std::string &line) {
     auto isSeparator = [](char c) { return static_cast<unsigned char>(c) <= 32; };
     size_t i = 0;
     const size_t n = line.size();
-    while (i < n && isSeparator(line[i])) ++i;
+    while (i < n && isSeparator(line[i]))
+        ++i;
     while (i < n) {
         std::string value;
         if (line[i] == '"') {
@@ -134,26 +140,30 @@ std::vector<std::string> SplitTemperatureLine(const std::string &line) {
                 value += line[i++];
             }
         } else {
-            while (i < n && !isSeparator(line[i])) value += line[i++];
+            while (i < n && !isSeparator(line[i]))
+                value += line[i++];
         }
         values.push_back(std::move(value));
-        while (i < n && isSeparator(line[i])) ++i;
+        while (i < n && isSeparator(line[i]))
+            ++i;
     }
     return values;
 }
 
-bool ParseLocaleNumber(const std::string &text, const std::string &decimalSeparator,
-                       double &value) {
+bool ParseLocaleNumber(const std::string &text, const std::string &decimalSeparator, double &value) {
     size_t begin = 0;
     size_t end = text.size();
-    while (begin < end && text[begin] == ' ') ++begin;
-    while (end > begin && text[end - 1] == ' ') --end;
+    while (begin < end && text[begin] == ' ')
+        ++begin;
+    while (end > begin && text[end - 1] == ' ')
+        --end;
 
     // Rebuild the number in the notation std::from_chars reads.
     std::string plain;
     size_t i = begin;
     bool negative = false;
-    if (i < end && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i < end && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
     size_t digits = 0;
     while (i < end && text[i] >= '0' && text[i] <= '9') {
         plain += text[i++];
@@ -168,7 +178,8 @@ bool ParseLocaleNumber(const std::string &text, const std::string &decimalSepara
             ++digits;
         }
     }
-    if (digits == 0) return false;
+    if (digits == 0)
+        return false;
     bool negativeExponent = false;
     if (i < end && (text[i] == 'e' || text[i] == 'E')) {
         plain += 'e';
@@ -182,17 +193,21 @@ bool ParseLocaleNumber(const std::string &text, const std::string &decimalSepara
             plain += text[i++];
             ++exponentDigits;
         }
-        if (exponentDigits == 0) return false;
+        if (exponentDigits == 0)
+            return false;
     }
-    if (i != end) return false;
+    if (i != end)
+        return false;
 
     double parsed = 0.0;
-    const auto result = std::from_chars(plain.data(), plain.data() + plain.size(), parsed,
-                                        std::chars_format::general);
-    if (result.ptr != plain.data() + plain.size()) return false;
+    const auto result =
+        std::from_chars(plain.data(), plain.data() + plain.size(), parsed, std::chars_format::general);
+    if (result.ptr != plain.data() + plain.size())
+        return false;
     if (result.ec == std::errc::result_out_of_range) {
-        if (!negativeExponent) return false;   // beyond the largest double
-        parsed = 0.0;                          // below the smallest: zero
+        if (!negativeExponent)
+            return false;  // beyond the largest double
+        parsed = 0.0;      // below the smallest: zero
     } else if (result.ec != std::errc()) {
         return false;
     }
@@ -203,11 +218,12 @@ bool ParseLocaleNumber(const std::string &text, const std::string &decimalSepara
 namespace {
 
 bool UsableSeparator(const std::string &sep) {
-    if (sep.empty()) return false;
+    if (sep.empty())
+        return false;
     for (char ch : sep) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c <= 32 || ch == '"' || (ch >= '0' && ch <= '9') || ch == '+' || ch == '-' ||
-            ch == 'e' || ch == 'E')
+        if (c <= 32 || ch == '"' || (ch >= '0' && ch <= '9') || ch == '+' || ch == '-' || ch == 'e' ||
+            ch == 'E')
             return false;
     }
     return true;
@@ -232,8 +248,8 @@ void SaveTemperatureFile(const std::string &fileName, const TPixels &pixs,
         for (int c = 0; c < kColumns; ++c) {
             const double t = pixs[c][r].Temperature;
             char buffer[64];
-            const auto result = std::to_chars(buffer, buffer + sizeof buffer, t,
-                                              std::chars_format::general, 17);
+            const auto result =
+                std::to_chars(buffer, buffer + sizeof buffer, t, std::chars_format::general, 17);
             if (!std::isfinite(t) || result.ec != std::errc())
                 throw TTemperatureFileError("Temperature at column " + std::to_string(c) + ", row " +
                                             std::to_string(r) + " is not a finite number");
@@ -250,16 +266,17 @@ void SaveTemperatureFile(const std::string &fileName, const TPixels &pixs,
     errno = 0;
     std::FILE *file = std::fopen(fileName.c_str(), "wb");
     if (!file)
-        throw TTemperatureFileError("Cannot create temperature file \"" + fileName + "\": " +
-                                    std::strerror(errno));
+        throw TTemperatureFileError("Cannot create temperature file \"" + fileName +
+                                    "\": " + std::strerror(errno));
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     const int writeErrno = errno;
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed) {
         const int err = !written ? writeErrno : errno;
-        struct stat st;   // remove what was begun, never a device
-        if (::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(fileName.c_str());
-        throw TTemperatureFileError("Cannot write temperature file \"" + fileName + "\": " +
-                                    std::strerror(err ? err : EIO));
+        struct stat st;  // remove what was begun, never a device
+        if (::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            std::remove(fileName.c_str());
+        throw TTemperatureFileError("Cannot write temperature file \"" + fileName +
+                                    "\": " + std::strerror(err ? err : EIO));
     }
 }

@@ -34,8 +34,7 @@ std::vector<std::string> SplitTemperatureLine(const std::string &line);
 // optional exponent ("-7,5", "2.5e1"); surrounding spaces are ignored. Returns
 // false for anything else, including "nan", "inf" and values beyond the double
 // range.
-bool ParseLocaleNumber(const std::string &text, const std::string &decimalSeparator,
-                       double &value);
+bool ParseLocaleNumber(const std::string &text, const std::string &decimalSeparator, double &value);
 
 // Writes the 32 x 24 grid (columns 0..31 of rows 0..23 of `pixs`, [column][row]) as
 // 24 lines of 32 values, each in "%.17g" form with the given separator, so they

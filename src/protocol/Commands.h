@@ -22,8 +22,7 @@
 
 // Picks the text of the program's language: `languageNum` 0 is Chinese, any other
 // value English.
-inline QString LangText(int languageNum, const char *chinese, const char *english)
-{
+inline QString LangText(int languageNum, const char *chinese, const char *english) {
     return QString::fromUtf8(languageNum == 0 ? chinese : english);
 }
 
@@ -39,8 +38,8 @@ private:
 };
 
 // Parses a typed integer with the default locale (the user's), without thousands
-// grouping; leading and trailing blanks are allowed. Returns std::nullopt for an empty text, a text that is not an integer
-// or a number outside the 32-bit signed range.
+// grouping; leading and trailing blanks are allowed. Returns std::nullopt for an empty text, a text that is
+// not an integer or a number outside the 32-bit signed range.
 std::optional<int32_t> TryParseTypedInt(const QString &text);
 
 // As TryParseTypedInt, but raises TConvertError ("'x' is not a valid integer value")
@@ -73,24 +72,24 @@ inline constexpr char CommandEnd[] = "\r\n";
 // Parameter numbers of "$SETP". 1 to 11 are also the positions of the same
 // settings in the module's system-parameter block.
 enum TSetParNum : int {
-    SPN_OutBaud = 1,          // module's serial speed / 100
-    SPN_ADCResolution = 4,    // item index of cbb_ADCResolution
-    SPN_RefreshRate = 5,      // item index of cbb_RefreshRate
-    SPN_ArrangeMode = 6,      // item index of cbb_ArrangeMode
-    SPN_AutoSend = 7,         // live data output on/off
-    SPN_OutPortNum = 8,       // item index of cbb_OutPortNum
-    SPN_LedEN = 9,            // indicator LED on/off
-    SPN_DelayMs = 10,         // minimum interval between frames, ms
-    SPN_FrmHalf = 11,         // frame compression on/off
-    SPN_Action = 17,          // the value is a module action (TModuleAction)
+    SPN_OutBaud = 1,        // module's serial speed / 100
+    SPN_ADCResolution = 4,  // item index of cbb_ADCResolution
+    SPN_RefreshRate = 5,    // item index of cbb_RefreshRate
+    SPN_ArrangeMode = 6,    // item index of cbb_ArrangeMode
+    SPN_AutoSend = 7,       // live data output on/off
+    SPN_OutPortNum = 8,     // item index of cbb_OutPortNum
+    SPN_LedEN = 9,          // indicator LED on/off
+    SPN_DelayMs = 10,       // minimum interval between frames, ms
+    SPN_FrmHalf = 11,       // frame compression on/off
+    SPN_Action = 17,        // the value is a module action (TModuleAction)
 };
 
 // Module actions, sent as "$SETP=17,<action>".
 enum TModuleAction : int {
     MA_Reboot = 1,
     MA_ParsToDefault = 2,
-    MA_SendCalibration = 3,   // the module answers with its calibration memory
-    MA_SendSysPars = 4,       // the module answers with its system-parameter block
+    MA_SendCalibration = 3,  // the module answers with its calibration memory
+    MA_SendSysPars = 4,      // the module answers with its system-parameter block
 };
 
 // "$SETP=<parameter>,<value>" CR LF; the value in decimal, "-" for a negative one.
@@ -99,9 +98,9 @@ QString SetParCommand(int parameter, int64_t value);
 // "$SETP=17,<action>" CR LF (btn_Reboot, btn_SetParsDef, read-parameters action).
 QString ModuleActionCommand(TModuleAction action);
 
-QString SavePhotoCommand();        // "$SVEP" CR LF      (btn_SaveOnePhoto)
-QString ClearAllPhotoCommand();    // "$CLRP" CR LF      (btn_ClearAllPhoto)
-QString ReadLastPhotoCommand();    // "$OUTP=-1" CR LF   (btn_ReadLastPhoto)
+QString SavePhotoCommand();      // "$SVEP" CR LF      (btn_SaveOnePhoto)
+QString ClearAllPhotoCommand();  // "$CLRP" CR LF      (btn_ClearAllPhoto)
+QString ReadLastPhotoCommand();  // "$OUTP=-1" CR LF   (btn_ReadLastPhoto)
 
 // "$OUTP=<number>" CR LF (btn_ReadPrivPhoto, btn_ReadNextPhoto).
 QString ReadPhotoCommand(int64_t number);
@@ -120,19 +119,16 @@ QString SetDateTimeCommand(const QDateTime &localTime);
 
 // cbb_ADCResolution, cbb_RefreshRate, cbb_ArrangeMode, cbb_OutPortNum change:
 // "$SETP=<parameter>,<item index>".
-std::optional<QString> ItemIndexParCommand(TSetParNum parameter, int itemIndex,
-                                           bool readParsIsBusy);
+std::optional<QString> ItemIndexParCommand(TSetParNum parameter, int itemIndex, bool readParsIsBusy);
 
 // chk_AutoSend, chk_LedEN, chk_FrmHalf click: "$SETP=<parameter>,1" when checked,
 // ",0" when not.
-std::optional<QString> CheckParCommand(TSetParNum parameter, bool checked,
-                                       bool readParsIsBusy);
+std::optional<QString> CheckParCommand(TSetParNum parameter, bool checked, bool readParsIsBusy);
 
 // cbb_OutBaud change: "$SETP=1," followed by the number in the box's text divided
 // by 100 (truncated). A text that is not a number raises TConvertError, so the
 // window's error dialog shows it and nothing is sent.
-std::optional<QString> OutBaudParCommand(const QString &boxText, bool readParsIsBusy,
-                                         int languageNum);
+std::optional<QString> OutBaudParCommand(const QString &boxText, bool readParsIsBusy, int languageNum);
 
 // edt_DelayMs change: "$SETP=10," followed by the number in the box. An empty box
 // or a text that is not a number sends nothing, silently.
@@ -145,16 +141,16 @@ std::optional<QString> DelayMsParCommand(const QString &boxText, bool readParsIs
 // shown while `ReadParsIsBusy` is still set and are not echoed back.
 
 enum TReadParsStepKind {
-    RPS_Begin,   // set ReadParsIsBusy, disable btn_GetCalibInfo
-    RPS_Send,    // CommSendStr(Command)
-    RPS_Delay,   // Delay(DelayMs)
-    RPS_End,     // enable btn_GetCalibInfo, clear ReadParsIsBusy
+    RPS_Begin,  // set ReadParsIsBusy, disable btn_GetCalibInfo
+    RPS_Send,   // CommSendStr(Command)
+    RPS_Delay,  // Delay(DelayMs)
+    RPS_End,    // enable btn_GetCalibInfo, clear ReadParsIsBusy
 };
 
 struct TReadParsStep {
     TReadParsStepKind Kind;
-    TModuleAction Action;   // RPS_Send: the action whose command is sent
-    int DelayMs;            // RPS_Delay: the pause
+    TModuleAction Action;  // RPS_Send: the action whose command is sent
+    int DelayMs;           // RPS_Delay: the pause
 
     QString Command() const { return ModuleActionCommand(Action); }
 };

@@ -14,7 +14,10 @@ TFrameType FrameTypeOf(const uint8_t *data, size_t len) {
     if (!BeginsWithMLX(data, len) || len < 7)
         return TFrameType::None;
     const char *t = reinterpret_cast<const char *>(data + FrameLayout::TypePos);
-    struct Entry { const char *name; TFrameType type; };
+    struct Entry {
+        const char *name;
+        TFrameType type;
+    };
     static constexpr Entry kTypes[] = {
         {"SYS", TFrameType::SYS}, {"EEM", TFrameType::EEM}, {"FRM", TFrameType::FRM},
         {"FR0", TFrameType::FR0}, {"FR1", TFrameType::FR1}, {"PHT", TFrameType::PHT},
@@ -47,7 +50,7 @@ int FrameCompleteLength(TFrameType type) {
     case TFrameType::FR0:
     case TFrameType::FR1: return HalfMinLen;
     case TFrameType::PHT: return PhtMinLen;
-    case TFrameType::Unknown: return 0;        // passed on at once
+    case TFrameType::Unknown: return 0;  // passed on at once
     }
     return 0;
 }

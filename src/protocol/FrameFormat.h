@@ -6,11 +6,11 @@
 #include <cstdint>
 
 enum class TFrameType : uint8_t {
-    None,     // the bytes do not begin with "MLX" or the type is not complete yet
-    SYS,      // system-parameter block
-    EEM,      // calibration memory
-    FRM,      // whole frame memory
-    FR0,      // half frame (which half is read from the subpage byte, not the letter)
+    None,  // the bytes do not begin with "MLX" or the type is not complete yet
+    SYS,   // system-parameter block
+    EEM,   // calibration memory
+    FRM,   // whole frame memory
+    FR0,   // half frame (which half is read from the subpage byte, not the letter)
     FR1,
     PHT,      // photo from the module's store
     Unknown,  // "MLX" followed by any other type
@@ -24,31 +24,31 @@ constexpr int SysParsWords = 32;
 constexpr int EepromWords = 832;
 constexpr int FrameWords = 834;
 constexpr int HalfPixelWords = 384;
-constexpr int HalfAuxWords = 66;          // frame-memory words 768 to 833
+constexpr int HalfAuxWords = 66;  // frame-memory words 768 to 833
 constexpr int PixelWords = 768;
 
-constexpr int SysMinLen = 71;             // bytes 7..70: 32 words
-constexpr int EemMinLen = 1671;           // bytes 7..1670: 832 words
-constexpr int EemCheckPos = 1671;         // check word at 1671..1672
+constexpr int SysMinLen = 71;      // bytes 7..70: 32 words
+constexpr int EemMinLen = 1671;    // bytes 7..1670: 832 words
+constexpr int EemCheckPos = 1671;  // check word at 1671..1672
 constexpr int EemFullLen = 1673;
-constexpr int FrmMinLen = 1675;           // bytes 7..1674: 834 words
+constexpr int FrmMinLen = 1675;  // bytes 7..1674: 834 words
 constexpr int FrmSubpagePos = 1674;
-constexpr int FrmCheckPos = 1675;         // check word at 1675..1676
+constexpr int FrmCheckPos = 1675;  // check word at 1675..1676
 constexpr int FrmFullLen = 1677;
-constexpr int FrmBlockPos = 1684;         // optional system-parameter block 1684..1747
+constexpr int FrmBlockPos = 1684;  // optional system-parameter block 1684..1747
 constexpr int FrmBlockLen = 1748;
-constexpr int HalfMinLen = 907;           // bytes 7..906
+constexpr int HalfMinLen = 907;  // bytes 7..906
 constexpr int HalfAuxPos = 775;
 constexpr int HalfSubpagePos = 906;
-constexpr int HalfBlockPos = 916;         // optional system-parameter block 916..979
+constexpr int HalfBlockPos = 916;  // optional system-parameter block 916..979
 constexpr int HalfBlockLen = 980;
-constexpr int PhtMinLen = 1675;           // bytes 7..1674, as a frame memory
-constexpr int PhtDatePos = 1675;          // optional date and time 1675..1680
+constexpr int PhtMinLen = 1675;   // bytes 7..1674, as a frame memory
+constexpr int PhtDatePos = 1675;  // optional date and time 1675..1680
 constexpr int PhtDateLen = 1681;
 
 // Words of the system-parameter block that the link turns into texts.
 constexpr int SysWordCell = 19;
-constexpr int SysWordRtc = 21;            // 21, 22, 23: packed-BCD date and time
+constexpr int SysWordRtc = 21;  // 21, 22, 23: packed-BCD date and time
 constexpr int SysWordPhotoCount = 24;
 }  // namespace FrameLayout
 

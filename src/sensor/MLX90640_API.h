@@ -26,7 +26,7 @@ struct TParamsMLX90640 {
     double cpKv;
     double cpKta;
     uint8_t resolutionEE;
-    uint8_t calibrationModeEE;   // 0x80 chess, 0 interleaved
+    uint8_t calibrationModeEE;  // 0x80 chess, 0 interleaved
     double KsTa;
     double ksTo[4];
     int16_t ct[4];
@@ -37,8 +37,8 @@ struct TParamsMLX90640 {
     double cpAlpha[2];
     int16_t cpOffset[2];
     double ilChessC[3];
-    uint16_t brokenPixels[5];    // 0xFFFF marks an empty slot
-    uint16_t outlierPixels[5];   // 0xFFFF marks an empty slot
+    uint16_t brokenPixels[5];   // 0xFFFF marks an empty slot
+    uint16_t outlierPixels[5];  // 0xFFFF marks an empty slot
 };
 
 // The one calibration record of the program; zero-filled until the first extraction.
@@ -47,8 +47,8 @@ extern TParamsMLX90640 myParamsMLX90640;
 // Calibration memory -> record. Runs every step whatever the memory holds and
 // returns the defective-pixel status: 0, -3, -4, -5 or -6.
 int MLX90640_ExtractParameters(const uint16_t *eeData, TParamsMLX90640 &params);
-int CheckEEPROMValid(const uint16_t *eeData);   // 0, or -7 when the device-select flag is set
-int CheckAdjacentPixels(int pix1, int pix2);    // 0, or -6 when adjacent
+int CheckEEPROMValid(const uint16_t *eeData);  // 0, or -7 when the device-select flag is set
+int CheckAdjacentPixels(int pix1, int pix2);   // 0, or -6 when adjacent
 
 // Single extraction steps (called in this order by MLX90640_ExtractParameters).
 void ExtractVDDParameters(const uint16_t *eeData, TParamsMLX90640 &params);
@@ -71,15 +71,14 @@ double MLX90640_GetVdd(const uint16_t *frameData, const TParamsMLX90640 &params)
 double MLX90640_GetTa(const uint16_t *frameData, const TParamsMLX90640 &params);
 // Writes the object temperatures (°C) of the frame's subpage into resultArr[0..767];
 // the pixels of the other subpage are left untouched.
-void MLX90640_CalculateTo(const uint16_t *frameData, const TParamsMLX90640 &params,
-                          double emissivity, double tr, double *resultArr);
+void MLX90640_CalculateTo(const uint16_t *frameData, const TParamsMLX90640 &params, double emissivity,
+                          double tr, double *resultArr);
 // Writes temperature-free image values of the frame's subpage into resultArr.
-void MLX90640_GetImage(const uint16_t *frameData, const TParamsMLX90640 &params,
-                       double *resultArr);
+void MLX90640_GetImage(const uint16_t *frameData, const TParamsMLX90640 &params, double *resultArr);
 
 // Defective pixels. `pixels` is a list of up to five pixel numbers ended by 0xFFFF;
 // mode 1 uses the diagonal neighbours, any other mode the neighbours in the line.
 void MLX90640_BadPixelsCorrection(const uint16_t *pixels, double *too, int mode,
                                   const TParamsMLX90640 &params);
-int IsPixelBad(int pixel, const TParamsMLX90640 &params);   // 1 when listed, else 0
+int IsPixelBad(int pixel, const TParamsMLX90640 &params);  // 1 when listed, else 0
 double GetMedian(const double *values, int n);

@@ -17,7 +17,9 @@ constexpr int Signed(int value, int n) {
 }
 
 // Exact power of two as a double.
-inline double Pow2(int k) { return std::ldexp(1.0, k); }
+inline double Pow2(int k) {
+    return std::ldexp(1.0, k);
+}
 
 // Entry k of a run of nibble-packed signed 4-bit values starting at word `first`:
 // nibble m of word first + q is entry 4q + m.

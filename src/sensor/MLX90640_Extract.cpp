@@ -124,10 +124,10 @@ static int SplitOf(int p) {
 
 void ExtractKtaPixelParameters(const uint16_t *eeData, TParamsMLX90640 &params) {
     const int ktaRC[4] = {
-        Signed(Field(eeData[54], 15, 8), 8),   // KtaRoCo
-        Signed(Field(eeData[55], 15, 8), 8),   // KtaRoCe
-        Signed(Field(eeData[54], 7, 0), 8),    // KtaReCo
-        Signed(Field(eeData[55], 7, 0), 8),    // KtaReCe
+        Signed(Field(eeData[54], 15, 8), 8),  // KtaRoCo
+        Signed(Field(eeData[55], 15, 8), 8),  // KtaRoCe
+        Signed(Field(eeData[54], 7, 0), 8),   // KtaReCo
+        Signed(Field(eeData[55], 7, 0), 8),   // KtaReCe
     };
     const int ktaScale1 = Field(eeData[56], 7, 4) + 8;
     const int ktaScale2 = Field(eeData[56], 3, 0);
@@ -149,7 +149,8 @@ void ExtractKvPixelParameters(const uint16_t *eeData, TParamsMLX90640 &params) {
     };
     const double divisor = Pow2(Field(eeData[56], 11, 8));
 
-    for (int p = 0; p < 768; ++p) params.kv[p] = kvT[SplitOf(p)] / divisor;
+    for (int p = 0; p < 768; ++p)
+        params.kv[p] = kvT[SplitOf(p)] / divisor;
 }
 
 void ExtractCPParameters(const uint16_t *eeData, TParamsMLX90640 &params) {
@@ -193,30 +194,37 @@ int ExtractDeviatingPixels(const uint16_t *eeData, TParamsMLX90640 &params) {
             params.outlierPixels[outlierCount++] = static_cast<uint16_t>(p);
     }
 
-    if (brokenCount == 5) return -3;
-    if (outlierCount == 5) return -4;
-    if (brokenCount + outlierCount > 4) return -5;
+    if (brokenCount == 5)
+        return -3;
+    if (outlierCount == 5)
+        return -4;
+    if (brokenCount + outlierCount > 4)
+        return -5;
 
     for (int a = 0; a < brokenCount; ++a)
         for (int b = a + 1; b < brokenCount; ++b) {
             const int warn = CheckAdjacentPixels(params.brokenPixels[a], params.brokenPixels[b]);
-            if (warn != 0) return warn;
+            if (warn != 0)
+                return warn;
         }
     for (int a = 0; a < outlierCount; ++a)
         for (int b = a + 1; b < outlierCount; ++b) {
             const int warn = CheckAdjacentPixels(params.outlierPixels[a], params.outlierPixels[b]);
-            if (warn != 0) return warn;
+            if (warn != 0)
+                return warn;
         }
     for (int a = 0; a < brokenCount; ++a)
         for (int b = 0; b < outlierCount; ++b) {
             const int warn = CheckAdjacentPixels(params.brokenPixels[a], params.outlierPixels[b]);
-            if (warn != 0) return warn;
+            if (warn != 0)
+                return warn;
         }
     return 0;
 }
 
 int CheckAdjacentPixels(int pix1, int pix2) {
     const int d = pix1 - pix2;
-    if ((-34 < d && d < -30) || (-2 < d && d < 2) || (30 < d && d < 34)) return -6;
+    if ((-34 < d && d < -30) || (-2 < d && d < 2) || (30 < d && d < 34))
+        return -6;
     return 0;
 }

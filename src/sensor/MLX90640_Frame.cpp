@@ -25,8 +25,8 @@ double MLX90640_GetTa(const uint16_t *frameData, const TParamsMLX90640 &params) 
 
 namespace mlx90640_frame {
 
-TFrameConstants FrameConstants(const uint16_t *frameData, const TParamsMLX90640 &params,
-                               double emissivity, double tr, bool withTemperatures) {
+TFrameConstants FrameConstants(const uint16_t *frameData, const TParamsMLX90640 &params, double emissivity,
+                               double tr, bool withTemperatures) {
     TFrameConstants c;
     c.subPage = frameData[833];
     c.mode = FrameMode(frameData);
@@ -63,14 +63,16 @@ TFrameConstants FrameConstants(const uint16_t *frameData, const TParamsMLX90640 
 
 }  // namespace mlx90640_frame
 
-void MLX90640_CalculateTo(const uint16_t *frameData, const TParamsMLX90640 &params,
-                          double emissivity, double tr, double *resultArr) {
+void MLX90640_CalculateTo(const uint16_t *frameData, const TParamsMLX90640 &params, double emissivity,
+                          double tr, double *resultArr) {
     const uint16_t subPageWord = frameData[833];
-    if (subPageWord > 1) return;   // matches no pixel
+    if (subPageWord > 1)
+        return;  // matches no pixel
     const TFrameConstants c = FrameConstants(frameData, params, emissivity, tr, true);
 
     for (int p = 0; p < 768; ++p) {
-        if (!InSubpage(p, c.mode, subPageWord)) continue;
+        if (!InSubpage(p, c.mode, subPageWord))
+            continue;
         const double irData = PixelSignal(params, c, p, SignedWord(frameData[p]), emissivity, true);
         const double alphaCompensated = AlphaCompensated(params, c, p);
         resultArr[p] = ObjectTemperature(params, c, irData, alphaCompensated);
@@ -79,11 +81,13 @@ void MLX90640_CalculateTo(const uint16_t *frameData, const TParamsMLX90640 &para
 
 void MLX90640_GetImage(const uint16_t *frameData, const TParamsMLX90640 &params, double *resultArr) {
     const uint16_t subPageWord = frameData[833];
-    if (subPageWord > 1) return;   // matches no pixel
+    if (subPageWord > 1)
+        return;  // matches no pixel
     const TFrameConstants c = FrameConstants(frameData, params, 1.0, 0.0, false);
 
     for (int p = 0; p < 768; ++p) {
-        if (!InSubpage(p, c.mode, subPageWord)) continue;
+        if (!InSubpage(p, c.mode, subPageWord))
+            continue;
         const double irData = PixelSignal(params, c, p, SignedWord(frameData[p]), 1.0, false);
         const double alphaCompensated = AlphaCompensated(params, c, p);
         resultArr[p] = irData / alphaCompensated / 100;

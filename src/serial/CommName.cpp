@@ -1,7 +1,6 @@
 #include "serial/CommName.h"
 
-QString CommNameToDevicePath(const QString &commName)
-{
+QString CommNameToDevicePath(const QString &commName) {
     QString name = commName;
     if (name.startsWith(QLatin1String("//./")) || name.startsWith(QLatin1String("\\\\.\\")))
         name = name.mid(4);

@@ -1,5 +1,7 @@
 #include "serial/PortDevice.h"
 
+#include <cerrno>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -7,10 +9,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cerrno>
-
-TPortOpenResult OpenPortDevice(const std::string &path, int &fd)
-{
+TPortOpenResult OpenPortDevice(const std::string &path, int &fd) {
     fd = -1;
     if (path.empty())
         return TPortOpenResult::CannotOpen;
@@ -34,8 +33,7 @@ TPortOpenResult OpenPortDevice(const std::string &path, int &fd)
     return TPortOpenResult::Opened;
 }
 
-void ClosePortDevice(int fd)
-{
+void ClosePortDevice(int fd) {
     if (fd < 0)
         return;
     ioctl(fd, TIOCNXCL);
@@ -43,8 +41,7 @@ void ClosePortDevice(int fd)
     close(fd);
 }
 
-void PurgePort(int fd, TPurge which)
-{
+void PurgePort(int fd, TPurge which) {
     if (fd < 0)
         return;
     tcflush(fd, which == TPurge::Input ? TCIFLUSH : which == TPurge::Output ? TCOFLUSH : TCIOFLUSH);

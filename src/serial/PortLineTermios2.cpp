@@ -2,17 +2,16 @@
 // own struct termios and the termios2 record with the BOTHER speed encoding.
 #include "serial/PortLine.h"
 
+#include <cerrno>
+
 #include <asm/ioctls.h>
 #include <asm/termbits.h>
-
-#include <cerrno>
 
 extern "C" int ioctl(int fd, unsigned long request, ...) noexcept;
 
 namespace {
 
-int Ioctl(int fd, unsigned long request, void *arg)
-{
+int Ioctl(int fd, unsigned long request, void *arg) {
     int r;
     do {
         r = ioctl(fd, request, arg);
@@ -20,8 +19,7 @@ int Ioctl(int fd, unsigned long request, void *arg)
     return r;
 }
 
-tcflag_t DataBitsFlag(TByteSize size)
-{
+tcflag_t DataBitsFlag(TByteSize size) {
     switch (size) {
     case TByteSize::_5: return CS5;
     case TByteSize::_6: return CS6;
@@ -31,8 +29,7 @@ tcflag_t DataBitsFlag(TByteSize size)
     return CS8;
 }
 
-tcflag_t ParityFlags(TParity parity)
-{
+tcflag_t ParityFlags(TParity parity) {
     switch (parity) {
     case TParity::None: return 0;
     case TParity::Odd: return PARENB | PARODD;
@@ -43,17 +40,16 @@ tcflag_t ParityFlags(TParity parity)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
-bool ApplyPortLineSettings(int fd, const TPortLineSettings &s)
-{
+bool ApplyPortLineSettings(int fd, const TPortLineSettings &s) {
     struct termios2 t {};
     if (Ioctl(fd, TCGETS2, &t) != 0)
         return false;
 
     // Raw byte stream: no line editing, echo, signals or character translation.
-    t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
-                   IXANY | INPCK | IGNPAR | IUCLC | IMAXBEL);
+    t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | INPCK |
+                   IGNPAR | IUCLC | IMAXBEL);
     t.c_oflag &= ~OPOST;
     t.c_lflag &= ~(ECHO | ECHONL | ECHOE | ECHOK | ICANON | ISIG | IEXTEN);
     t.c_cc[VMIN] = 1;
@@ -81,8 +77,7 @@ bool ApplyPortLineSettings(int fd, const TPortLineSettings &s)
     return Ioctl(fd, TCSETS2, &t) == 0;
 }
 
-bool QueryPortSpeed(int fd, uint32_t &speed)
-{
+bool QueryPortSpeed(int fd, uint32_t &speed) {
     struct termios2 t {};
     if (Ioctl(fd, TCGETS2, &t) != 0)
         return false;

@@ -3,8 +3,7 @@
 #include <linux/serial.h>
 #include <sys/ioctl.h>
 
-void ApplyPortModemLines(int fd, const TPortLineSettings &s)
-{
+void ApplyPortModemLines(int fd, const TPortLineSettings &s) {
     int dtr = TIOCM_DTR;
     ioctl(fd, s.DtrControl == TDtrControl::DtrDisable ? TIOCMBIC : TIOCMBIS, &dtr);
 

@@ -2,8 +2,7 @@
 
 #include <system_error>
 
-bool StartPortThread(std::thread &thread, std::function<void()> body)
-{
+bool StartPortThread(std::thread &thread, std::function<void()> body) {
     try {
         thread = std::thread(std::move(body));
     } catch (const std::system_error &) {
@@ -12,8 +11,7 @@ bool StartPortThread(std::thread &thread, std::function<void()> body)
     return true;
 }
 
-void JoinPortThread(std::thread &thread)
-{
+void JoinPortThread(std::thread &thread) {
     if (thread.joinable() && thread.get_id() != std::this_thread::get_id())
         thread.join();
 }

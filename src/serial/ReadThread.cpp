@@ -1,12 +1,8 @@
 #include "serial/ReadThread.h"
 
-#include "serial/PortThread.h"
-
 #include "serial/LineEvents.h"
 #include "serial/PortDevice.h"
-
-#include <poll.h>
-#include <unistd.h>
+#include "serial/PortThread.h"
 
 #include <algorithm>
 #include <array>
@@ -14,6 +10,9 @@
 #include <chrono>
 #include <climits>
 #include <optional>
+
+#include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,63 +23,51 @@ using std::chrono::milliseconds;
 constexpr milliseconds kLineCheckPeriod{100};
 
 // An interval of 0xFFFFFFFF means "return what is there at once", as 0 does here.
-uint32_t IntervalMs(const TReadSettings &s)
-{
+uint32_t IntervalMs(const TReadSettings &s) {
     const uint32_t v = s.ReadIntervalTimeout.load();
     return v == UINT32_MAX ? 0 : v;
 }
 
-uint64_t TotalMs(const TReadSettings &s)
-{
+uint64_t TotalMs(const TReadSettings &s) {
     return uint64_t(s.ReadTotalTimeoutMultiplier.load()) * INPUTBUFFERSIZE +
            s.ReadTotalTimeoutConstant.load();
 }
 
-int PollTimeout(std::optional<TClock::time_point> deadline)
-{
+int PollTimeout(std::optional<TClock::time_point> deadline) {
     if (!deadline)
         return -1;
     const auto left = std::chrono::ceil<milliseconds>(*deadline - TClock::now()).count();
     return int(std::clamp<int64_t>(left, 0, INT_MAX));
 }
 
-void Earliest(std::optional<TClock::time_point> &deadline, TClock::time_point t)
-{
+void Earliest(std::optional<TClock::time_point> &deadline, TClock::time_point t) {
     if (!deadline || t < *deadline)
         deadline = t;
 }
 
-} // namespace
+}  // namespace
 
-TReadThread::TReadThread(int commFile, int closeEventFd, const TReadSettings &settings,
-                         ICommNoticeSink &sink)
-    : hCommFile(commFile), hCloseEvent(closeEventFd), fSettings(settings), fSink(sink)
-{
-}
+TReadThread::TReadThread(int commFile, int closeEventFd, const TReadSettings &settings, ICommNoticeSink &sink)
+    : hCommFile(commFile), hCloseEvent(closeEventFd), fSettings(settings), fSink(sink) {}
 
-TReadThread::~TReadThread()
-{
+TReadThread::~TReadThread() {
     Join();
 }
 
-bool TReadThread::Start()
-{
+bool TReadThread::Start() {
     return fSettingsChanged.Create() && StartPortThread(fThread, [this] { Execute(); });
 }
 
-void TReadThread::Join()
-{
+void TReadThread::Join() {
     JoinPortThread(fThread);
 }
 
-void TReadThread::SettingsChanged()
-{
+void TReadThread::SettingsChanged() {
     if (fSettingsChanged.IsValid())
         fSettingsChanged.Set();
 }
 
-bool TReadThread::PostChunk(const uint8_t *bytes, int count)
-{
+bool TReadThread::PostChunk(const uint8_t *bytes, int count) {
     TCommNotice notice;
     notice.Kind = TCommNotice::TKind::GotCommData;
     notice.Data.assign(bytes, bytes + count);
@@ -88,16 +75,14 @@ bool TReadThread::PostChunk(const uint8_t *bytes, int count)
     return fSink.PostNotice(std::move(notice));
 }
 
-void TReadThread::PostSimple(TCommNotice::TKind kind, uint32_t bits)
-{
+void TReadThread::PostSimple(TCommNotice::TKind kind, uint32_t bits) {
     TCommNotice notice;
     notice.Kind = kind;
     notice.Bits = bits;
     fSink.PostNotice(std::move(notice));
 }
 
-void TReadThread::Execute()
-{
+void TReadThread::Execute() {
     std::array<uint8_t, INPUTBUFFERSIZE> buffer;
     int inHand = 0;
 
@@ -131,9 +116,8 @@ void TReadThread::Execute()
         if (haveCounters)
             Earliest(deadline, nextLineCheck);
 
-        struct pollfd fds[3] = {{hCommFile, POLLIN, 0},
-                                {hCloseEvent, POLLIN, 0},
-                                {fSettingsChanged.Fd(), POLLIN, 0}};
+        struct pollfd fds[3] = {
+            {hCommFile, POLLIN, 0}, {hCloseEvent, POLLIN, 0}, {fSettingsChanged.Fd(), POLLIN, 0}};
         const int r = poll(fds, 3, PollTimeout(deadline));
         if (r < 0) {
             if (errno == EINTR)
@@ -185,8 +169,7 @@ void TReadThread::Execute()
             nextLineCheck = now + kLineCheckPeriod;
         }
         // Right after a read, look for more bytes before judging the silence.
-        const bool silent = !gotBytes && inHand > 0 &&
-                            now >= lastByte + milliseconds(IntervalMs(fSettings));
+        const bool silent = !gotBytes && inHand > 0 && now >= lastByte + milliseconds(IntervalMs(fSettings));
         const bool totalUp = totalMs > 0 && now >= readStart + milliseconds(totalMs);
         if ((silent || totalUp) && !flush())
             break;

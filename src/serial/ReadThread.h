@@ -30,9 +30,9 @@ public:
     TReadThread(const TReadThread &) = delete;
     TReadThread &operator=(const TReadThread &) = delete;
 
-    bool Start();             // false when the thread cannot be created
-    void Join();              // after the close event is set
-    void SettingsChanged();   // makes a wait in progress use the new time-outs
+    bool Start();            // false when the thread cannot be created
+    void Join();             // after the close event is set
+    void SettingsChanged();  // makes a wait in progress use the new time-outs
 
 private:
     void Execute();

@@ -9,30 +9,23 @@
 
 #include <QMetaObject>
 
-TComm::TComm(QObject *owner) : QObject(owner), FReadSettings(std::make_unique<TReadSettings>())
-{
-}
+TComm::TComm(QObject *owner) : QObject(owner), FReadSettings(std::make_unique<TReadSettings>()) {}
 
-TComm::~TComm()
-{
+TComm::~TComm() {
     // The threads post to this object: they must be gone before it is.
     StopComm();
 }
 
-QString TComm::StartComm()
-{
+QString TComm::StartComm() {
     if (hCommFile >= 0)
         return QStringLiteral("串口已打开！");
 
     const std::string path = CommNameToDevicePath(FCommName).toStdString();
     int fd = -1;
     switch (OpenPortDevice(path, fd)) {
-    case TPortOpenResult::Opened:
-        break;
-    case TPortOpenResult::CannotOpen:
-        return QStringLiteral("打开串口失败！");
-    case TPortOpenResult::NotCommDevice:
-        return QStringLiteral("文件句柄不是通讯句柄!");
+    case TPortOpenResult::Opened: break;
+    case TPortOpenResult::CannotOpen: return QStringLiteral("打开串口失败！");
+    case TPortOpenResult::NotCommDevice: return QStringLiteral("文件句柄不是通讯句柄!");
     }
 
     hCommFile = fd;
@@ -68,8 +61,7 @@ QString TComm::StartComm()
     return QString();
 }
 
-void TComm::StopComm()
-{
+void TComm::StopComm() {
     if (hCommFile < 0)
         return;
     ReleasePort();
@@ -77,8 +69,7 @@ void TComm::StopComm()
 
 // Stops whatever threads run, then closes the close event and the port. Also the
 // clean-up of a failed StartComm.
-void TComm::ReleasePort()
-{
+void TComm::ReleasePort() {
     if (hCloseEvent && hCloseEvent->IsValid())
         hCloseEvent->Set();
     if (ReadThread) {
@@ -100,8 +91,7 @@ void TComm::ReleasePort()
     fNotices.clear();
 }
 
-bool TComm::WriteCommData(const void *pDataToWrite, uint16_t dwSizeofDataToWrite)
-{
+bool TComm::WriteCommData(const void *pDataToWrite, uint16_t dwSizeofDataToWrite) {
     if (hCommFile < 0 || !WriteThread || dwSizeofDataToWrite == 0 || pDataToWrite == nullptr)
         return false;
     const auto *bytes = static_cast<const uint8_t *>(pDataToWrite);
@@ -109,8 +99,7 @@ bool TComm::WriteCommData(const void *pDataToWrite, uint16_t dwSizeofDataToWrite
     return WriteThread->Enqueue(std::move(block));
 }
 
-bool TComm::PostNotice(TCommNotice &&notice)
-{
+bool TComm::PostNotice(TCommNotice &&notice) {
     bool wake;
     {
         std::lock_guard<std::mutex> lock(fNoticeMutex);
@@ -130,8 +119,7 @@ bool TComm::PostNotice(TCommNotice &&notice)
 
 // Takes one notice at a time, so a handler that runs a nested event loop (and with it
 // this method again) still sees the notices in arrival order.
-void TComm::DeliverNotices()
-{
+void TComm::DeliverNotices() {
     {
         std::lock_guard<std::mutex> lock(fNoticeMutex);
         fWakePending = false;
@@ -150,8 +138,7 @@ void TComm::DeliverNotices()
 }
 
 // Handlers are copied before the call so that one may replace itself safely.
-void TComm::Dispatch(const TCommNotice &notice)
-{
+void TComm::Dispatch(const TCommNotice &notice) {
     switch (notice.Kind) {
     case TCommNotice::TKind::GotCommData:
         if (auto handler = FOnReceiveData; handler && !notice.Data.empty())

@@ -36,7 +36,8 @@ class TComm : public QObject, private ICommNoticeSink {
 
 public:
     // Buffer holds BufferLength bytes followed by a 0 byte; it is valid for the call.
-    using TReceiveDataEvent = std::function<void(TComm *Sender, const uint8_t *Buffer, uint16_t BufferLength)>;
+    using TReceiveDataEvent =
+        std::function<void(TComm *Sender, const uint8_t *Buffer, uint16_t BufferLength)>;
     using TReceiveErrorEvent = std::function<void(TComm *Sender, uint32_t EvtMask)>;
     using TModemStateChangeEvent = std::function<void(TComm *Sender, uint32_t ModemEvent)>;
     using TCommNotifyEvent = std::function<void(TComm *Sender)>;
@@ -127,7 +128,8 @@ private slots:
     void DeliverNotices();
 
 private:
-    template <typename T> void SetLine(T &field, T value);
+    template <typename T>
+    void SetLine(T &field, T value);
     void SetReadSetting(std::atomic<uint32_t> &field, uint32_t value);
     void ApplyPortState();
     void ReleasePort();

@@ -11,11 +11,11 @@ enum class TParity { None, Odd, Even, Mark, Space };
 enum class TStopBits { _1, _1_5, _2 };
 
 // Error bits reported through OnReceiveError (the classic comm error flags).
-constexpr uint32_t CE_RXOVER = 0x0001;   // input buffer overflow
-constexpr uint32_t CE_OVERRUN = 0x0002;  // hardware overrun
-constexpr uint32_t CE_RXPARITY = 0x0004; // parity error
-constexpr uint32_t CE_FRAME = 0x0008;    // framing error
-constexpr uint32_t CE_BREAK = 0x0010;    // break condition
+constexpr uint32_t CE_RXOVER = 0x0001;    // input buffer overflow
+constexpr uint32_t CE_OVERRUN = 0x0002;   // hardware overrun
+constexpr uint32_t CE_RXPARITY = 0x0004;  // parity error
+constexpr uint32_t CE_FRAME = 0x0008;     // framing error
+constexpr uint32_t CE_BREAK = 0x0010;     // break condition
 
 // Modem bits reported through OnModemStateChange.
 constexpr uint32_t ME_RING = 4;

@@ -11,7 +11,7 @@ public:
     TWakeEvent(const TWakeEvent &) = delete;
     TWakeEvent &operator=(const TWakeEvent &) = delete;
 
-    bool Create();       // false when no descriptor can be made
+    bool Create();  // false when no descriptor can be made
     void Close();
     bool IsValid() const { return fFd >= 0; }
     int Fd() const { return fFd; }

@@ -1,37 +1,30 @@
 #include "serial/WriteThread.h"
 
+#include "serial/PortDevice.h"
 #include "serial/PortThread.h"
 
-#include "serial/PortDevice.h"
+#include <cerrno>
 
 #include <poll.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 TWriteThread::TWriteThread(int commFile, int closeEventFd, std::atomic<bool> &sendDataEmpty,
                            ICommNoticeSink &sink)
-    : hCommFile(commFile), hCloseEvent(closeEventFd), pFSendDataEmpty(sendDataEmpty), fSink(sink)
-{
-}
+    : hCommFile(commFile), hCloseEvent(closeEventFd), pFSendDataEmpty(sendDataEmpty), fSink(sink) {}
 
-TWriteThread::~TWriteThread()
-{
+TWriteThread::~TWriteThread() {
     Join();
 }
 
-bool TWriteThread::Start()
-{
+bool TWriteThread::Start() {
     return fNewData.Create() && StartPortThread(fThread, [this] { Execute(); });
 }
 
-void TWriteThread::Join()
-{
+void TWriteThread::Join() {
     JoinPortThread(fThread);
 }
 
-bool TWriteThread::Enqueue(std::vector<uint8_t> &&block)
-{
+bool TWriteThread::Enqueue(std::vector<uint8_t> &&block) {
     {
         std::lock_guard<std::mutex> lock(fMutex);
         if (!fAccepting)
@@ -43,15 +36,13 @@ bool TWriteThread::Enqueue(std::vector<uint8_t> &&block)
     return true;
 }
 
-void TWriteThread::PostSimple(TCommNotice::TKind kind)
-{
+void TWriteThread::PostSimple(TCommNotice::TKind kind) {
     TCommNotice notice;
     notice.Kind = kind;
     fSink.PostNotice(std::move(notice));
 }
 
-TWriteThread::TWriteResult TWriteThread::WriteBlock(const std::vector<uint8_t> &block)
-{
+TWriteThread::TWriteResult TWriteThread::WriteBlock(const std::vector<uint8_t> &block) {
     size_t done = 0;
     while (done < block.size()) {
         const ssize_t n = write(hCommFile, block.data() + done, block.size() - done);
@@ -87,8 +78,7 @@ TWriteThread::TWriteResult TWriteThread::WriteBlock(const std::vector<uint8_t> &
     return TWriteResult::Written;
 }
 
-void TWriteThread::Execute()
-{
+void TWriteThread::Execute() {
     bool noticeDue = true;
     for (;;) {
         std::vector<uint8_t> block;
@@ -117,7 +107,9 @@ void TWriteThread::Execute()
                 fNewData.Consume();
             continue;
         }
-        struct pollfd closeCheck {hCloseEvent, POLLIN, 0};
+        struct pollfd closeCheck {
+            hCloseEvent, POLLIN, 0
+        };
         if (poll(&closeCheck, 1, 0) > 0)
             break;
         const TWriteResult result = WriteBlock(block);

@@ -17,14 +17,13 @@
 
 class TWriteThread {
 public:
-    TWriteThread(int commFile, int closeEventFd, std::atomic<bool> &sendDataEmpty,
-                 ICommNoticeSink &sink);
+    TWriteThread(int commFile, int closeEventFd, std::atomic<bool> &sendDataEmpty, ICommNoticeSink &sink);
     ~TWriteThread();
     TWriteThread(const TWriteThread &) = delete;
     TWriteThread &operator=(const TWriteThread &) = delete;
 
-    bool Start();   // false when the thread cannot be created
-    void Join();    // after the close event is set
+    bool Start();  // false when the thread cannot be created
+    void Join();   // after the close event is set
 
     // Queues a block; false once the thread has stopped (nothing would send it).
     bool Enqueue(std::vector<uint8_t> &&block);

@@ -4,8 +4,7 @@
 
 #include <QSerialPort>
 
-TnrComm::TnrComm(QObject *owner) : QObject(owner), fPort(new QSerialPort(this))
-{
+TnrComm::TnrComm(QObject *owner) : QObject(owner), fPort(new QSerialPort(this)) {
     fSilenceTimer.setSingleShot(true);
     fSilenceTimer.setTimerType(Qt::PreciseTimer);
     connect(&fSilenceTimer, &QTimer::timeout, this, &TnrComm::DeliverPending);
@@ -14,25 +13,21 @@ TnrComm::TnrComm(QObject *owner) : QObject(owner), fPort(new QSerialPort(this))
             [this](QSerialPort::SerialPortError error) { PortError(int(error)); });
 }
 
-TnrComm::~TnrComm()
-{
+TnrComm::~TnrComm() {
     fSilenceTimer.stop();
     if (fPort->isOpen())
         fPort->close();
 }
 
-QString TnrComm::DevicePath() const
-{
+QString TnrComm::DevicePath() const {
     return CommNameToDevicePath(FPortName.isEmpty() ? QStringLiteral("COM%1").arg(FComPortNo) : FPortName);
 }
 
-bool TnrComm::GetActive() const
-{
+bool TnrComm::GetActive() const {
     return fPort->isOpen();
 }
 
-void TnrComm::SetActive(bool value)
-{
+void TnrComm::SetActive(bool value) {
     if (value == fPort->isOpen())
         return;
     if (!value) {
@@ -44,7 +39,8 @@ void TnrComm::SetActive(bool value)
     const QString path = DevicePath();
     fPort->setPortName(path);
     if (!fPort->open(QIODevice::ReadWrite))
-        throw TnrCommError(QStringLiteral("Cannot open %1: %2").arg(path, fPort->errorString()).toStdString());
+        throw TnrCommError(
+            QStringLiteral("Cannot open %1: %2").arg(path, fPort->errorString()).toStdString());
     if (!ApplyLineSettings()) {
         const QString reason = fPort->errorString();
         fPort->close();
@@ -53,10 +49,11 @@ void TnrComm::SetActive(bool value)
     fPort->clear();
 }
 
-bool TnrComm::ApplyLineSettings()
-{
-    const auto dataBits = FByteSize <= 5 ? QSerialPort::Data5 : FByteSize == 6 ? QSerialPort::Data6
-                        : FByteSize == 7 ? QSerialPort::Data7 : QSerialPort::Data8;
+bool TnrComm::ApplyLineSettings() {
+    const auto dataBits = FByteSize <= 5   ? QSerialPort::Data5
+                          : FByteSize == 6 ? QSerialPort::Data6
+                          : FByteSize == 7 ? QSerialPort::Data7
+                                           : QSerialPort::Data8;
     QSerialPort::Parity parity = QSerialPort::NoParity;
     switch (FParity) {
     case TnrParity::pNone: parity = QSerialPort::NoParity; break;
@@ -65,52 +62,47 @@ bool TnrComm::ApplyLineSettings()
     case TnrParity::pMark: parity = QSerialPort::MarkParity; break;
     case TnrParity::pSpace: parity = QSerialPort::SpaceParity; break;
     }
-    const auto stopBits = FStopBits == TnrStopBits::sbOne ? QSerialPort::OneStop
-                        : FStopBits == TnrStopBits::sbTwo ? QSerialPort::TwoStop : QSerialPort::OneAndHalfStop;
-    const auto flow = FStreamProtocol == TnrStreamProtocol::spHardware ? QSerialPort::HardwareControl
-                    : FStreamProtocol == TnrStreamProtocol::spXonXoff ? QSerialPort::SoftwareControl
-                    : QSerialPort::NoFlowControl;
+    const auto stopBits = FStopBits == TnrStopBits::sbOne   ? QSerialPort::OneStop
+                          : FStopBits == TnrStopBits::sbTwo ? QSerialPort::TwoStop
+                                                            : QSerialPort::OneAndHalfStop;
+    const auto flow = FStreamProtocol == TnrStreamProtocol::spHardware  ? QSerialPort::HardwareControl
+                      : FStreamProtocol == TnrStreamProtocol::spXonXoff ? QSerialPort::SoftwareControl
+                                                                        : QSerialPort::NoFlowControl;
     return fPort->setBaudRate(qint32(FBaudRate)) && fPort->setDataBits(dataBits) &&
            fPort->setParity(parity) && fPort->setStopBits(stopBits) && fPort->setFlowControl(flow);
 }
 
-void TnrComm::SetBaudRate(uint32_t value)
-{
+void TnrComm::SetBaudRate(uint32_t value) {
     FBaudRate = value;
     if (fPort->isOpen())
         ApplyLineSettings();
 }
 
-void TnrComm::SetByteSize(int value)
-{
+void TnrComm::SetByteSize(int value) {
     FByteSize = value;
     if (fPort->isOpen())
         ApplyLineSettings();
 }
 
-void TnrComm::SetParity(TnrParity value)
-{
+void TnrComm::SetParity(TnrParity value) {
     FParity = value;
     if (fPort->isOpen())
         ApplyLineSettings();
 }
 
-void TnrComm::SetStopBits(TnrStopBits value)
-{
+void TnrComm::SetStopBits(TnrStopBits value) {
     FStopBits = value;
     if (fPort->isOpen())
         ApplyLineSettings();
 }
 
-void TnrComm::SetStreamProtocol(TnrStreamProtocol value)
-{
+void TnrComm::SetStreamProtocol(TnrStreamProtocol value) {
     FStreamProtocol = value;
     if (fPort->isOpen())
         ApplyLineSettings();
 }
 
-bool TnrComm::SendData(const void *buffer, uint32_t count)
-{
+bool TnrComm::SendData(const void *buffer, uint32_t count) {
     if (!fPort->isOpen() || buffer == nullptr || count == 0)
         return false;
     const qint64 taken = fPort->write(static_cast<const char *>(buffer), qint64(count));
@@ -121,8 +113,7 @@ bool TnrComm::SendData(const void *buffer, uint32_t count)
     return true;
 }
 
-void TnrComm::ReadAvailable()
-{
+void TnrComm::ReadAvailable() {
     const uint32_t blockSize = FBufferInSize > 0 ? FBufferInSize : 8192;
     fPending.append(fPort->readAll());
     while (uint32_t(fPending.size()) >= blockSize) {
@@ -139,8 +130,7 @@ void TnrComm::ReadAvailable()
         fSilenceTimer.start(int(FTimeoutRead));
 }
 
-void TnrComm::DeliverPending()
-{
+void TnrComm::DeliverPending() {
     fSilenceTimer.stop();
     if (fPending.isEmpty())
         return;
@@ -151,8 +141,7 @@ void TnrComm::DeliverPending()
 }
 
 // A vanished device ends the connection; what arrived before is still handed over.
-void TnrComm::PortError(int error)
-{
+void TnrComm::PortError(int error) {
     if (error != QSerialPort::ResourceError || !fPort->isOpen())
         return;
     DeliverPending();

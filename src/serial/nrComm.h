@@ -8,10 +8,9 @@
 // milliseconds (at most BufferInSize bytes a block) and handed to OnAfterReceive on
 // the thread that owns the component. A lost device closes the port.
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
-
-#include <QByteArray>
 #include <QTimer>
 
 #include <cstdint>

@@ -1,9 +1,8 @@
 // Scene of object temperatures -> raw frame memory, by solving each raw word
 // against the forward temperature maths.
-#include "sim/SyntheticSensor.h"
-
 #include "sensor/MLX90640_Bits.h"
 #include "sensor/MLX90640_FrameMath.h"
+#include "sim/SyntheticSensor.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -12,17 +11,22 @@ using namespace mlx90640_frame;
 
 namespace {
 
-constexpr double kNominalPtat = 1600;   // PTAT reading of a typical sensor
+constexpr double kNominalPtat = 1600;  // PTAT reading of a typical sensor
 
 // Nearest signed 16-bit reading, stored as its word; NaN gives 0.
 uint16_t ToWord(double v) {
-    if (std::isnan(v)) return 0;
-    if (v > 32767) v = 32767;
-    if (v < -32768) v = -32768;
+    if (std::isnan(v))
+        return 0;
+    if (v > 32767)
+        v = 32767;
+    if (v < -32768)
+        v = -32768;
     return static_cast<uint16_t>(static_cast<int16_t>(std::lround(v)));
 }
 
-double Pow4(double x) { return x * x * x * x; }
+double Pow4(double x) {
+    return x * x * x * x;
+}
 
 // The first estimate of the forward maths (steps 7 and 8) for a compensated signal.
 double FirstEstimate(const TParamsMLX90640 &params, const TFrameConstants &c, double irData,
@@ -33,9 +37,12 @@ double FirstEstimate(const TParamsMLX90640 &params, const TFrameConstants &c, do
 }
 
 int RangeOf(const TParamsMLX90640 &params, double too) {
-    if (too < params.ct[1]) return 0;
-    if (too < params.ct[2]) return 1;
-    if (too < params.ct[3]) return 2;
+    if (too < params.ct[1])
+        return 0;
+    if (too < params.ct[2])
+        return 1;
+    if (too < params.ct[3])
+        return 2;
     return 3;
 }
 
@@ -51,7 +58,8 @@ double SignalFor(const TParamsMLX90640 &params, const TFrameConstants &c, double
         irData = alphaCompensated * c.alphaCorrR[range] *
                  (1 + params.ksTo[range] * (estimate - params.ct[range])) * wanted;
         const double next = FirstEstimate(params, c, irData, alphaCompensated);
-        if (!std::isfinite(next) || next == estimate) break;
+        if (!std::isfinite(next) || next == estimate)
+            break;
         estimate = next;
     }
     return irData;
@@ -73,7 +81,8 @@ void TFrameSynthesizer::Render(const double *scene, const TFrameConditions &cond
         throw std::invalid_argument("resolution code must be 0..3 (or -1)");
     const TParamsMLX90640 &params = fParams;
 
-    for (int k = 0; k < kMlxFrameWords; ++k) out[k] = 0;
+    for (int k = 0; k < kMlxFrameWords; ++k)
+        out[k] = 0;
     const int resolution = cond.resolution < 0 ? params.resolutionEE : cond.resolution;
     out[832] = static_cast<uint16_t>((cond.chess ? 0x1000 : 0) | (resolution << 10) |
                                      ((cond.rateCode & 7) << 7) | 0x0001);
@@ -86,12 +95,15 @@ void TFrameSynthesizer::Render(const double *scene, const TFrameConditions &cond
 
     // Ambient readings: a typical PTAT word and the reference word that makes
     // MLX90640_GetTa come out at the wanted ambient temperature.
-    const double ptatArt = ((cond.ta - 25) * params.KtPTAT + params.vPTAT25) * (1 + params.KvPTAT * (vdd - 3.3));
-    const double ratio = ptatArt / mlx90640_bits::Pow2(18);   // ptat / (ptat * alphaPTAT + reference)
+    const double ptatArt =
+        ((cond.ta - 25) * params.KtPTAT + params.vPTAT25) * (1 + params.KvPTAT * (vdd - 3.3));
+    const double ratio = ptatArt / mlx90640_bits::Pow2(18);  // ptat / (ptat * alphaPTAT + reference)
     const double perPtat = 1 / ratio - params.alphaPTAT;     // reference / ptat
     double ptat = kNominalPtat;
-    if (std::isfinite(perPtat) && std::fabs(perPtat) * ptat > 32000) ptat = std::floor(32000 / std::fabs(perPtat));
-    if (ptat < 1) ptat = 1;
+    if (std::isfinite(perPtat) && std::fabs(perPtat) * ptat > 32000)
+        ptat = std::floor(32000 / std::fabs(perPtat));
+    if (ptat < 1)
+        ptat = 1;
     out[800] = ToWord(ptat);
     out[768] = ToWord(ptat * perPtat);
     const double ta = MLX90640_GetTa(out, params);
@@ -105,7 +117,8 @@ void TFrameSynthesizer::Render(const double *scene, const TFrameConditions &cond
     const int mode = FrameMode(out);
     const double F = (1 + params.cpKta * (ta - 25)) * (1 + params.cpKv * (vdd - 3.3));
     out[776] = ToWord(params.cpOffset[0] * F / gain);
-    const double cpOffset1 = mode == params.calibrationModeEE ? params.cpOffset[1] : params.cpOffset[1] + params.ilChessC[0];
+    const double cpOffset1 =
+        mode == params.calibrationModeEE ? params.cpOffset[1] : params.cpOffset[1] + params.ilChessC[0];
     out[808] = ToWord(cpOffset1 * F / gain);
 
     const double tr = ta - 8;
@@ -128,7 +141,8 @@ void TFrameSynthesizer::Render(const double *scene, const TFrameConditions &cond
         double bestDistance = INFINITY;
         const int centre = static_cast<int16_t>(guess);
         for (int raw = centre - 1; raw <= centre + 1; ++raw) {
-            if (raw < -32768 || raw > 32767) continue;
+            if (raw < -32768 || raw > 32767)
+                continue;
             const double signal = PixelSignal(params, c, p, raw, cond.emissivity, true);
             const double distance = Distance(ObjectTemperature(params, c, signal, alphaCompensated), target);
             if (distance < bestDistance) {
@@ -140,7 +154,8 @@ void TFrameSynthesizer::Render(const double *scene, const TFrameConditions &cond
     }
 }
 
-std::vector<uint16_t> TFrameSynthesizer::Render(const double *scene, const TFrameConditions &conditions) const {
+std::vector<uint16_t> TFrameSynthesizer::Render(const double *scene,
+                                                const TFrameConditions &conditions) const {
     std::vector<uint16_t> out(kMlxFrameWords);
     Render(scene, conditions, out.data());
     return out;

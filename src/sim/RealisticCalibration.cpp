@@ -26,7 +26,9 @@ private:
     uint64_t fState;
 };
 
-int RoundToInt(double v) { return static_cast<int>(std::lround(v)); }
+int RoundToInt(double v) {
+    return static_cast<int>(std::lround(v));
+}
 
 void CheckPixel(int p, const char *what) {
     if (p < 0 || p >= kMlxPixels)
@@ -37,31 +39,31 @@ void CheckPixel(int p, const char *what) {
 
 TCalibrationFields RealisticCalibrationFields(const TRealisticCalibrationOptions &options) {
     TCalibrationFields f;
-    f.interleavedCalibration = false;   // chess calibration
+    f.interleavedCalibration = false;  // chess calibration
 
-    f.kVddCode = -99;                   // kVdd = -3168
-    f.vdd25Code = 103;                  // vdd25 = -13088
-    f.kvPtatCode = 9;                   // KvPTAT = 0.0021973
-    f.ktPtatCode = 338;                 // KtPTAT = 42.25
+    f.kVddCode = -99;    // kVdd = -3168
+    f.vdd25Code = 103;   // vdd25 = -13088
+    f.kvPtatCode = 9;    // KvPTAT = 0.0021973
+    f.ktPtatCode = 338;  // KtPTAT = 42.25
     f.vPTAT25 = 12273;
-    f.alphaPtatNibble = 4;              // alphaPTAT = 9
+    f.alphaPtatNibble = 4;  // alphaPTAT = 9
     f.gainEE = 5880;
 
-    f.resolutionEE = 2;                 // 18 bits
+    f.resolutionEE = 2;  // 18 bits
     f.kvScale = 4;
-    f.ktaScale1Code = 5;                // ktaScale1 = 13
+    f.ktaScale1Code = 5;  // ktaScale1 = 13
     f.ktaScale2 = 0;
 
-    f.ksTaCode = -16;                   // KsTa = -0.00195
-    f.tgcCode = 4;                      // tgc = 0.125
-    f.ksToScaleCode = 9;                // ksTo scale 2^17
-    f.ksToCode[0] = -110;               // ksTo around -0.0008
+    f.ksTaCode = -16;      // KsTa = -0.00195
+    f.tgcCode = 4;         // tgc = 0.125
+    f.ksToScaleCode = 9;   // ksTo scale 2^17
+    f.ksToCode[0] = -110;  // ksTo around -0.0008
     f.ksToCode[1] = -105;
     f.ksToCode[2] = -100;
     f.ksToCode[3] = -96;
-    f.stepCode = 2;                     // step 20
-    f.ct2Nibble = 8;                    // ct[2] = 160
-    f.ct3Nibble = 8;                    // ct[3] = 320
+    f.stepCode = 2;   // step 20
+    f.ct2Nibble = 8;  // ct[2] = 160
+    f.ct3Nibble = 8;  // ct[3] = 320
 
     // Sensitivity: alphaRef / 2^39 = 1.02e-7, falling off towards the edges of the
     // array by a few per cent, plus a small scatter of its own per pixel.
@@ -84,8 +86,10 @@ TCalibrationFields RealisticCalibrationFields(const TRealisticCalibrationOptions
     f.occRowScale = 1;
     f.occColumnScale = 1;
     f.occRemScale = 0;
-    for (int i = 0; i < kMlxRows; ++i) f.occRow[i] = RoundToInt(2 * std::sin(i * 0.55));
-    for (int j = 0; j < kMlxColumns; ++j) f.occColumn[j] = RoundToInt(2 * std::cos(j * 0.4));
+    for (int i = 0; i < kMlxRows; ++i)
+        f.occRow[i] = RoundToInt(2 * std::sin(i * 0.55));
+    for (int j = 0; j < kMlxColumns; ++j)
+        f.occColumn[j] = RoundToInt(2 * std::cos(j * 0.4));
 
     // kta about 0.005, kv about 0.4.
     f.ktaRoCo = 40;
@@ -98,16 +102,16 @@ TCalibrationFields RealisticCalibrationFields(const TRealisticCalibrationOptions
     f.kvReCe = 6;
 
     // Compensation pixels.
-    f.cpAlpha0Code = 300;               // 300 / 2^36 = 4.4e-9
+    f.cpAlpha0Code = 300;  // 300 / 2^36 = 4.4e-9
     f.cpAlphaRatioCode = 2;
     f.cpOffset0Code = -66;
     f.cpOffsetDeltaCode = 2;
-    f.cpKvCode = 6;                     // 0.375
-    f.cpKtaCode = 33;                   // 0.0040
+    f.cpKvCode = 6;    // 0.375
+    f.cpKtaCode = 33;  // 0.0040
 
-    f.ilChessC0Code = 5;                // 0.3125
-    f.ilChessC1Code = 3;                // 1.5
-    f.ilChessC2Code = -3;               // -0.375
+    f.ilChessC0Code = 5;   // 0.3125
+    f.ilChessC1Code = 3;   // 1.5
+    f.ilChessC2Code = -3;  // -0.375
 
     TScatter scatter(0x4B6F7276616C65ull ^ (static_cast<uint64_t>(options.seed) << 20));
     for (int p = 0; p < kMlxPixels; ++p) {
@@ -115,7 +119,8 @@ TCalibrationFields RealisticCalibrationFields(const TRealisticCalibrationOptions
         f.pixelAlpha[p] = scatter.Uniform(-8, 8);
         f.pixelKta[p] = scatter.Uniform(-2, 2);
         // A word of 0 would mark the pixel broken.
-        if (f.pixelOffset[p] == 0 && f.pixelAlpha[p] == 0 && f.pixelKta[p] == 0) f.pixelKta[p] = 1;
+        if (f.pixelOffset[p] == 0 && f.pixelAlpha[p] == 0 && f.pixelKta[p] == 0)
+            f.pixelKta[p] = 1;
     }
 
     for (int p : options.brokenPixels) {

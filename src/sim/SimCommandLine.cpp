@@ -10,13 +10,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 bool ParseNumber(const std::string &text, double &value) {
-    if (text.empty()) return false;
+    if (text.empty())
+        return false;
     char *end = nullptr;
     errno = 0;
     value = std::strtod(text.c_str(), &end);
@@ -28,7 +30,8 @@ bool ParsePixelList(const std::string &text, std::vector<int> &pixels) {
     while (k <= text.size()) {
         const size_t comma = std::min(text.find(',', k), text.size());
         int p = 0;
-        if (!ParseInteger(text.substr(k, comma - k), p) || p < 0 || p > 767) return false;
+        if (!ParseInteger(text.substr(k, comma - k), p) || p < 0 || p > 767)
+            return false;
         pixels.push_back(p);
         k = comma + 1;
     }
@@ -38,15 +41,19 @@ bool ParsePixelList(const std::string &text, std::vector<int> &pixels) {
 // A parameter setting the module accepts: "N,V" with N one of 1, 4..11.
 bool ParseSetting(const std::string &text, std::pair<int, int> &setting) {
     const size_t comma = text.find(',');
-    if (comma == std::string::npos) return false;
+    if (comma == std::string::npos)
+        return false;
     int n = 0, v = 0;
-    if (!ParseInteger(text.substr(0, comma), n) || !ParseInteger(text.substr(comma + 1), v)) return false;
+    if (!ParseInteger(text.substr(0, comma), n) || !ParseInteger(text.substr(comma + 1), v))
+        return false;
     setting = {n, v};
     return TModuleCore::AcceptsParameter(n, v);
 }
 
 volatile std::sig_atomic_t gSignalled = 0;
-void OnSignal(int) { gSignalled = 1; }
+void OnSignal(int) {
+    gSignalled = 1;
+}
 
 int RunPty(const TSimCommandLine &cl, std::FILE *out, std::FILE *err) {
     TPtySimulator sim(cl.options);
@@ -87,7 +94,8 @@ int RunPty(const TSimCommandLine &cl, std::FILE *out, std::FILE *err) {
         }
     }
     sim.Stop();
-    if (!cl.linkPath.empty()) unlink(cl.linkPath.c_str());
+    if (!cl.linkPath.empty())
+        unlink(cl.linkPath.c_str());
     return 0;
 }
 
@@ -112,13 +120,15 @@ const char *SimUsage() {
 
 bool ParseSimCommandLine(const std::vector<std::string> &args, TSimCommandLine &cl, std::string *error) {
     auto fail = [&](const std::string &message) {
-        if (error) *error = message;
+        if (error)
+            *error = message;
         return false;
     };
     for (size_t k = 0; k < args.size(); ++k) {
         const std::string &a = args[k];
         auto value = [&](std::string &v) {
-            if (k + 1 >= args.size()) return false;
+            if (k + 1 >= args.size())
+                return false;
             v = args[++k];
             return true;
         };
@@ -128,7 +138,8 @@ bool ParseSimCommandLine(const std::vector<std::string> &args, TSimCommandLine &
         } else if (a == "--no-pacing") {
             cl.options.pacing = false;
         } else if (a == "--link") {
-            if (!value(v) || v.empty()) return fail("--link needs a path");
+            if (!value(v) || v.empty())
+                return fail("--link needs a path");
             cl.linkPath = v;
         } else if (a == "--noise") {
             double sigma = 0;
@@ -137,26 +148,33 @@ bool ParseSimCommandLine(const std::vector<std::string> &args, TSimCommandLine &
             cl.options.noise = sigma;
         } else if (a == "--scene") {
             std::string message;
-            if (!value(v)) return fail("--scene needs a scene: room, uniform:T, ramp or hotspot");
-            if (!TScene::Parse(v, cl.options.scene, &message)) return fail(message);
+            if (!value(v))
+                return fail("--scene needs a scene: room, uniform:T, ramp or hotspot");
+            if (!TScene::Parse(v, cl.options.scene, &message))
+                return fail(message);
         } else if (a == "--seed") {
             double seed = 0;
-            if (!value(v) || !ParseNumber(v, seed) || seed < 0 || seed > 4294967295.0 || seed != std::floor(seed))
+            if (!value(v) || !ParseNumber(v, seed) || seed < 0 || seed > 4294967295.0 ||
+                seed != std::floor(seed))
                 return fail("--seed needs a whole number from 0 to 4294967295");
             cl.options.seed = static_cast<uint32_t>(seed);
         } else if (a == "--set") {
             std::pair<int, int> setting;
             if (!value(v) || !ParseSetting(v, setting))
-                return fail("--set needs N,V with a parameter N of 1 or 4 to 11 and a value the module accepts");
+                return fail(
+                    "--set needs N,V with a parameter N of 1 or 4 to 11 and a value the module accepts");
             cl.options.presetParams.push_back(setting);
         } else if (a == "--broken" || a == "--outlier") {
             std::vector<int> &list = a == "--broken" ? cl.options.brokenPixels : cl.options.outlierPixels;
-            if (!value(v) || !ParsePixelList(v, list)) return fail(a + " needs pixel numbers 0..767, e.g. 100,300");
+            if (!value(v) || !ParsePixelList(v, list))
+                return fail(a + " needs pixel numbers 0..767, e.g. 100,300");
         } else if (a == "--truth") {
-            if (!value(v) || v.empty()) return fail("--truth needs a folder");
+            if (!value(v) || v.empty())
+                return fail("--truth needs a folder");
             cl.options.truthDir = v;
         } else if (a == "--record") {
-            if (!value(v) || v.empty()) return fail("--record needs a file name");
+            if (!value(v) || v.empty())
+                return fail("--record needs a file name");
             cl.recordPath = v;
         } else if (a == "--frames") {
             int n = 0;
@@ -167,10 +185,14 @@ bool ParseSimCommandLine(const std::vector<std::string> &args, TSimCommandLine &
             return fail("unknown option '" + a + "' (see --help)");
         }
     }
-    if (cl.help) return true;
-    if (!cl.recordPath.empty() && cl.frames < 0) return fail("--record needs --frames N");
-    if (cl.recordPath.empty() && cl.frames >= 0) return fail("--frames goes with --record");
-    if (!cl.recordPath.empty() && !cl.linkPath.empty()) return fail("--link does not go with --record");
+    if (cl.help)
+        return true;
+    if (!cl.recordPath.empty() && cl.frames < 0)
+        return fail("--record needs --frames N");
+    if (cl.recordPath.empty() && cl.frames >= 0)
+        return fail("--frames goes with --record");
+    if (!cl.recordPath.empty() && !cl.linkPath.empty())
+        return fail("--link does not go with --record");
     if (cl.options.brokenPixels.size() + cl.options.outlierPixels.size() > 10)
         return fail("at most five broken and five outlier pixels");
     return true;

@@ -8,9 +8,9 @@
 
 struct TSimCommandLine {
     TSimOptions options;
-    std::string linkPath;     // --link: symbolic link to the device
-    std::string recordPath;   // --record: write a session to this file instead
-    int frames = -1;          // --frames (with --record)
+    std::string linkPath;    // --link: symbolic link to the device
+    std::string recordPath;  // --record: write a session to this file instead
+    int frames = -1;         // --frames (with --record)
     bool help = false;
 };
 

@@ -29,11 +29,13 @@ uint16_t ByteSum(const uint8_t *data, size_t n);
 
 TBytes TypeLine();
 TBytes BuildSysFrame(const TSysBlock &block);
-TBytes BuildEemFrame(const std::vector<uint16_t> &calibration);   // 832 words
+TBytes BuildEemFrame(const std::vector<uint16_t> &calibration);  // 832 words
 TBytes BuildFullFrame(const uint16_t *frame834, const TSysBlock &block, uint8_t tag);
 // Half frame of subpage 0 or 1: the pixels of that chess-board colour, then words 768..833.
 TBytes BuildHalfFrame(const uint16_t *frame834, int subpage, const TSysBlock &block, uint8_t tag);
 TBytes BuildPhotoFrame(const uint16_t *frame834, const TDateTime &taken);
 
 // Pixel position of word i (0..383) of a half frame of subpage s.
-inline int HalfFramePixel(int i, int s) { return 2 * i + ((i / 16 + s) % 2); }
+inline int HalfFramePixel(int i, int s) {
+    return 2 * i + ((i / 16 + s) % 2);
+}

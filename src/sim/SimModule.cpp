@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr int kLineLimit = 256;   // longer input without a line end is garbage
+constexpr int kLineLimit = 256;  // longer input without a line end is garbage
 
 TParamsMLX90640 ExtractFrom(const std::vector<uint16_t> &calibration) {
     TParamsMLX90640 params{};
@@ -24,26 +24,22 @@ std::vector<uint16_t> MakeCalibration(const TSimOptions &options) {
 
 bool ValidValueOf(int n, int v) {
     switch (n) {
-    case 1:
-        return v == 1152 || v == 2304 || v == 4608 || v == 6144 || v == 9216 || v == 13824;
+    case 1: return v == 1152 || v == 2304 || v == 4608 || v == 6144 || v == 9216 || v == 13824;
     case 4:
-    case 8:
-        return v >= 0 && v <= 3;
-    case 5:
-        return v >= 0 && v <= 7;
+    case 8: return v >= 0 && v <= 3;
+    case 5: return v >= 0 && v <= 7;
     case 6:
     case 7:
     case 9:
-    case 11:
-        return v == 0 || v == 1;
-    case 10:
-        return v >= 0 && v <= 1000;
-    default:
-        return false;
+    case 11: return v == 0 || v == 1;
+    case 10: return v >= 0 && v <= 1000;
+    default: return false;
     }
 }
 
-bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeapYear(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) {
     static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -53,38 +49,42 @@ int DaysInMonth(int y, int m) {
 }  // namespace
 
 bool ParseInteger(const std::string &text, int &value) {
-    if (text.empty() || text.size() > 9) return false;
+    if (text.empty() || text.size() > 9)
+        return false;
     size_t k = text[0] == '-' ? 1 : 0;
-    if (k == text.size()) return false;
+    if (k == text.size())
+        return false;
     for (size_t i = k; i < text.size(); ++i)
-        if (text[i] < '0' || text[i] > '9') return false;
+        if (text[i] < '0' || text[i] > '9')
+            return false;
     value = std::atoi(text.c_str());
     return true;
 }
 
-bool TModuleCore::AcceptsParameter(int n, int v) { return ValidValueOf(n, v); }
+bool TModuleCore::AcceptsParameter(int n, int v) {
+    return ValidValueOf(n, v);
+}
 
 void TModuleCore::FactoryParameters(uint16_t pars[32]) {
     std::fill(pars, pars + 32, 0);
-    pars[1] = 4608;   // 460800 baud
-    pars[4] = 2;      // 18-bit resolution
-    pars[5] = 4;      // 8 Hz
-    pars[6] = 1;      // chess pattern
-    pars[7] = 1;      // live output on
-    pars[8] = 1;      // output port UART1
-    pars[9] = 1;      // LED on
-    pars[10] = 3;     // 3 ms between frames
-    pars[11] = 0;     // full frames
+    pars[1] = 4608;  // 460800 baud
+    pars[4] = 2;     // 18-bit resolution
+    pars[5] = 4;     // 8 Hz
+    pars[6] = 1;     // chess pattern
+    pars[7] = 1;     // live output on
+    pars[8] = 1;     // output port UART1
+    pars[9] = 1;     // LED on
+    pars[10] = 3;    // 3 ms between frames
+    pars[11] = 0;    // full frames
 }
 
 TModuleCore::TModuleCore(const TSimOptions &options)
-    : fOptions(options),
-      fCalibration(MakeCalibration(options)),
-      fSynth(ExtractFrom(fCalibration)),
+    : fOptions(options), fCalibration(MakeCalibration(options)), fSynth(ExtractFrom(fCalibration)),
       fRandom(options.seed) {
     FactoryParameters(fPars);
     std::vector<TBytes> ignored;
-    for (const auto &[n, v] : options.presetParams) SetParameter(n, v, 0, ignored);
+    for (const auto &[n, v] : options.presetParams)
+        SetParameter(n, v, 0, ignored);
     fRebootRequested = false;
 
     // The clock starts at the host's local time.
@@ -99,7 +99,8 @@ void TModuleCore::Receive(const uint8_t *data, size_t n, double now, std::vector
     for (size_t k = 0; k < n; ++k) {
         const char c = static_cast<char>(data[k]);
         if (c == '\r' || c == '\n') {
-            if (!fLine.empty()) ExecuteLine(fLine, now, replies);
+            if (!fLine.empty())
+                ExecuteLine(fLine, now, replies);
             fLine.clear();
         } else if (fLine.size() < kLineLimit) {
             fLine.push_back(c);
@@ -111,7 +112,8 @@ void TModuleCore::Receive(const uint8_t *data, size_t n, double now, std::vector
 
 void TModuleCore::ExecuteLine(const std::string &raw, double now, std::vector<TBytes> &replies) {
     std::string line = raw;
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t'))
+        line.pop_back();
 
     if (line.rfind("$SETP=", 0) == 0) {
         const std::string args = line.substr(6);
@@ -122,8 +124,10 @@ void TModuleCore::ExecuteLine(const std::string &raw, double now, std::vector<TB
             SetParameter(n, v, now, replies);
     } else if (line.rfind("$OUTP=", 0) == 0) {
         int n = 0;
-        if (!ParseInteger(line.substr(6), n)) return;
-        if (n == -1 && !fPhotos.empty()) n = PhotoCount();
+        if (!ParseInteger(line.substr(6), n))
+            return;
+        if (n == -1 && !fPhotos.empty())
+            n = PhotoCount();
         if (n >= 1 && n <= PhotoCount()) {
             const TPhoto &photo = fPhotos[n - 1];
             replies.push_back(BuildPhotoFrame(photo.words.data(), photo.taken));
@@ -141,24 +145,16 @@ void TModuleCore::ExecuteLine(const std::string &raw, double now, std::vector<TB
 void TModuleCore::SetParameter(int n, int v, double now, std::vector<TBytes> &replies) {
     if (n == 17) {
         switch (v) {
-        case 1:
-            fRebootRequested = true;
-            break;
-        case 2:
-            FactoryParameters(fPars);
-            break;
-        case 3:
-            replies.push_back(EemFrame());
-            break;
-        case 4:
-            replies.push_back(SysFrame(now));
-            break;
-        default:
-            break;
+        case 1: fRebootRequested = true; break;
+        case 2: FactoryParameters(fPars); break;
+        case 3: replies.push_back(EemFrame()); break;
+        case 4: replies.push_back(SysFrame(now)); break;
+        default: break;
         }
         return;
     }
-    if (AcceptsParameter(n, v)) fPars[n] = static_cast<uint16_t>(v);
+    if (AcceptsParameter(n, v))
+        fPars[n] = static_cast<uint16_t>(v);
 }
 
 bool TModuleCore::TakeRebootRequest() {
@@ -176,11 +172,17 @@ bool TModuleCore::Streaming() const {
     return fPars[7] == 1 && (fPars[8] == 0 || fPars[8] == 1 || fPars[8] == 3);
 }
 
-double TModuleCore::FramePeriod() const { return 2.0 / (1 << fPars[5]); }
+double TModuleCore::FramePeriod() const {
+    return 2.0 / (1 << fPars[5]);
+}
 
-uint32_t TModuleCore::LineSpeed() const { return static_cast<uint32_t>(fPars[1]) * 100; }
+uint32_t TModuleCore::LineSpeed() const {
+    return static_cast<uint32_t>(fPars[1]) * 100;
+}
 
-int TModuleCore::MinIntervalMs() const { return fPars[10]; }
+int TModuleCore::MinIntervalMs() const {
+    return fPars[10];
+}
 
 TDateTime TModuleCore::Clock(double now) const {
     const std::time_t t = fClockBase + static_cast<std::time_t>(std::floor(now - fClockRef));
@@ -204,15 +206,21 @@ void TModuleCore::SetClock(const std::string &text, double now) {
     size_t k = 0;
     while (k < text.size()) {
         size_t end = k;
-        while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
-        if (end == k || count == 6) return;
-        if (!ParseInteger(text.substr(k, end - k), fields[count])) return;
+        while (end < text.size() && text[end] >= '0' && text[end] <= '9')
+            ++end;
+        if (end == k || count == 6)
+            return;
+        if (!ParseInteger(text.substr(k, end - k), fields[count]))
+            return;
         ++count;
-        if (end == text.size()) break;
-        k = end + 1;   // one separator
-        if (k == text.size()) return;
+        if (end == text.size())
+            break;
+        k = end + 1;  // one separator
+        if (k == text.size())
+            return;
     }
-    if (count != 6) return;
+    if (count != 6)
+        return;
     const int y = fields[0], mo = fields[1], d = fields[2], h = fields[3], mi = fields[4], s = fields[5];
     if (y < 2000 || y > 2099 || mo < 1 || mo > 12 || d < 1 || d > DaysInMonth(y, mo) || h < 0 || h > 23 ||
         mi < 0 || mi > 59 || s < 0 || s > 59)
@@ -230,8 +238,9 @@ void TModuleCore::SetClock(const std::string &text, double now) {
 
 TSysBlock TModuleCore::Block(double now) const {
     TSysBlock block{};
-    for (int k = 0; k < 32; ++k) block[k] = fPars[k];
-    block[19] = static_cast<uint16_t>(3021 - std::min(200, static_cast<int>(now / 3600)));   // coin cell, mV
+    for (int k = 0; k < 32; ++k)
+        block[k] = fPars[k];
+    block[19] = static_cast<uint16_t>(3021 - std::min(200, static_cast<int>(now / 3600)));  // coin cell, mV
     const TDateTime d = Clock(now);
     block[21] = static_cast<uint16_t>(ToBcd(d.year % 100) << 8 | ToBcd(d.month));
     block[22] = static_cast<uint16_t>(ToBcd(d.day) << 8 | ToBcd(d.hour));
@@ -246,9 +255,11 @@ void TModuleCore::RenderFrameMemory(double t, double *truth) {
     if (fOptions.noise > 0) {
         const double rateHz = 1.0 / FramePeriod();
         std::normal_distribution<double> noise(0.0, fOptions.noise * std::sqrt(rateHz / 2.0));
-        for (double &v : scene) v += noise(fRandom);
+        for (double &v : scene)
+            v += noise(fRandom);
     }
-    if (truth) std::copy(scene, scene + 768, truth);
+    if (truth)
+        std::copy(scene, scene + 768, truth);
 
     TFrameConditions cond;
     cond.ta = fOptions.scene.Ambient(t);
@@ -272,7 +283,9 @@ TBytes TModuleCore::NextFrame(double t, double *truth) {
 }
 
 void TModuleCore::SavePhoto(double now) {
-    if (PhotoCount() >= kPhotoCapacity) return;   // the store is full
-    if (fLastFrame.empty()) RenderFrameMemory(now, nullptr);
+    if (PhotoCount() >= kPhotoCapacity)
+        return;  // the store is full
+    if (fLastFrame.empty())
+        RenderFrameMemory(now, nullptr);
     fPhotos.push_back({fLastFrame, Clock(now)});
 }

@@ -4,9 +4,9 @@
 // terminal driver and the session recorder feed it bytes and times and send what
 // it produces.
 
-#include "sim/SyntheticSensor.h"
 #include "sim/SimFrames.h"
 #include "sim/SimOptions.h"
+#include "sim/SyntheticSensor.h"
 
 #include <cstdint>
 #include <ctime>
@@ -35,9 +35,9 @@ public:
     // Live frames go out on this line: output on (parameter 7) and the output
     // port includes this line (UART1: ports 0 smart, 1 and 3).
     bool Streaming() const;
-    double FramePeriod() const;        // seconds, from parameter 5
-    uint32_t LineSpeed() const;        // baud, from parameter 1
-    int MinIntervalMs() const;         // parameter 10
+    double FramePeriod() const;  // seconds, from parameter 5
+    uint32_t LineSpeed() const;  // baud, from parameter 1
+    int MinIntervalMs() const;   // parameter 10
     bool HalfFrames() const { return fPars[11] == 1; }
 
     // Renders the next live frame at session time `t`: "FRM" (1748 bytes) or a half
@@ -60,7 +60,7 @@ public:
 
 private:
     struct TPhoto {
-        std::vector<uint16_t> words;   // 834
+        std::vector<uint16_t> words;  // 834
         TDateTime taken;
     };
 
@@ -73,7 +73,7 @@ private:
     std::vector<uint16_t> fCalibration;
     TFrameSynthesizer fSynth;
     uint16_t fPars[32] = {};
-    std::string fLine;                 // command being received
+    std::string fLine;  // command being received
     bool fRebootRequested = false;
     int fSubpage = 0;
     uint8_t fTag = 0;                  // byte 3 of each frame: a running count

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstring>
 #include <deque>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -33,13 +34,17 @@ struct TMessage {
     bool frame = false;
 };
 
-Clock::duration Seconds(double s) { return duration_cast<Clock::duration>(duration<double>(s)); }
+Clock::duration Seconds(double s) {
+    return duration_cast<Clock::duration>(duration<double>(s));
+}
 
 }  // namespace
 
 TPtySimulator::TPtySimulator(const TSimOptions &options) : fOptions(options) {}
 
-TPtySimulator::~TPtySimulator() { Stop(); }
+TPtySimulator::~TPtySimulator() {
+    Stop();
+}
 
 std::string TPtySimulator::LastError() const {
     std::lock_guard<std::mutex> lock(fErrorMutex);
@@ -53,37 +58,47 @@ void TPtySimulator::SetError(const std::string &message) {
 
 bool TPtySimulator::Start(std::string *error) {
     auto fail = [&](const std::string &what) {
-        if (error) *error = what + ": " + std::strerror(errno);
+        if (error)
+            *error = what + ": " + std::strerror(errno);
         Stop();
         return false;
     };
-    if (fThread.joinable()) return true;
+    if (fThread.joinable())
+        return true;
     fStop = false;
     fMaster = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fMaster < 0) return fail("cannot open a pseudo-terminal");
-    if (grantpt(fMaster) != 0 || unlockpt(fMaster) != 0) return fail("cannot unlock the pseudo-terminal");
+    if (fMaster < 0)
+        return fail("cannot open a pseudo-terminal");
+    if (grantpt(fMaster) != 0 || unlockpt(fMaster) != 0)
+        return fail("cannot unlock the pseudo-terminal");
     char name[128];
-    if (ptsname_r(fMaster, name, sizeof name) != 0) return fail("cannot name the pseudo-terminal");
+    if (ptsname_r(fMaster, name, sizeof name) != 0)
+        return fail("cannot name the pseudo-terminal");
     fDevicePath = name;
 
     termios tio{};
-    if (tcgetattr(fMaster, &tio) != 0) return fail("cannot read the terminal settings");
+    if (tcgetattr(fMaster, &tio) != 0)
+        return fail("cannot read the terminal settings");
     cfmakeraw(&tio);
     tio.c_cflag |= CLOCAL | CREAD;
-    if (tcsetattr(fMaster, TCSANOW, &tio) != 0) return fail("cannot set raw mode");
+    if (tcsetattr(fMaster, TCSANOW, &tio) != 0)
+        return fail("cannot set raw mode");
 
     // Open and close the device once: from then on the master side reports a
     // hang-up whenever no client has the device open.
     const int slave = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (slave < 0) return fail("cannot open " + fDevicePath);
+    if (slave < 0)
+        return fail("cannot open " + fDevicePath);
     close(slave);
 
-    if (pipe2(fWake, O_NONBLOCK | O_CLOEXEC) != 0) return fail("cannot create a wake-up pipe");
+    if (pipe2(fWake, O_NONBLOCK | O_CLOEXEC) != 0)
+        return fail("cannot create a wake-up pipe");
 
     TTruthWriter probe;
     std::string truthError;
     if (!probe.Open(fOptions.truthDir, &truthError)) {
-        if (error) *error = truthError;
+        if (error)
+            *error = truthError;
         Stop();
         return false;
     }
@@ -97,9 +112,11 @@ void TPtySimulator::Stop() {
         const char c = 1;
         (void)!write(fWake[1], &c, 1);
     }
-    if (fThread.joinable()) fThread.join();
+    if (fThread.joinable())
+        fThread.join();
     for (int *fd : {&fMaster, &fWake[0], &fWake[1]}) {
-        if (*fd >= 0) close(*fd);
+        if (*fd >= 0)
+            close(*fd);
         *fd = -1;
     }
     fConnected = false;
@@ -113,7 +130,8 @@ void TPtySimulator::Run() {
     TModuleCore core(fOptions);
     TTruthWriter truth;
     std::string error;
-    if (!truth.Open(fOptions.truthDir, &error)) SetError(error);
+    if (!truth.Open(fOptions.truthDir, &error))
+        SetError(error);
     double temperatures[768];
 
     std::deque<TMessage> queue;
@@ -123,7 +141,7 @@ void TPtySimulator::Run() {
     Clock::time_point currentStart = t0;
     Clock::time_point lastEnd = t0;
     bool lastWasAnswer = false;
-    Clock::time_point bootDone = t0;   // nothing is sent before
+    Clock::time_point bootDone = t0;  // nothing is sent before
     Clock::time_point nextFrame = t0 + kFirstFrameDelay;
     queue.push_back({TypeLine(), false});
 
@@ -142,14 +160,16 @@ void TPtySimulator::Run() {
         if (core.Streaming() && !busy && queue.empty() && now >= nextFrame && now >= bootDone &&
             now >= lastEnd + gapBefore(false)) {
             if (connected) {
-                queue.push_back({core.NextFrame(sessionSeconds(now), truth.Enabled() ? temperatures : nullptr), true});
+                queue.push_back(
+                    {core.NextFrame(sessionSeconds(now), truth.Enabled() ? temperatures : nullptr), true});
                 if (truth.Enabled() && !truth.Write(temperatures, &error)) {
                     SetError(error);
                     truth = TTruthWriter();
                 }
             }
             nextFrame += Seconds(core.FramePeriod());
-            if (nextFrame < now) nextFrame = now;   // behind (line too slow): no catching up in bursts
+            if (nextFrame < now)
+                nextFrame = now;  // behind (line too slow): no catching up in bursts
         }
 
         // Next message onto the line.
@@ -167,7 +187,7 @@ void TPtySimulator::Run() {
             const size_t size = current.bytes.size();
             size_t allowed = size;
             if (!connected) {
-                offset = size;   // nobody listens: the bytes are lost
+                offset = size;  // nobody listens: the bytes are lost
             } else {
                 if (pacing) {
                     // Piece k is delivered when its last byte has crossed the line
@@ -190,10 +210,10 @@ void TPtySimulator::Run() {
                     } else if (n < 0 && errno == EINTR) {
                         continue;
                     } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-                        waitWritable = true;   // the client does not read fast enough
+                        waitWritable = true;  // the client does not read fast enough
                         break;
                     } else {
-                        offset = size;         // client gone
+                        offset = size;  // client gone
                         break;
                     }
                 }
@@ -203,10 +223,11 @@ void TPtySimulator::Run() {
                 lastEnd = now;
                 lastWasAnswer = !current.frame;
                 if (current.frame) {
-                    if (connected) ++fFramesSent;
+                    if (connected)
+                        ++fFramesSent;
                     nextFrame = std::max(nextFrame, now + milliseconds(core.MinIntervalMs()));
                 }
-                continue;   // see at once whether something else is due
+                continue;  // see at once whether something else is due
             }
         }
 
@@ -217,11 +238,15 @@ void TPtySimulator::Run() {
             else if (core.Streaming())
                 wakeAt = std::min(wakeAt, std::max({nextFrame, bootDone, lastEnd + gapBefore(false)}));
         }
-        if (!connected) wakeAt = std::min(wakeAt, now + milliseconds(20));   // look for a client
-        pollfd fds[2] = {{fWake[0], POLLIN, 0}, {fMaster, static_cast<short>(POLLIN | (waitWritable ? POLLOUT : 0)), 0}};
+        if (!connected)
+            wakeAt = std::min(wakeAt, now + milliseconds(20));  // look for a client
+        pollfd fds[2] = {{fWake[0], POLLIN, 0},
+                         {fMaster, static_cast<short>(POLLIN | (waitWritable ? POLLOUT : 0)), 0}};
         const nanoseconds wait = std::max(nanoseconds(0), duration_cast<nanoseconds>(wakeAt - Clock::now()));
-        timespec ts{static_cast<time_t>(wait.count() / 1000000000), static_cast<long>(wait.count() % 1000000000)};
-        if (ppoll(fds, connected ? 2 : 1, &ts, nullptr) < 0 && errno != EINTR) break;
+        timespec ts{static_cast<time_t>(wait.count() / 1000000000),
+                    static_cast<long>(wait.count() % 1000000000)};
+        if (ppoll(fds, connected ? 2 : 1, &ts, nullptr) < 0 && errno != EINTR)
+            break;
 
         if (fds[0].revents & POLLIN) {
             char drain[16];
@@ -235,7 +260,8 @@ void TPtySimulator::Run() {
                 now = Clock::now();
                 std::vector<TBytes> answers;
                 core.Receive(rx, static_cast<size_t>(n), sessionSeconds(now), answers);
-                for (TBytes &a : answers) queue.push_back({std::move(a), false});
+                for (TBytes &a : answers)
+                    queue.push_back({std::move(a), false});
                 if (core.TakeRebootRequest()) {
                     // The module restarts at once: what it was sending is cut off.
                     core.Reboot();

@@ -32,7 +32,7 @@ public:
     uint64_t FramesSent() const { return fFramesSent.load(); }
     uint64_t BytesSent() const { return fBytesSent.load(); }
     bool ClientConnected() const { return fConnected.load(); }
-    std::string LastError() const;   // e.g. a truth file that could not be written
+    std::string LastError() const;  // e.g. a truth file that could not be written
 
 private:
     void Run();

@@ -17,12 +17,12 @@ public:
 
     TScene() = default;
 
-    void Render(double seconds, double *out768) const;   // noise-free
-    double Ambient(double seconds) const;                 // °C
-    double Supply(double seconds) const;                  // V
+    void Render(double seconds, double *out768) const;  // noise-free
+    double Ambient(double seconds) const;               // °C
+    double Supply(double seconds) const;                // V
     bool Moving() const { return fKind == TKind::Room; }
 
 private:
     TKind fKind = TKind::Room;
-    double fLevel = 25.0;   // temperature of the uniform scene
+    double fLevel = 25.0;  // temperature of the uniform scene
 };

@@ -14,7 +14,7 @@ public:
     bool Write(const double *temperatures768, std::string *error);
     int Count() const { return fCount; }
 
-    static std::string FileName(int index);   // "frame_00042.txt"
+    static std::string FileName(int index);  // "frame_00042.txt"
 
 private:
     std::string fDir;

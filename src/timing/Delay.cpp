@@ -8,8 +8,7 @@
 #include <chrono>
 #include <thread>
 
-void Delay(int32_t ms)
-{
+void Delay(int32_t ms) {
     QElapsedTimer clock;
     clock.start();
     QCoreApplication::processEvents(QEventLoop::AllEvents);

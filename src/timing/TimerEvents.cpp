@@ -1,7 +1,6 @@
 #include "timing/TimerEvents.h"
 
-void TTimerEvents::Set(TEvent e)
-{
+void TTimerEvents::Set(TEvent e) {
     {
         std::lock_guard<std::mutex> lock(fMutex);
         fSet[e] = true;
@@ -9,20 +8,17 @@ void TTimerEvents::Set(TEvent e)
     fChanged.notify_all();
 }
 
-void TTimerEvents::Reset(TEvent e)
-{
+void TTimerEvents::Reset(TEvent e) {
     std::lock_guard<std::mutex> lock(fMutex);
     fSet[e] = false;
 }
 
-bool TTimerEvents::IsSet(TEvent e) const
-{
+bool TTimerEvents::IsSet(TEvent e) const {
     std::lock_guard<std::mutex> lock(fMutex);
     return fSet[e];
 }
 
-void TTimerEvents::SetAndReset(TEvent set, TEvent reset)
-{
+void TTimerEvents::SetAndReset(TEvent set, TEvent reset) {
     {
         std::lock_guard<std::mutex> lock(fMutex);
         fSet[reset] = false;
@@ -31,8 +27,7 @@ void TTimerEvents::SetAndReset(TEvent set, TEvent reset)
     fChanged.notify_all();
 }
 
-TTimerEvents::TEvent TTimerEvents::FirstSet(std::initializer_list<TEvent> events) const
-{
+TTimerEvents::TEvent TTimerEvents::FirstSet(std::initializer_list<TEvent> events) const {
     for (TEvent e : events)
         if (fSet[e])
             return e;
@@ -40,8 +35,7 @@ TTimerEvents::TEvent TTimerEvents::FirstSet(std::initializer_list<TEvent> events
 }
 
 TTimerEvents::TEvent TTimerEvents::WaitAny(std::initializer_list<TEvent> events,
-                                           std::optional<std::chrono::milliseconds> timeout)
-{
+                                           std::optional<std::chrono::milliseconds> timeout) {
     std::unique_lock<std::mutex> lock(fMutex);
     if (!timeout) {
         fChanged.wait(lock, [&] { return FirstSet(events) != Count; });

@@ -9,21 +9,18 @@ constexpr milliseconds kExitWait{5000};
 }
 
 TZorvikTimerThread::TZorvikTimerThread(TZorvikTimer *timer)
-    : FTimer(timer), fEvents(std::make_shared<TTimerEvents>())
-{
+    : FTimer(timer), fEvents(std::make_shared<TTimerEvents>()) {
     fThread = std::thread([this] { Execute(); });
 }
 
-TZorvikTimerThread::~TZorvikTimerThread()
-{
+TZorvikTimerThread::~TZorvikTimerThread() {
     fEvents->Set(TTimerEvents::Terminate);
     fEvents->WaitAny({TTimerEvents::Exit}, kExitWait);
     if (fThread.joinable())
         fThread.join();
 }
 
-void TZorvikTimerThread::Execute()
-{
+void TZorvikTimerThread::Execute() {
     using E = TTimerEvents;
     auto doTerminate = [this] {
         fEvents->Reset(E::Terminate);
@@ -44,9 +41,7 @@ void TZorvikTimerThread::Execute()
                     doTerminate();
             }
             break;
-        case E::Terminate:
-            doTerminate();
-            break;
+        case E::Terminate: doTerminate(); break;
         default:  // a stop while not ticking is simply consumed
             fEvents->Reset(E::Stop);
             break;
@@ -58,8 +53,7 @@ void TZorvikTimerThread::Execute()
 // Runs the tick on the timer's thread and waits until it has returned. Only a
 // terminate request ends the wait early, so destroying the timer never waits for a
 // tick that its own thread would have to run.
-bool TZorvikTimerThread::DoTimerEvent()
-{
+bool TZorvikTimerThread::DoTimerEvent() {
     using E = TTimerEvents;
     fEvents->Reset(E::TickDone);
     if (!QMetaObject::invokeMethod(FTimer, "DoTimerEvent", Qt::QueuedConnection))
@@ -68,19 +62,15 @@ bool TZorvikTimerThread::DoTimerEvent()
 }
 
 TZorvikTimer::TZorvikTimer(QObject *owner)
-    : QObject(owner), FTimerThread(std::make_unique<TZorvikTimerThread>(this))
-{
-}
+    : QObject(owner), FTimerThread(std::make_unique<TZorvikTimerThread>(this)) {}
 
-TZorvikTimer::~TZorvikTimer()
-{
+TZorvikTimer::~TZorvikTimer() {
     FTimerThread.reset();
 }
 
 // Enabling cancels a stop the thread has not seen yet and disabling cancels a start,
 // so quick on-off-on sequences end in the state last asked for.
-void TZorvikTimer::SetEnable(bool value)
-{
+void TZorvikTimer::SetEnable(bool value) {
     if (value == FEnable)
         return;
     if (FEnable) {
@@ -92,18 +82,15 @@ void TZorvikTimer::SetEnable(bool value)
     }
 }
 
-void TZorvikTimer::StartThread()
-{
+void TZorvikTimer::StartThread() {
     FTimerThread->Events()->SetAndReset(TTimerEvents::Start, TTimerEvents::Stop);
 }
 
-void TZorvikTimer::StopThread()
-{
+void TZorvikTimer::StopThread() {
     FTimerThread->Events()->SetAndReset(TTimerEvents::Stop, TTimerEvents::Start);
 }
 
-void TZorvikTimer::DoTimerEvent()
-{
+void TZorvikTimer::DoTimerEvent() {
     // Kept apart from `this`: a handler may destroy the timer.
     const std::shared_ptr<TTimerEvents> events = FTimerThread->Events();
     if (FEnable) {

@@ -25,7 +25,7 @@ class TZorvikTimer;
 class TZorvikTimerThread {
 public:
     explicit TZorvikTimerThread(TZorvikTimer *timer);  // starts the thread at once
-    ~TZorvikTimerThread();  // terminates the thread and waits for it
+    ~TZorvikTimerThread();                             // terminates the thread and waits for it
     TZorvikTimerThread(const TZorvikTimerThread &) = delete;
     TZorvikTimerThread &operator=(const TZorvikTimerThread &) = delete;
 

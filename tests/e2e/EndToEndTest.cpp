@@ -3,14 +3,14 @@
 // the calibration and the parameters, shows live frames, saves a snapshot, notices
 // a module that goes away and connects again.
 
-#include "ui/device/ConnectText.h"
 #include "e2e/LinkTestKit.h"
 #include "pipeline/MLX90640.h"
+#include "serial/SPComm.h"
+#include "ui/UiTestSupport.h"
+#include "ui/device/ConnectText.h"
 #include "ui/mainwindow/MainFrm.h"
 #include "ui/widgets/PictureBox.h"
-#include "serial/SPComm.h"
 #include "ui/widgets/StatusPanels.h"
-#include "ui/UiTestSupport.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -27,8 +27,8 @@
 
 namespace {
 
-constexpr int kStatusMs = 3000;   // calibration and parameters after a connect
-constexpr int kSlowMs = 10000;    // generous: a loaded machine under the sanitizers
+constexpr int kStatusMs = 3000;  // calibration and parameters after a connect
+constexpr int kSlowMs = 10000;   // generous: a loaded machine under the sanitizers
 
 uint64_t PublishedFrames(TForm_Main &form) {
     const auto published = form.WinState.myMLX90640->GetPublished();
@@ -104,8 +104,8 @@ private slots:
         // A double-click on the picture saves a snapshot beside the program.
         QTest::mouseDClick(form->Image1, Qt::LeftButton, Qt::NoModifier, QPoint(256, 192));
         const QDir photos(programDir.path() + QStringLiteral("/Photos"));
-        QTRY_VERIFY_WITH_TIMEOUT(!photos.entryList({QStringLiteral("MLX_PHOTO_*.jpg")}, QDir::Files).isEmpty(),
-                                 kSlowMs);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !photos.entryList({QStringLiteral("MLX_PHOTO_*.jpg")}, QDir::Files).isEmpty(), kSlowMs);
         const QString shot = photos.entryList({QStringLiteral("MLX_PHOTO_*.jpg")}, QDir::Files).first();
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(photos.filePath(shot)).size() > 1000, kSlowMs);
 

@@ -1,8 +1,8 @@
 #include "e2e/LinkTestKit.h"
 
-#include "ui/mainwindow/MainFrm.h"
 #include "serial/SPComm.h"
 #include "sim/SimFrames.h"
+#include "ui/mainwindow/MainFrm.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -12,17 +12,19 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <thread>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
 #include <termios.h>
-#include <thread>
 #include <unistd.h>
 
 TPtyModule::TPtyModule() {
     fMaster = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     char name[128] = {};
-    if (fMaster < 0 || grantpt(fMaster) != 0 || unlockpt(fMaster) != 0 || ptsname_r(fMaster, name, sizeof name) != 0) {
+    if (fMaster < 0 || grantpt(fMaster) != 0 || unlockpt(fMaster) != 0 ||
+        ptsname_r(fMaster, name, sizeof name) != 0) {
         CloseMaster();
         return;
     }
@@ -126,12 +128,14 @@ bool ConnectWindow(TForm_Main &form, const QString &port, bool keepTimer3) {
     form.btn_Connect->click();
     if (!keepTimer3)
         form.Timer3->stop();
-    return form.WinState.PortIsConnected.load() && form.btn_Connect->text() == form.WinState.DisConnectPortCaption;
+    return form.WinState.PortIsConnected.load() &&
+           form.btn_Connect->text() == form.WinState.DisConnectPortCaption;
 }
 
 bool DisconnectWindow(TForm_Main &form) {
     form.btn_Connect->click();
-    return !form.WinState.PortIsConnected.load() && form.btn_Connect->text() == form.WinState.ConnectPortCaption;
+    return !form.WinState.PortIsConnected.load() &&
+           form.btn_Connect->text() == form.WinState.ConnectPortCaption;
 }
 
 QByteArray SysFrameBytes(const std::array<uint16_t, 32> &words) {

@@ -19,10 +19,10 @@
 //   xvfb-run -a -s "-screen 0 1600x900x24" build-rel/bin/korvale-measure-live --rate 7
 
 #include "pipeline/MLX90640.h"
-#include "ui/mainwindow/MainFrm.h"
-#include "ui/widgets/StatusPanels.h"
 #include "sim/SimOptions.h"
 #include "sim/SimPty.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/widgets/StatusPanels.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -38,9 +38,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
+
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -57,8 +58,12 @@ struct TOptions {
 bool ParseArgs(int argc, char **argv, TOptions &o) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        int *value = a == "--seconds" ? &o.seconds : a == "--rate" ? &o.rate : a == "--baud" ? &o.baud
-                     : a == "--timeout" ? &o.timeout : a == "--interval" ? &o.interval : nullptr;
+        int *value = a == "--seconds"    ? &o.seconds
+                     : a == "--rate"     ? &o.rate
+                     : a == "--baud"     ? &o.baud
+                     : a == "--timeout"  ? &o.timeout
+                     : a == "--interval" ? &o.interval
+                                         : nullptr;
         if (value && i + 1 < argc)
             *value = std::atoi(argv[++i]);
         else if (a == "--half")
@@ -66,7 +71,8 @@ bool ParseArgs(int argc, char **argv, TOptions &o) {
         else
             return false;
     }
-    return o.seconds > 0 && o.rate >= 0 && o.rate <= 7 && o.baud >= 115200 && o.timeout >= 0 && o.interval >= 0;
+    return o.seconds > 0 && o.rate >= 0 && o.rate <= 7 && o.baud >= 115200 && o.timeout >= 0 &&
+           o.interval >= 0;
 }
 
 // The module process: prints its device on `out`, then answers each byte read from
@@ -107,7 +113,8 @@ uint64_t AskFramesSent(int toModule, int fromModule) {
 double CpuSeconds() {
     rusage ru{};
     getrusage(RUSAGE_SELF, &ru);
-    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
+    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
+           (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
 }
 
 uint64_t Published(TForm_Main &form) {
@@ -206,13 +213,19 @@ int main(int argc, char **argv) {
         // object cover the same wall time and give the frames lost.
         const double ticks = totals.ticks > 0 ? totals.ticks : 1;
         std::printf("module sent       %6llu frames  %5.1f/s\n", (unsigned long long)sent, sent / seconds);
-        std::printf("panel DataRecv    %6ld in %d s  %5.1f/s\n", totals.recv, totals.ticks, totals.recv / ticks);
-        std::printf("panel DataCalc    %6ld in %d s  %5.1f/s\n", totals.calc, totals.ticks, totals.calc / ticks);
-        std::printf("panel ImageRefresh%6ld in %d s  %5.1f/s\n", totals.shown, totals.ticks, totals.shown / ticks);
-        std::printf("pictures computed %6llu frames  %5.1f/s\n", (unsigned long long)published, published / seconds);
+        std::printf("panel DataRecv    %6ld in %d s  %5.1f/s\n", totals.recv, totals.ticks,
+                    totals.recv / ticks);
+        std::printf("panel DataCalc    %6ld in %d s  %5.1f/s\n", totals.calc, totals.ticks,
+                    totals.calc / ticks);
+        std::printf("panel ImageRefresh%6ld in %d s  %5.1f/s\n", totals.shown, totals.ticks,
+                    totals.shown / ticks);
+        std::printf("pictures computed %6llu frames  %5.1f/s\n", (unsigned long long)published,
+                    published / seconds);
         std::printf("lost module->computed %lld of %llu (%.1f %%)\n", (long long)sent - (long long)published,
-                    (unsigned long long)sent, sent ? 100.0 * (double(sent) - double(published)) / double(sent) : 0.0);
-        std::printf("CPU of the program             %.2f s = %.1f %% of one core\n", cpu, 100.0 * cpu / seconds);
+                    (unsigned long long)sent,
+                    sent ? 100.0 * (double(sent) - double(published)) / double(sent) : 0.0);
+        std::printf("CPU of the program             %.2f s = %.1f %% of one core\n", cpu,
+                    100.0 * cpu / seconds);
         std::fflush(stdout);
         form.btn_Connect->click();
         QApplication::quit();

@@ -15,9 +15,9 @@
 #include "link/FrameIntake.h"
 #include "link/StdUiDispatcher.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -31,9 +31,7 @@ void Check(bool condition) {
 
 class TShapeCheckingSink : public TFrameSink {
 public:
-    void SetEEPROMArr(const TUINT16s &words) override {
-        Check(words.size() == 833 && words.back() == 0);
-    }
+    void SetEEPROMArr(const TUINT16s &words) override { Check(words.size() == 833 && words.back() == 0); }
     void SetRAMArr(const TUINT16s &words) override {
         // A frame or photo: 835 words ending in 0; half frames: the merge buffer.
         Check((words.size() == 835 && words.back() == 0) || words.size() == 4096);

@@ -211,8 +211,8 @@ TEST(Decoder, PhotoTextsAndMinimumLength) {
 TEST(Decoder, WorkerRunInlineReleasesTheBusyFlag) {
     TLinkHarness h;
     auto core = std::make_shared<TLinkCore>(h.state, TLinkHooks{});
-    for (const TBytes &bytes : {TBytes{'n', 'o', 'p', 'e', 0, 0, 0, 0}, SysFrame(SysBlock(1, 2, 3, 4, 5)),
-                                FrameHead("ZZZ")}) {
+    for (const TBytes &bytes :
+         {TBytes{'n', 'o', 'p', 'e', 0, 0, 0, 0}, SysFrame(SysBlock(1, 2, 3, 4, 5)), FrameHead("ZZZ")}) {
         h.state.ComRecvBusy.store(true);
         TThreadCOMRecv worker(core, bytes.data(), int32_t(bytes.size()));
         worker.Execute();

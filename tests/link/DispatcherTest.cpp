@@ -3,9 +3,8 @@
 #include "link/QtUiDispatcher.h"
 #include "link/StdUiDispatcher.h"
 
-#include <gtest/gtest.h>
-
 #include <QCoreApplication>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>

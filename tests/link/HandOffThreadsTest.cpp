@@ -29,17 +29,17 @@ TEST(HandOff, BusyFlagBelongsToTheDecoderThatRaisedIt) {
     h.FeedAndWait(EemFrame(PatternWords(832, 1)));
     h.sink->LimitPermits(0);
 
-    h.Feed(FrmFrame(RamWords(1, 0)));            // worker 1 stops inside SetRAMArr
+    h.Feed(FrmFrame(RamWords(1, 0)));  // worker 1 stops inside SetRAMArr
     ASSERT_TRUE(h.sink->WaitEntered(2));
-    EXPECT_FALSE(h.state.ComRecvBusy.load());     // lowered before the hand-off
-    h.Feed(EemFrame(PatternWords(832, 2)));      // worker 2 decodes, then waits its turn
-    EXPECT_TRUE(h.state.ComRecvBusy.load());      // raised before the worker started
+    EXPECT_FALSE(h.state.ComRecvBusy.load());  // lowered before the hand-off
+    h.Feed(EemFrame(PatternWords(832, 2)));    // worker 2 decodes, then waits its turn
+    EXPECT_TRUE(h.state.ComRecvBusy.load());   // raised before the worker started
     EXPECT_EQ(h.intake->RunningWorkers(), 2);
-    h.Feed(FrmFrame(RamWords(3, 1)));            // finds the decoder busy: waits
+    h.Feed(FrmFrame(RamWords(3, 1)));  // finds the decoder busy: waits
     EXPECT_EQ(h.state.dataRecvRate.load(), 3);
 
-    h.sink->AddPermits(1);                        // worker 1 finishes
-    ASSERT_TRUE(h.sink->WaitEntered(3));          // worker 2 is inside SetEEPROMArr
+    h.sink->AddPermits(1);                // worker 1 finishes
+    ASSERT_TRUE(h.sink->WaitEntered(3));  // worker 2 is inside SetEEPROMArr
     ASSERT_TRUE(WaitUntil([&] { return h.intake->RunningWorkers() == 1; }));
     // The end of worker 1 must not have lowered worker 2's flag.
     EXPECT_TRUE(h.state.ComRecvBusy.load());

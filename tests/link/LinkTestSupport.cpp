@@ -164,8 +164,7 @@ void TRecordingSink::OpenGate() {
 
 bool TRecordingSink::WaitEntered(int count, int timeoutMs) {
     std::unique_lock<std::mutex> lock(fMutex);
-    return fChangedCv.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                               [&] { return fEntered >= count; });
+    return fChangedCv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return fEntered >= count; });
 }
 
 int TRecordingSink::Entered() {

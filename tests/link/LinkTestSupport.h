@@ -27,7 +27,7 @@ uint16_t SumBytes(const TBytes &bytes, size_t first, size_t last);
 // 32-word block with battery voltage (word 19), clock (21..23) and photo count (24).
 TUINT16s SysBlock(uint16_t millivolts, uint16_t w21, uint16_t w22, uint16_t w23, uint16_t photos);
 
-TBytes SysFrame(const TUINT16s &pars);                          // 71 bytes
+TBytes SysFrame(const TUINT16s &pars);                           // 71 bytes
 TBytes EemFrame(const TUINT16s &eeprom, bool goodCheck = true);  // 1673 bytes
 // 1677 bytes, or 1748 with the block (bytes 1677..1683 filled with 0xEE).
 TBytes FrmFrame(const TUINT16s &ram, bool goodCheck = true, const TUINT16s *block = nullptr);
@@ -54,7 +54,7 @@ public:
     // Gate: with permits limited, each call waits inside the sink for a permit.
     void LimitPermits(int permits);  // from now on only `permits` calls pass
     void AddPermits(int permits);
-    void OpenGate();                 // every call passes
+    void OpenGate();  // every call passes
 
     // Waits until `count` calls (of either kind) have entered the sink.
     bool WaitEntered(int count, int timeoutMs = 5000);
@@ -96,8 +96,8 @@ struct TLinkHarness {
     TWindowState state;
     std::shared_ptr<TStdUiDispatcher> dispatcher;
     std::shared_ptr<TRecordingSink> sink;
-    std::vector<TUINT16s> sysParsShown;       // UpdateSysParsShow calls (UI thread only)
+    std::vector<TUINT16s> sysParsShown;  // UpdateSysParsShow calls (UI thread only)
     std::vector<std::thread::id> sysParsThreads;
-    int readParsActions = 0;                  // "TYPE" actions (UI thread only)
+    int readParsActions = 0;  // "TYPE" actions (UI thread only)
     std::unique_ptr<TFrameIntake> intake;
 };

@@ -2,8 +2,8 @@
 // the decoder, in order, also while the decoder is busy; an "MLX" inside a frame's
 // words is data; the splitter that cuts the chunks.
 
-#include "protocol/ChunkSplit.h"
 #include "link/LinkTestSupport.h"
+#include "protocol/ChunkSplit.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,8 @@
 
 #include "link/LinkTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <QLocale>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -49,11 +48,11 @@ TEST_F(Calibrated, FrameSplitOverChunksIsPassedOnOnceWholeWithItsCheckWord) {
     const TBytes frm = FrmFrame(RamWords(5, 1));
     h.Feed(Slice(frm, 0, 1000));
     EXPECT_EQ(h.state.spPort_RecvCounter, 1000);
-    h.Feed(Slice(frm, 1000, 675));   // 1675 bytes: words complete, check word missing
+    h.Feed(Slice(frm, 1000, 675));  // 1675 bytes: words complete, check word missing
     EXPECT_EQ(h.state.spPort_RecvCounter, 1675);
     EXPECT_EQ(h.state.dataRecvRate.load(), 0);
     TBytes tail = Slice(frm, 1675, 2);  // the check word arrives with the next bytes
-    tail.resize(6, 0x00);                 // of the line (a chunk of 5 or fewer is ignored)
+    tail.resize(6, 0x00);               // of the line (a chunk of 5 or fewer is ignored)
     h.Feed(tail);
     EXPECT_EQ(h.state.spPort_RecvCounter, 0);
     EXPECT_EQ(h.state.dataRecvRate.load(), 1);
@@ -301,7 +300,7 @@ TEST(ReceiveCounterText, StaysRightPastTheThirtyTwoBitCount) {
     TLinkHarness h;
     h.state.RXByteCount.store(INT32_MAX - 9);
     h.state.RXByteTotal.store(int64_t(INT32_MAX) - 9);
-    h.Feed(Garbage(4010));  // past 2^31 bytes
+    h.Feed(Garbage(4010));                     // past 2^31 bytes
     EXPECT_LT(h.state.RXByteCount.load(), 0);  // the 32-bit counter wraps as before
     EXPECT_EQ(h.state.RecvCounter_Text.Get(), QStringLiteral("Recv:2048.004MB"));
 }

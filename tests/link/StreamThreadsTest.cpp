@@ -4,8 +4,8 @@
 // texts and changes display options). Under ThreadSanitizer this must stay quiet.
 
 #include "link/LinkTestSupport.h"
-#include "pipeline/MLX90640.h"
 #include "link/MLX90640Sink.h"
+#include "pipeline/MLX90640.h"
 #include "sim/SyntheticSensor.h"
 
 #include <gtest/gtest.h>

@@ -13,7 +13,9 @@ struct Rgb {
     int r, g, b;
 };
 
-Rgb Split(int32_t word) { return {word & 255, (word >> 8) & 255, (word >> 16) & 255}; }
+Rgb Split(int32_t word) {
+    return {word & 255, (word >> 8) & 255, (word >> 16) & 255};
+}
 
 void ExpectRgb(int32_t word, Rgb want, const std::string &what) {
     const Rgb got = Split(word);
@@ -99,8 +101,7 @@ TEST(GreyValue, MethodsWithoutColoursKeepTheColourAndNaNStopsEarly) {
     nanPx.Temperature = std::numeric_limits<double>::infinity();
     nanPx.Color = 0x00ABCDEF;
     nanPx.ColorR = 1;
-    ColorPixel(nanPx, -std::numeric_limits<double>::infinity(), std::nan(""),
-               BuildColorTable(scheme));
+    ColorPixel(nanPx, -std::numeric_limits<double>::infinity(), std::nan(""), BuildColorTable(scheme));
     EXPECT_TRUE(std::isnan(nanPx.GrayValue0));
     EXPECT_EQ(nanPx.Color, 0x00ABCDEF);
     EXPECT_EQ(nanPx.ColorR, 1);

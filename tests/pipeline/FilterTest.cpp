@@ -14,7 +14,8 @@ namespace {
 TPixels Grid(int columns, int rows, const std::vector<double> &rowMajor) {
     TPixels g = MakePixels(columns, rows);
     for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c) g[c][r].Temperature = rowMajor[r * columns + c];
+        for (int c = 0; c < columns; ++c)
+            g[c][r].Temperature = rowMajor[r * columns + c];
     return g;
 }
 
@@ -33,18 +34,31 @@ TPixels ReferenceFilter(const TPixels &in, int pixCount, int meth, double sigma)
     for (int i = 0; i < R; ++i)
         for (int j = 0; j < C; ++j) {
             int f = i - h, l = i + h;
-            if (f < 0) { f = 0; l = std::min(2 * i, R - 1); }
-            if (l > R - 1) { l = R - 1; f = std::max(2 * i - (R - 1), 0); }
+            if (f < 0) {
+                f = 0;
+                l = std::min(2 * i, R - 1);
+            }
+            if (l > R - 1) {
+                l = R - 1;
+                f = std::max(2 * i - (R - 1), 0);
+            }
             int fc = j - h, lc = j + h;
-            if (fc < 0) { fc = 0; lc = std::min(2 * j, C - 1); }
-            if (lc > C - 1) { lc = C - 1; fc = std::max(2 * j - (C - 1), 0); }
+            if (fc < 0) {
+                fc = 0;
+                lc = std::min(2 * j, C - 1);
+            }
+            if (lc > C - 1) {
+                lc = C - 1;
+                fc = std::max(2 * j - (C - 1), 0);
+            }
             const double centre = in[j][i].Temperature;
             double sum = 0, total = 0, step = 0;
             int count = 0;
             for (int m = f; m <= l; ++m)
                 for (int n = fc; n <= lc; ++n) {
                     double w = 1.0;
-                    if (meth == 1) w = pixCount - std::abs((m + n) - (i + j));
+                    if (meth == 1)
+                        w = pixCount - std::abs((m + n) - (i + j));
                     if (meth == 2)
                         w = std::pow(2.71828183, -static_cast<double>((n - j) * (n - j) + (m - i) * (m - i)) /
                                                      2.0 / (sigma * sigma)) /
@@ -56,7 +70,8 @@ TPixels ReferenceFilter(const TPixels &in, int pixCount, int meth, double sigma)
                     ++count;
                 }
             double t = sum / total;
-            if (count < pixCount * pixCount) t = (3 * centre + t) / 4;
+            if (count < pixCount * pixCount)
+                t = (3 * centre + t) / 4;
             out[j][i].Temperature = t;
             out[j][i].TemperatureStep = step;
         }
@@ -64,8 +79,8 @@ TPixels ReferenceFilter(const TPixels &in, int pixCount, int meth, double sigma)
 }
 
 TEST(Filter, PlainAverageWithEdgeBlends) {
-    const std::vector<double> v = {1, 2, 3, 4,  //
-                                   5, 6, 7, 8,  //
+    const std::vector<double> v = {1, 2,  3,  4,  //
+                                   5, 6,  7,  8,  //
                                    9, 10, 11, 12};
     TPixels g = Grid(4, 3, v);
     PixsFilter(g, 3, 0, 1.5);
@@ -84,13 +99,13 @@ TEST(Filter, PlainAverageWithEdgeBlends) {
 }
 
 TEST(Filter, EvenSideUsesTheOddWindowBelowAndAlwaysBlends) {
-    const std::vector<double> v = {1, 2, 3, 4,  //
-                                   5, 6, 7, 8,  //
+    const std::vector<double> v = {1, 2,  3,  4,  //
+                                   5, 6,  7,  8,  //
                                    9, 10, 11, 12};
     TPixels g = Grid(4, 3, v);
     PixsFilter(g, 4, 0, 1.5);
     const double mean = (1 + 2 + 3 + 5 + 6 + 7 + 9 + 10 + 11) / 9.0;
-    EXPECT_DOUBLE_EQ(g[1][1].Temperature, (3 * 6 + mean) / 4);   // 9 < 16 samples
+    EXPECT_DOUBLE_EQ(g[1][1].Temperature, (3 * 6 + mean) / 4);  // 9 < 16 samples
 }
 
 TEST(Filter, GaussianWeightsForSigmaOnePointFive) {
@@ -111,8 +126,8 @@ TEST(Filter, WeightedAverageWeighsAntiDiagonals) {
     TPixels g = Impulse(7, 7, 3, 3);
     PixsFilter(g, 3, 1, 1.5);
     EXPECT_DOUBLE_EQ(g[3][3].Temperature, 3.0 / 19);
-    EXPECT_DOUBLE_EQ(g[4][2].Temperature, 3.0 / 19);   // impulse on the anti-diagonal
-    EXPECT_DOUBLE_EQ(g[2][2].Temperature, 1.0 / 19);   // impulse one step down-right
+    EXPECT_DOUBLE_EQ(g[4][2].Temperature, 3.0 / 19);  // impulse on the anti-diagonal
+    EXPECT_DOUBLE_EQ(g[2][2].Temperature, 1.0 / 19);  // impulse one step down-right
     EXPECT_DOUBLE_EQ(g[3][2].Temperature, 2.0 / 19);
 }
 
@@ -121,7 +136,8 @@ TEST(Filter, UnknownMethodIsThePlainAverage) {
     std::uniform_real_distribution<double> dist(0.0, 50.0);
     TPixels a = MakePixels(12, 9);
     for (auto &column : a)
-        for (TPixel &px : column) px.Temperature = dist(rng);
+        for (TPixel &px : column)
+            px.Temperature = dist(rng);
     TPixels b = a;
     PixsFilter(a, 5, -1, 1.5);
     PixsFilter(b, 5, 0, 1.5);
@@ -133,10 +149,12 @@ TEST(Filter, ConstantGridStaysConstant) {
         for (int side : {1, 3, 4, 9}) {
             TPixels g = MakePixels(16, 12);
             for (auto &column : g)
-                for (TPixel &px : column) px.Temperature = 27.3;
+                for (TPixel &px : column)
+                    px.Temperature = 27.3;
             PixsFilter(g, side, meth, 1.5);
             for (const auto &column : g)
-                for (const TPixel &px : column) ASSERT_NEAR(px.Temperature, 27.3, 1e-12);
+                for (const TPixel &px : column)
+                    ASSERT_NEAR(px.Temperature, 27.3, 1e-12);
         }
 }
 
@@ -145,7 +163,8 @@ TEST(Filter, MatchesTheSampleBySampleDefinition) {
     std::uniform_real_distribution<double> dist(-20.0, 80.0);
     TPixels in = MakePixels(16, 12);
     for (auto &column : in)
-        for (TPixel &px : column) px.Temperature = dist(rng);
+        for (TPixel &px : column)
+            px.Temperature = dist(rng);
     for (int meth = 0; meth <= 2; ++meth)
         for (int side : {2, 3, 4, 5, 9})
             for (double sigma : {1.5, 0.7}) {
@@ -173,7 +192,7 @@ TEST(Filter, StepRangeIsResetAndZeroCountsAsUnset) {
     EXPECT_EQ(maxStep, 1.0);
     // A run where every step is positive keeps the real minimum.
     TPixels h = Grid(3, 1, {0, 5, 0});
-    PixsFilter(h, 3, 0, 1.5);   // steps 0, 10, 0
+    PixsFilter(h, 3, 0, 1.5);  // steps 0, 10, 0
     EXPECT_EQ(maxStep, 10.0);
 }
 
@@ -182,7 +201,8 @@ TEST(Filter, HugeSideCoversTheGridWithoutOverflow) {
     std::uniform_real_distribution<double> dist(0.0, 10.0);
     TPixels a = MakePixels(4, 3);
     for (auto &column : a)
-        for (TPixel &px : column) px.Temperature = dist(rng);
+        for (TPixel &px : column)
+            px.Temperature = dist(rng);
     TPixels b = a;
     // 1000001^2 does not fit in 32 bits; the windows are those of side 9 here, and
     // every pixel is blended because the window holds fewer than side^2 samples.
@@ -196,8 +216,8 @@ TEST(Filter, UnusableSettingsFailWithoutChangingTheGrid) {
     const TPixels before = g;
     minStep = 3.0;
     maxStep = 4.0;
-    EXPECT_THROW(PixsFilter(g, 0, 1, 1.5), std::domain_error);   // all weights 0
-    EXPECT_THROW(PixsFilter(g, 3, 2, 0.0), std::domain_error);   // sigma 0
+    EXPECT_THROW(PixsFilter(g, 0, 1, 1.5), std::domain_error);  // all weights 0
+    EXPECT_THROW(PixsFilter(g, 3, 2, 0.0), std::domain_error);  // sigma 0
     EXPECT_THROW(PixsFilter(g, 3, 2, std::nan("")), std::domain_error);
     EXPECT_THROW(PixsFilter(g, -3, 0, 1.5), std::domain_error);  // empty windows
     EXPECT_EQ(g, before);
@@ -206,7 +226,8 @@ TEST(Filter, UnusableSettingsFailWithoutChangingTheGrid) {
     // Side 0 with the plain average: 1 x 1 windows, nothing blended, nothing changes.
     PixsFilter(g, 0, 0, 1.5);
     for (int c = 0; c < 6; ++c)
-        for (int r = 0; r < 5; ++r) EXPECT_EQ(g[c][r].Temperature, before[c][r].Temperature);
+        for (int r = 0; r < 5; ++r)
+            EXPECT_EQ(g[c][r].Temperature, before[c][r].Temperature);
     // A negative sigma weighs like its absolute value.
     TPixels p = Impulse(7, 7, 3, 3), q = p;
     PixsFilter(p, 3, 2, -1.5);

@@ -14,17 +14,16 @@ struct ScanFixture : ::testing::Test {
     TPixels origin = MakePixels(32, 24);
 
     void Fill(double v) {
-        for (int p = 0; p < 768; ++p) temps[p] = v;
+        for (int p = 0; p < 768; ++p)
+            temps[p] = v;
     }
-    TFrameScan Scan(bool mirror, bool slugg) {
-        return ScanFrame(temps, last, origin, 32, 24, mirror, slugg);
-    }
+    TFrameScan Scan(bool mirror, bool slugg) { return ScanFrame(temps, last, origin, 32, 24, mirror, slugg); }
 };
 
 TEST_F(ScanFixture, MirroringPlacesSensorColumnsRightToLeft) {
     Fill(20.0);
-    temps[0] = 42.0;             // row 0, sensor column 0
-    temps[32 * 5 + 3] = 7.0;     // row 5, sensor column 3
+    temps[0] = 42.0;          // row 0, sensor column 0
+    temps[32 * 5 + 3] = 7.0;  // row 5, sensor column 3
     Scan(true, false);
     EXPECT_EQ(origin[31][0].Temperature, 42.0);
     EXPECT_EQ(origin[31][0].X, 31);
@@ -44,8 +43,8 @@ TEST_F(ScanFixture, NotANumberBecomesMinusHundredEverywhere) {
     Fill(25.0);
     temps[32 * 2 + 4] = std::numeric_limits<double>::quiet_NaN();
     const TFrameScan scan = Scan(false, true);
-    EXPECT_EQ(temps[32 * 2 + 4], -100.0);       // written back into the buffer
-    EXPECT_EQ(last[32 * 2 + 4], -100.0);        // and reaches the smoothing memory
+    EXPECT_EQ(temps[32 * 2 + 4], -100.0);  // written back into the buffer
+    EXPECT_EQ(last[32 * 2 + 4], -100.0);   // and reaches the smoothing memory
     EXPECT_EQ(origin[4][2].Temperature, -100.0);
     EXPECT_EQ(scan.MinPix.Temperature, -100.0);
     EXPECT_EQ(scan.MinPix.X, 4);
@@ -69,8 +68,8 @@ TEST_F(ScanFixture, SluggSmoothsSmallChangesAndRemembersTheRawValue) {
     temps[2] = 22.0;
     Scan(false, true);
     EXPECT_DOUBLE_EQ(origin[0][0].Temperature, 25.0 + 2.9 / 3.0);
-    EXPECT_EQ(origin[1][0].Temperature, 28.0);   // difference exactly 3
-    EXPECT_EQ(origin[2][0].Temperature, 22.0);   // 3 downwards as well
+    EXPECT_EQ(origin[1][0].Temperature, 28.0);  // difference exactly 3
+    EXPECT_EQ(origin[2][0].Temperature, 22.0);  // 3 downwards as well
     EXPECT_EQ(last[0], 27.9);
     EXPECT_EQ(last[1], 28.0);
 
@@ -88,7 +87,7 @@ TEST_F(ScanFixture, FirstOfEqualExtremesWinsAndRecordsKeepOldColours) {
     temps[32 * 7 + 1] = 50.0;
     temps[32 * 3 + 6] = -5.0;
     temps[32 * 3 + 8] = -5.0;
-    origin[26][2].Color = 0x112233;   // colour from an earlier frame
+    origin[26][2].Color = 0x112233;  // colour from an earlier frame
     origin[26][2].GrayValue0 = 99.0;
     const TFrameScan scan = Scan(true, false);
     // Scan order is row by row, sensor column by column: sensor column 5 of row 2.
@@ -112,12 +111,12 @@ TEST(AutoLowUp, LowerLimitSequenceWithHysteresis) {
     double lower = 0.0, upper = 45.0;
     EXPECT_TRUE(AutoLowUpLimits(23.4, 44.0, lower, upper));
     EXPECT_EQ(lower, 20.0);
-    EXPECT_FALSE(AutoLowUpLimits(24.9, 44.0, lower, upper));   // 4.9 above: kept
+    EXPECT_FALSE(AutoLowUpLimits(24.9, 44.0, lower, upper));  // 4.9 above: kept
     EXPECT_EQ(lower, 20.0);
-    EXPECT_FALSE(AutoLowUpLimits(25.0, 44.0, lower, upper));   // exactly 5: kept
+    EXPECT_FALSE(AutoLowUpLimits(25.0, 44.0, lower, upper));  // exactly 5: kept
     EXPECT_TRUE(AutoLowUpLimits(25.1, 44.0, lower, upper));
     EXPECT_EQ(lower, 25.0);
-    EXPECT_TRUE(AutoLowUpLimits(24.0, 44.0, lower, upper));    // below: follows down
+    EXPECT_TRUE(AutoLowUpLimits(24.0, 44.0, lower, upper));  // below: follows down
     EXPECT_EQ(lower, 20.0);
     EXPECT_EQ(upper, 45.0);
 }
@@ -128,7 +127,7 @@ TEST(AutoLowUp, UpperLimitSequence) {
     EXPECT_EQ(upper, 40.0);
     EXPECT_FALSE(AutoLowUpLimits(2.0, 40.0, lower, upper));
     EXPECT_EQ(upper, 40.0);
-    AutoLowUpLimits(2.0, 34.9, lower, upper);   // 5.1 below: follows down
+    AutoLowUpLimits(2.0, 34.9, lower, upper);  // 5.1 below: follows down
     EXPECT_EQ(upper, 35.0);
     AutoLowUpLimits(2.0, 35.0001, lower, upper);
     EXPECT_EQ(upper, 40.0);
@@ -137,8 +136,8 @@ TEST(AutoLowUp, UpperLimitSequence) {
 TEST(AutoLowUp, NegativeLimitsStayAtTheirFloorOrCeiling) {
     double lower = 0.0, upper = 5.0;
     AutoLowUpLimits(-3.2, -3.2, lower, upper);
-    EXPECT_EQ(lower, -4.0);   // remainder -4 is not positive
-    EXPECT_EQ(upper, -3.0);   // remainder -3 is not positive
+    EXPECT_EQ(lower, -4.0);  // remainder -4 is not positive
+    EXPECT_EQ(upper, -3.0);  // remainder -3 is not positive
     AutoLowUpLimits(-12.5, 7.5, lower, upper);
     EXPECT_EQ(lower, -13.0);
     EXPECT_EQ(upper, 10.0);

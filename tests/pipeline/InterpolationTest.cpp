@@ -1,5 +1,6 @@
 // Line and grid enlargement, polynomial coefficients.
 #include "pipeline/Interpolation.h"
+
 #include "pipeline/SysFun.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +27,8 @@ TEST(LineEnlargement, RampsAreReproducedExactlyIncludingTheEnds) {
         for (int times = 2; times <= 4; ++times)
             for (int dir = 0; dir <= 1; ++dir) {
                 TDoubles s(n);
-                for (int i = 0; i < n; ++i) s[i] = -3.25 + 0.75 * i;
+                for (int i = 0; i < n; ++i)
+                    s[i] = -3.25 + 0.75 * i;
                 const TDoubles r = Enlarge(s, dir, times);
                 ASSERT_EQ(r.size(), 4u * n);
                 const int start = dir == 0 ? 2 : 1;
@@ -40,7 +42,8 @@ TEST(LineEnlargement, ConstantLinesStayConstant) {
     for (int times = 2; times <= 4; ++times)
         for (int dir = 0; dir <= 1; ++dir) {
             const TDoubles r = Enlarge(TDoubles(32, 23.7), dir, times);
-            for (double v : r) EXPECT_EQ(v, 23.7);
+            for (double v : r)
+                EXPECT_EQ(v, 23.7);
         }
 }
 
@@ -49,7 +52,8 @@ TEST(LineEnlargement, CubicGapsThenLinearTailWithFourPoints) {
     // (after samples 28, 29, 30) are straight lines between their two samples.
     const int n = 32;
     TDoubles s(n);
-    for (int i = 0; i < n; ++i) s[i] = static_cast<double>(i) * i * i;
+    for (int i = 0; i < n; ++i)
+        s[i] = static_cast<double>(i) * i * i;
     const TDoubles r = Enlarge(s, 0, 4);
     for (int i = 0; i <= n - 2; ++i)
         for (int x = 1; x <= 3; ++x) {
@@ -67,7 +71,8 @@ TEST(LineEnlargement, CubicGapsThenLinearTailWithFourPoints) {
 TEST(LineEnlargement, QuadraticGapsThenLinearTailWithThreePointsDir1) {
     const int n = 24;
     TDoubles s(n);
-    for (int i = 0; i < n; ++i) s[i] = static_cast<double>(i) * i;
+    for (int i = 0; i < n; ++i)
+        s[i] = static_cast<double>(i) * i;
     const TDoubles r = Enlarge(s, 1, 3);
     for (int i = 0; i <= n - 2; ++i)
         for (int x = 1; x <= 3; ++x) {
@@ -107,7 +112,8 @@ TEST(LineEnlargement, AgreesBitForBitWithGetPolyDataU) {
     std::uniform_real_distribution<double> dist(-40.0, 120.0);
     for (int times = 2; times <= 4; ++times) {
         TDoubles s(32);
-        for (double &v : s) v = dist(rng);
+        for (double &v : s)
+            v = dist(rng);
         const TDoubles r = Enlarge(s, 0, times);
         for (int i = 0; i + times <= 32 - 1; ++i) {
             TPointTable table;
@@ -141,7 +147,7 @@ TEST(PolyCoefficients, PassThroughTheGivenPoints) {
         GetPolyData_U(table, times, c);
         for (int k = 0; k < times; ++k)
             EXPECT_NEAR(PolyValue(c.data(), table[0][k]), table[1][k], 1e-12) << times << " " << k;
-        EXPECT_EQ(c[4], 99.0);   // entries 4 and 5 are left alone
+        EXPECT_EQ(c[4], 99.0);  // entries 4 and 5 are left alone
         EXPECT_EQ(c[5], 99.0);
         if (times < 4) {
             EXPECT_EQ(c[3], 0.0);
@@ -164,7 +170,8 @@ TEST(GridEnlargement, TwoPassesCarrySensorSamplesToTheirPicturePixels) {
     std::uniform_real_distribution<double> dist(10.0, 60.0);
     TPixels origin = MakePixels(32, 24);
     for (auto &column : origin)
-        for (TPixel &px : column) px.Temperature = dist(rng);
+        for (TPixel &px : column)
+            px.Temperature = dist(rng);
     const TPixels mid = PolynomialInterpolation(origin, 0, 4);
     ASSERT_EQ(mid.size(), 128u);
     ASSERT_EQ(mid[0].size(), 96u);
@@ -185,34 +192,40 @@ TEST(GridEnlargement, TwoPassesCarrySensorSamplesToTheirPicturePixels) {
 TEST(GridEnlargement, ConstantGridAndFlatFormAgree) {
     TPixels origin = MakePixels(32, 24);
     for (auto &column : origin)
-        for (TPixel &px : column) px.Temperature = 31.3;
+        for (TPixel &px : column)
+            px.Temperature = 31.3;
     for (int times = 2; times <= 4; ++times) {
         const TPixels mid = PolynomialInterpolation(origin, 0, times);
         for (const auto &column : mid)
-            for (const TPixel &px : column) ASSERT_EQ(px.Temperature, 31.3);
+            for (const TPixel &px : column)
+                ASSERT_EQ(px.Temperature, 31.3);
     }
     // The flat form used per frame gives the same values as the grid form.
     std::mt19937 rng(11);
     std::uniform_real_distribution<double> dist(-5.0, 5.0);
     std::vector<double> flat(32 * 24);
     for (int c = 0; c < 32; ++c)
-        for (int r = 0; r < 24; ++r) flat[c * 24 + r] = origin[c][r].Temperature = dist(rng);
+        for (int r = 0; r < 24; ++r)
+            flat[c * 24 + r] = origin[c][r].Temperature = dist(rng);
     std::vector<double> out(128 * 96);
     EnlargeGridFlat(flat.data(), 32, 24, 0, 3, out.data());
     const TPixels mid = PolynomialInterpolation(origin, 0, 3);
     for (int c = 0; c < 128; ++c)
-        for (int r = 0; r < 96; ++r) ASSERT_EQ(out[c * 96 + r], mid[c][r].Temperature);
+        for (int r = 0; r < 96; ++r)
+            ASSERT_EQ(out[c * 96 + r], mid[c][r].Temperature);
 }
 
 TEST(GridEnlargement, LinesThatCannotBeEnlargedKeepWhatTheyHad) {
     // One column: the row lines have a single sample and fail; the columns go on.
     TPixels one = MakePixels(1, 3);
-    for (int r = 0; r < 3; ++r) one[0][r].Temperature = 10.0 * (r + 1);
+    for (int r = 0; r < 3; ++r)
+        one[0][r].Temperature = 10.0 * (r + 1);
     const TPixels out = PolynomialInterpolation(one, 0, 2);
     ASSERT_EQ(out.size(), 4u);
     ASSERT_EQ(out[0].size(), 12u);
     for (const auto &column : out)
-        for (const TPixel &px : column) EXPECT_EQ(px.Temperature, 0.0);
+        for (const TPixel &px : column)
+            EXPECT_EQ(px.Temperature, 0.0);
 
     TPixels ragged = MakePixels(3, 3);
     ragged[1].pop_back();

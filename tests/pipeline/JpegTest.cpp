@@ -3,12 +3,11 @@
 #include "pipeline/TestFiles.h"
 
 #include <gtest/gtest.h>
+#include <jpeglib.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
-
-#include <jpeglib.h>
 
 namespace {
 
@@ -24,7 +23,8 @@ struct Decoded {
 Decoded Decode(const std::string &path) {
     Decoded d;
     std::FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f) return d;
+    if (!f)
+        return d;
     jpeg_decompress_struct cinfo;
     jpeg_error_mgr jerr;
     cinfo.err = jpeg_std_error(&jerr);
@@ -54,9 +54,12 @@ std::vector<uint8_t> Quadrants(bool bgr, int stride) {
     for (int y = 0; y < 48; ++y)
         for (int x = 0; x < 64; ++x) {
             int r = 0, g = 0, b = 0;
-            if (y < 24) (x < 32 ? r : g) = 255;
-            else if (x < 32) b = 255;
-            else r = g = b = 255;
+            if (y < 24)
+                (x < 32 ? r : g) = 255;
+            else if (x < 32)
+                b = 255;
+            else
+                r = g = b = 255;
             uint8_t *p = px.data() + y * stride + 3 * x;
             p[0] = static_cast<uint8_t>(bgr ? b : r);
             p[1] = static_cast<uint8_t>(g);
@@ -97,13 +100,13 @@ TEST(JpegWriter, ReplacesAnExistingFile) {
 TEST(JpegWriter, FailuresAreReportedAndLeaveNoFile) {
     const std::vector<uint8_t> px = Quadrants(false, 192);
     std::string error;
-    EXPECT_FALSE(WriteJpeg((TestFolder() / "missing_dir" / "a.jpg").string(), px.data(), 64, 48, 192,
-                           false, 100, &error));
+    EXPECT_FALSE(WriteJpeg((TestFolder() / "missing_dir" / "a.jpg").string(), px.data(), 64, 48, 192, false,
+                           100, &error));
     EXPECT_NE(error.find("missing_dir"), std::string::npos) << error;
     const std::string path = (TestFolder() / "bad.jpg").string();
     EXPECT_FALSE(WriteJpeg(path, px.data(), 0, 48, 192, false));
     EXPECT_FALSE(WriteJpeg(path, px.data(), 64, -1, 192, false));
-    EXPECT_FALSE(WriteJpeg(path, px.data(), 64, 48, 100, false, 100, &error));   // stride < row
+    EXPECT_FALSE(WriteJpeg(path, px.data(), 64, 48, 100, false, 100, &error));  // stride < row
     EXPECT_FALSE(WriteJpeg(path, nullptr, 64, 48, 192, false));
     EXPECT_FALSE(std::filesystem::exists(path));
 }

@@ -143,7 +143,8 @@ void ExpectPictureMatchesDefinition(const TMLX90640 &obj) {
     scheme.ClassNum = GrayToContinuColor_ClassNum.load();
     const TColorTable table = BuildColorTable(scheme);
 
-    TPixels mid = PolynomialInterpolation(state->Pixs_Origin, 0, InterMethodPoints(obj.GetInterMethodFirst()));
+    TPixels mid =
+        PolynomialInterpolation(state->Pixs_Origin, 0, InterMethodPoints(obj.GetInterMethodFirst()));
     if (obj.GetFilter())
         PixsFilter(mid, obj.GetFilterPixsCount(), obj.GetFilterMethod(), obj.GetGaussSigma());
     TPixels want = PolynomialInterpolation(mid, 1, InterMethodPoints(obj.GetInterMethodSecond()));
@@ -157,12 +158,14 @@ void ExpectPictureMatchesDefinition(const TMLX90640 &obj) {
                 ColorPixel(p, lower, upper, table);
             } else {
                 const double q = (p.TemperatureStep - minStep) / (maxStep - minStep);
-                if (std::isfinite(q)) p.TemperatureStep = q;
+                if (std::isfinite(q))
+                    p.TemperatureStep = q;
             }
         }
     const TPixels &got = *state->Pixs_Interpolation;
     for (int i = 0; i < 512; ++i)
-        for (int j = 0; j < 384; ++j) ASSERT_EQ(got[i][j], want[i][j]) << i << " " << j;
+        for (int j = 0; j < 384; ++j)
+            ASSERT_EQ(got[i][j], want[i][j]) << i << " " << j;
     // The sensor grid is coloured with the same limits.
     for (int c = 0; c < 32; ++c)
         for (int r = 0; r < 24; ++r) {
@@ -177,7 +180,8 @@ void ExpectPictureMatchesDefinition(const TMLX90640 &obj) {
 
 TEST_F(ObjectFixture, PictureMatchesTheStepByStepDefinition) {
     std::vector<double> scene(768);
-    for (int p = 0; p < 768; ++p) scene[p] = 27.0 + 14.0 * std::sin(p * 0.37) + (p % 32) * 0.02;   // 13 .. 41.6
+    for (int p = 0; p < 768; ++p)
+        scene[p] = 27.0 + 14.0 * std::sin(p * 0.37) + (p % 32) * 0.02;  // 13 .. 41.6
     // The window's start-up settings.
     Feed(scene);
     ExpectPictureMatchesDefinition(obj);
@@ -192,8 +196,8 @@ TEST_F(ObjectFixture, PictureMatchesTheStepByStepDefinition) {
     obj.SetTemperature_UpLowAuto(true);
     Feed(scene);
     ExpectPictureMatchesDefinition(obj);
-    EXPECT_EQ(obj.GetTemperature_LowerLimit(), 10.0);   // floor 13, down to a multiple of 5
-    EXPECT_EQ(obj.GetTemperature_UpperLimit(), 45.0);   // ceil 42, up to a multiple of 5
+    EXPECT_EQ(obj.GetTemperature_LowerLimit(), 10.0);  // floor 13, down to a multiple of 5
+    EXPECT_EQ(obj.GetTemperature_UpperLimit(), 45.0);  // ceil 42, up to a multiple of 5
     // Quadratic and weighted filter with an even side, a palette.
     obj.SetInterMethodFirst(IM_Poly2);
     obj.SetFilterMethod(1);
@@ -238,7 +242,7 @@ TEST_F(ObjectFixture, OptionsTakeEffectWithTheNextFrameOnly) {
 
     ASSERT_TRUE(obj.SetRAMArr(Sensor().Frame(scene, 0)));
     EXPECT_NE(obj.GetPublished(), state);
-    EXPECT_EQ(obj.GetMaxPix().X, 4);          // no longer mirrored
+    EXPECT_EQ(obj.GetMaxPix().X, 4);  // no longer mirrored
     EXPECT_NE(obj.GetBmpPic(), bmp);
     EXPECT_EQ(obj.GetPublished()->Temperature_UpperLimit, 30.0);
     // Once both subpages are read with the other emissivity, the scene reads warmer.
@@ -299,7 +303,7 @@ TEST_F(ObjectFixture, ShortArraysAreRefusedWithoutChanges) {
     TUINT16s calibration = Sensor().calibration;
     calibration.resize(831);
     EXPECT_FALSE(obj.SetEEPROMArr(calibration));
-    EXPECT_EQ(obj.GetEEPROMArr(), Sensor().calibration);   // the earlier one stays
+    EXPECT_EQ(obj.GetEEPROMArr(), Sensor().calibration);  // the earlier one stays
     // Exactly 834 words (no trailing 0) is a whole frame.
     frame = Sensor().Frame(HotSpotScene(20.0, 1, 1, 25.0), 0);
     frame.resize(834);
@@ -314,7 +318,7 @@ TEST_F(ObjectFixture, AFrameTheFilterCannotSmoothIsAbandoned) {
     obj.SetFrame0Finished(false);
     obj.SetFilter(true);
     obj.SetFilterMethod(1);
-    obj.SetFilterPixsCount(0);   // weights of 0
+    obj.SetFilterPixsCount(0);  // weights of 0
     EXPECT_FALSE(obj.SetRAMArr(Sensor().Frame(scene, 0)));
     EXPECT_EQ(obj.GetPublished(), state);
     EXPECT_FALSE(obj.GetHaveNewDatas());
@@ -367,7 +371,7 @@ TEST(SensorImageObject, DefectivePixelCorrectionFollowsTheSwitch) {
     const auto scene = HotSpotScene(22.0, 6, 11, 60.0);
     ASSERT_TRUE(obj.SetRAMArr(sensor.Frame(scene, 0)));
     ASSERT_TRUE(obj.SetRAMArr(sensor.Frame(scene, 1)));
-    EXPECT_NEAR(obj.GetPixs_Origin()[11][6].Temperature, 22.0, 0.5);   // from its neighbours
+    EXPECT_NEAR(obj.GetPixs_Origin()[11][6].Temperature, 22.0, 0.5);  // from its neighbours
     obj.SetBrokenPixsCorr(false);
     ASSERT_TRUE(obj.SetRAMArr(sensor.Frame(scene, 0)));
     ASSERT_TRUE(obj.SetRAMArr(sensor.Frame(scene, 1)));
@@ -382,23 +386,25 @@ TEST(SensorImageObject, FrameWithoutCalibrationShowsMinusHundred) {
     obj.SetMirror_LR(true);
     TUINT16s frame(835, 0);
     ASSERT_TRUE(obj.SetRAMArr(frame));
-    frame[833] = 1;   // the other subpage, so no pixel keeps an older value
+    frame[833] = 1;  // the other subpage, so no pixel keeps an older value
     ASSERT_TRUE(obj.SetRAMArr(frame));
     const TPixels grid = obj.GetPixs_Origin();
     for (const auto &column : grid)
-        for (const TPixel &px : column) ASSERT_FALSE(std::isnan(px.Temperature));
+        for (const TPixel &px : column)
+            ASSERT_FALSE(std::isnan(px.Temperature));
     EXPECT_EQ(obj.GetMinPix().Temperature, -100.0);
     EXPECT_EQ(obj.GetMaxPix().Temperature, -100.0);
-    EXPECT_EQ(obj.GetMaxPix().X, 31);   // first pixel scanned, mirrored
+    EXPECT_EQ(obj.GetMaxPix().X, 31);  // first pixel scanned, mirrored
     EXPECT_EQ(obj.GetTemperatureAvg(), -100.0);
     EXPECT_EQ(obj.GetTemperature_LowerLimit(), -100.0);
     EXPECT_TRUE(obj.GetHaveNewDatas());
 }
 
 TEST(PictureRender, ABitmapLargerThanThePictureIsLeftAlone) {
-    TPixels origin = MakePixels(8, 6);   // enlarges to 128 x 96
+    TPixels origin = MakePixels(8, 6);  // enlarges to 128 x 96
     for (auto &column : origin)
-        for (TPixel &px : column) px.Temperature = 30.0;
+        for (TPixel &px : column)
+            px.Temperature = 30.0;
     TPictureSettings settings;
     settings.Colors = BuildColorTable(TColorScheme{});
     TPictureRenderer renderer;

@@ -36,7 +36,8 @@ TEST(PipelineThreads, FramesArriveWhileTheWindowReadsAndChangesOptions) {
     {
         TPixels grid = MakePixels(32, 24);
         for (int c = 0; c < 32; ++c)
-            for (int r = 0; r < 24; ++r) grid[c][r].Temperature = 15.0 + c * 0.5 + r * 0.25;
+            for (int r = 0; r < 24; ++r)
+                grid[c][r].Temperature = 15.0 + c * 0.5 + r * 0.25;
         SaveTemperatureFile(file, grid, ".");
     }
 
@@ -49,13 +50,16 @@ TEST(PipelineThreads, FramesArriveWhileTheWindowReadsAndChangesOptions) {
     std::atomic<int> processed{0};
     std::thread feeder([&] {
         for (int k = 0; k < kFrames; ++k) {
-            if (obj.SetRAMArr(frames[k % frames.size()])) ++processed;
-            if (k % 16 == 15) obj.SetEEPROMArr(sensor.calibration);
+            if (obj.SetRAMArr(frames[k % frames.size()]))
+                ++processed;
+            if (k % 16 == 15)
+                obj.SetEEPROMArr(sensor.calibration);
         }
         feeding = false;
     });
     std::thread loader([&] {
-        for (int k = 0; k < 4; ++k) obj.LoadDatasFromTemperatureFile(file, ".");
+        for (int k = 0; k < 4; ++k)
+            obj.LoadDatasFromTemperatureFile(file, ".");
     });
 
     std::shared_ptr<const TPixels> held;
@@ -100,7 +104,8 @@ TEST(PipelineThreads, FramesArriveWhileTheWindowReadsAndChangesOptions) {
             (void)obj.GetVdd();
             (void)obj.GetRAMArr();
             auto pic = obj.GetPixs_Interpolation();
-            if (pic->size() == 512) (void)(*pic)[255][191].Temperature;
+            if (pic->size() == 512)
+                (void)(*pic)[255][191].Temperature;
             obj.SetHaveNewDatas(false);
             obj.SetFrame0Finished(false);
             obj.SetFrame1Finished(false);
@@ -115,7 +120,7 @@ TEST(PipelineThreads, FramesArriveWhileTheWindowReadsAndChangesOptions) {
     EXPECT_EQ(processed.load(), kFrames);
     EXPECT_GT(shown, 0);
     ASSERT_TRUE(held);
-    EXPECT_EQ(Checksum(*held), heldSum);   // a held picture grid is never reused
+    EXPECT_EQ(Checksum(*held), heldSum);  // a held picture grid is never reused
     EXPECT_EQ(obj.GetPublished()->FrameNumber, static_cast<uint64_t>(kFrames + 4));
     GrayToContinuColor_ClassNum = 1;
 }

@@ -14,7 +14,7 @@ struct TSyntheticSensor {
         calibration = RealisticCalibration(options);
         MLX90640_ExtractParameters(calibration.data(), params);
         synth = std::make_unique<TFrameSynthesizer>(params);
-        calibration.push_back(0);   // handed over as 833 words, the last 0
+        calibration.push_back(0);  // handed over as 833 words, the last 0
     }
 
     // One frame of `subpage` as the link hands it over: 835 words, the last 0.

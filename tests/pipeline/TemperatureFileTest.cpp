@@ -1,7 +1,8 @@
 // Temperature text files: splitting, numbers, encodings, loading into the sensor
 // image object and writing them back.
-#include "pipeline/MLX90640.h"
 #include "pipeline/TemperatureFile.h"
+
+#include "pipeline/MLX90640.h"
 #include "pipeline/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,8 @@ template <class F>
 std::string GridText(F f, const std::string &sep = " ", const std::string &eol = "\n") {
     std::string text;
     for (int r = 0; r < 24; ++r) {
-        for (int c = 0; c < 32; ++c) text += (c ? sep : "") + f(c, r);
+        for (int c = 0; c < 32; ++c)
+            text += (c ? sep : "") + f(c, r);
         text += eol;
     }
     return text;
@@ -27,9 +29,11 @@ std::string GridText(F f, const std::string &sep = " ", const std::string &eol =
 std::string Utf16(const std::string &ascii, bool bigEndian) {
     std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (char ch : ascii) {
-        if (bigEndian) out += '\0';
+        if (bigEndian)
+            out += '\0';
         out += ch;
-        if (!bigEndian) out += '\0';
+        if (!bigEndian)
+            out += '\0';
     }
     return out;
 }
@@ -66,8 +70,8 @@ TEST(TemperatureLine, LocaleNumbers) {
     EXPECT_TRUE(ParseLocaleNumber("0.1000000000000000055511151231257827", ".", v));
     EXPECT_EQ(v, 0.1);
     v = 42.0;
-    for (const char *bad : {"", "-", ".", "abc", "1.2.3", "1,5", "nan", "inf", "-inf", "1e",
-                            "1e+", "1e400", "0x10", "12a", "--1", "1 2"}) {
+    for (const char *bad : {"", "-", ".", "abc", "1.2.3", "1,5", "nan", "inf", "-inf", "1e", "1e+", "1e400",
+                            "0x10", "12a", "--1", "1 2"}) {
         EXPECT_FALSE(ParseLocaleNumber(bad, ".", v)) << bad;
         EXPECT_EQ(v, 42.0) << bad;
     }
@@ -78,7 +82,9 @@ TEST(TextFile, LineEndsAndByteOrderMarks) {
     EXPECT_EQ(ReadTextLines(WriteTestFile("mixed.txt", "a\rb\nc\r\nd")), (Lines{"a", "b", "c", "d"}));
     EXPECT_EQ(ReadTextLines(WriteTestFile("trailing.txt", "a\r\n\r\nb\n")), (Lines{"a", "", "b"}));
     EXPECT_TRUE(ReadTextLines(WriteTestFile("empty.txt", "")).empty());
-    EXPECT_EQ(ReadTextLines(WriteTestFile("bom8.txt", "\xEF\xBB\xBF" "1 2\n3")), (Lines{"1 2", "3"}));
+    EXPECT_EQ(ReadTextLines(WriteTestFile("bom8.txt", "\xEF\xBB\xBF"
+                                                      "1 2\n3")),
+              (Lines{"1 2", "3"}));
     EXPECT_EQ(ReadTextLines(WriteTestFile("le.txt", Utf16("1,5 2\r\n3", false))), (Lines{"1,5 2", "3"}));
     EXPECT_EQ(ReadTextLines(WriteTestFile("be.txt", Utf16("1,5 2\r\n3", true))), (Lines{"1,5 2", "3"}));
     // Characters beyond ASCII arrive as UTF-8.
@@ -94,7 +100,7 @@ TEST(TextFile, UnreadableFilesRaiseAClearError) {
     } catch (const TTemperatureFileError &e) {
         EXPECT_NE(std::string(e.what()).find(missing), std::string::npos) << e.what();
     }
-    EXPECT_THROW(ReadTextLines(TestFolder().string()), TTemperatureFileError);   // a folder
+    EXPECT_THROW(ReadTextLines(TestFolder().string()), TTemperatureFileError);  // a folder
 }
 
 struct LoadFixture : ::testing::Test {
@@ -103,10 +109,11 @@ struct LoadFixture : ::testing::Test {
 };
 
 TEST_F(LoadFixture, FillsTheGridUnmirroredAndFollowsTheRange) {
-    obj.SetMirror_LR(true);   // files are never mirrored
-    const std::string path = WriteTestFile("example.txt", GridText([](int c, int r) {
-        return (c == 3 && r == 5) ? std::string("30.2") : std::string("21.5");
-    }));
+    obj.SetMirror_LR(true);  // files are never mirrored
+    const std::string path =
+        WriteTestFile("example.txt", GridText([](int c, int r) {
+                          return (c == 3 && r == 5) ? std::string("30.2") : std::string("21.5");
+                      }));
     obj.LoadDatasFromTemperatureFile(path, ".");
     EXPECT_EQ(obj.GetTemperature_LowerLimit(), 20.0);
     EXPECT_EQ(obj.GetTemperature_UpperLimit(), 35.0);
@@ -134,8 +141,8 @@ TEST_F(LoadFixture, FillsTheGridUnmirroredAndFollowsTheRange) {
 
 TEST_F(LoadFixture, AllNegativeValuesGiveUpperLimitZero) {
     const std::string path = WriteTestFile("negative.txt", GridText([](int c, int r) {
-        return std::to_string(-7.5 + 5.5 * (c + 32 * r) / 767.0);
-    }));
+                                               return std::to_string(-7.5 + 5.5 * (c + 32 * r) / 767.0);
+                                           }));
     obj.LoadDatasFromTemperatureFile(path, ".");
     EXPECT_EQ(obj.GetTemperature_LowerLimit(), -8.0);
     EXPECT_EQ(obj.GetTemperature_UpperLimit(), 0.0);
@@ -145,7 +152,8 @@ TEST_F(LoadFixture, LimitsStayWhenAutomaticRangeIsOff) {
     obj.SetTemperature_UpLowAuto(false);
     obj.SetTemperature_LowerLimit(3.0);
     obj.SetTemperature_UpperLimit(4.0);
-    obj.LoadDatasFromTemperatureFile(WriteTestFile("manual.txt", GridText([](int, int) { return std::string("50"); })), ".");
+    obj.LoadDatasFromTemperatureFile(
+        WriteTestFile("manual.txt", GridText([](int, int) { return std::string("50"); })), ".");
     EXPECT_EQ(obj.GetTemperature_LowerLimit(), 3.0);
     EXPECT_EQ(obj.GetTemperature_UpperLimit(), 4.0);
     EXPECT_EQ(obj.GetPublished()->Temperature_UpperLimit, 4.0);
@@ -154,30 +162,33 @@ TEST_F(LoadFixture, LimitsStayWhenAutomaticRangeIsOff) {
 TEST_F(LoadFixture, SeparatorRunsQuotesShortAndLongLines) {
     std::string text;
     // Line 0: 40 values separated by runs of spaces and tabs, some quoted.
-    for (int c = 0; c < 40; ++c) text += (c % 3 == 0 ? " \t  " : " ") + std::string(c % 4 == 0 ? "\"" : "") +
-                                         std::to_string(c) + (c % 4 == 0 ? "\"" : "");
+    for (int c = 0; c < 40; ++c)
+        text += (c % 3 == 0 ? " \t  " : " ") + std::string(c % 4 == 0 ? "\"" : "") + std::to_string(c) +
+                (c % 4 == 0 ? "\"" : "");
     text += "\r\n";
-    text += "1 2 3\r";   // a short line 1
-    for (int r = 2; r < 24; ++r) text += "9\n";
+    text += "1 2 3\r";  // a short line 1
+    for (int r = 2; r < 24; ++r)
+        text += "9\n";
     text += "not a number on line 25\n";
     obj.LoadDatasFromTemperatureFile(WriteTestFile("shapes.txt", text), ".");
     const TPixels grid = obj.GetPixs_Origin();
-    for (int c = 0; c < 32; ++c) EXPECT_EQ(grid[c][0].Temperature, c);
+    for (int c = 0; c < 32; ++c)
+        EXPECT_EQ(grid[c][0].Temperature, c);
     EXPECT_EQ(grid[2][1].Temperature, 3.0);
-    EXPECT_EQ(grid[3][1].Temperature, 0.0);   // not reached: keeps its contents
+    EXPECT_EQ(grid[3][1].Temperature, 0.0);  // not reached: keeps its contents
     EXPECT_FALSE(grid[3][1].Useable);
     EXPECT_EQ(grid[0][23].Temperature, 9.0);
     EXPECT_FALSE(grid[1][23].Useable);
 }
 
 TEST_F(LoadFixture, BadValuePartWayKeepsEarlierPixelsOnly) {
-    obj.LoadDatasFromTemperatureFile(WriteTestFile("base.txt", GridText([](int, int) { return std::string("10"); })), ".");
+    obj.LoadDatasFromTemperatureFile(
+        WriteTestFile("base.txt", GridText([](int, int) { return std::string("10"); })), ".");
     obj.SetHaveNewDatas(false);
     const auto before = obj.GetPublished();
     // Replace value 4 (column 4) of line 2 by a word.
-    std::string bad = GridText([](int c, int r) {
-        return (r == 2 && c == 4) ? std::string("warm") : std::to_string(60 + c + r);
-    });
+    std::string bad = GridText(
+        [](int c, int r) { return (r == 2 && c == 4) ? std::string("warm") : std::to_string(60 + c + r); });
     try {
         obj.LoadDatasFromTemperatureFile(WriteTestFile("bad.txt", bad), ".");
         FAIL() << "no error";
@@ -219,12 +230,11 @@ TEST_F(LoadFixture, ValuesWithoutThirtyTwoBitLimitsStopBeforeThePicture) {
     EXPECT_EQ(obj.GetTemperature_UpperLimit(), 45.0);
     obj.SetTemperature_UpLowAuto(false);
     obj.LoadDatasFromTemperatureFile(WriteTestFile("two.txt", "7\n"), ".");
-    EXPECT_EQ(obj.GetPixs_Origin()[1][0].Temperature, 1e12);   // filled before the error
+    EXPECT_EQ(obj.GetPixs_Origin()[1][0].Temperature, 1e12);  // filled before the error
 }
 
 TEST_F(LoadFixture, EncodingsAndLocaleSeparatorReadAlike) {
-    const std::string ascii =
-        GridText([](int c, int) { return std::to_string(c) + ",25"; }, " ", "\r\n");
+    const std::string ascii = GridText([](int c, int) { return std::to_string(c) + ",25"; }, " ", "\r\n");
     const std::string files[] = {WriteTestFile("comma.txt", ascii),
                                  WriteTestFile("comma8.txt", "\xEF\xBB\xBF" + ascii),
                                  WriteTestFile("comma16le.txt", Utf16(ascii, false)),
@@ -246,7 +256,8 @@ TEST(SaveTemperatureFile, RoundTripIsExact) {
     std::uniform_real_distribution<double> dist(-40.0, 300.0);
     TPixels grid = MakePixels(32, 24);
     for (auto &column : grid)
-        for (TPixel &px : column) px.Temperature = dist(rng);
+        for (TPixel &px : column)
+            px.Temperature = dist(rng);
     grid[0][0].Temperature = 1e-300;
     grid[1][0].Temperature = -0.0;
     grid[2][0].Temperature = 123456789012345678.0;
@@ -254,11 +265,12 @@ TEST(SaveTemperatureFile, RoundTripIsExact) {
         const std::string path = (TestFolder() / ("round" + sep + ".txt")).string();
         SaveTemperatureFile(path, grid, sep);
         TMLX90640 obj;
-        obj.SetTemperature_UpLowAuto(false);   // 1.2e17 has no 32-bit colour limit
+        obj.SetTemperature_UpLowAuto(false);  // 1.2e17 has no 32-bit colour limit
         obj.LoadDatasFromTemperatureFile(path, sep);
         const TPixels back = obj.GetPixs_Origin();
         for (int c = 0; c < 32; ++c)
-            for (int r = 0; r < 24; ++r) ASSERT_EQ(back[c][r].Temperature, grid[c][r].Temperature) << c << " " << r;
+            for (int r = 0; r < 24; ++r)
+                ASSERT_EQ(back[c][r].Temperature, grid[c][r].Temperature) << c << " " << r;
         EXPECT_EQ(ReadTextLines(path).size(), 24u);
         EXPECT_EQ(SplitTemperatureLine(ReadTextLines(path)[5]).size(), 32u);
     }

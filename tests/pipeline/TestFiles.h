@@ -9,8 +9,8 @@
 
 inline const std::filesystem::path &TestFolder() {
     static const std::filesystem::path folder = [] {
-        auto p = std::filesystem::temp_directory_path() /
-                 ("korvale_pipeline_test_" + std::to_string(::getpid()));
+        auto p =
+            std::filesystem::temp_directory_path() / ("korvale_pipeline_test_" + std::to_string(::getpid()));
         std::filesystem::create_directories(p);
         return p;
     }();

@@ -3,30 +3,30 @@
 
 #include "protocol/Commands.h"
 
-#include <gtest/gtest.h>
-
 #include <QDate>
 #include <QTime>
+#include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
 
-std::string Bytes(const QString &command)
-{
+std::string Bytes(const QString &command) {
     const QByteArray b = CommandBytes(command);
     return std::string(b.constData(), static_cast<size_t>(b.size()));
 }
 
-std::string Str(const QString &text) { return text.toStdString(); }
+std::string Str(const QString &text) {
+    return text.toStdString();
+}
 
-} // namespace
+}  // namespace
 
-TEST(CommandBytes, OneLowByteForEachCharacterUpToTheFirstNul)
-{
+TEST(CommandBytes, OneLowByteForEachCharacterUpToTheFirstNul) {
     EXPECT_EQ(Bytes(QStringLiteral("ABC")), "ABC");
     // 中 is U+4E2D: its low byte goes out.
-    EXPECT_EQ(Bytes(QStringLiteral("A中B")), std::string("A\x2D" "B"));
+    EXPECT_EQ(Bytes(QStringLiteral("A中B")), std::string("A\x2D"
+                                                         "B"));
     EXPECT_EQ(Bytes(QString(QChar(0x00FF))), std::string("\xFF"));
     EXPECT_EQ(Bytes(QStringLiteral("$SVEP\r\n")), "$SVEP\r\n");
     EXPECT_EQ(Bytes(QString()), "");
@@ -37,15 +37,13 @@ TEST(CommandBytes, OneLowByteForEachCharacterUpToTheFirstNul)
     EXPECT_EQ(CommandBytes(withNul).size(), 2);
 }
 
-TEST(CommandBytes, FreeCommandLineGoesOutAsTyped)
-{
+TEST(CommandBytes, FreeCommandLineGoesOutAsTyped) {
     // No CR LF is added to what the user typed into edt_Tx.
     EXPECT_EQ(Bytes(QStringLiteral("$SETP=9,1")), "$SETP=9,1");
     EXPECT_EQ(Bytes(QStringLiteral(" x ")), " x ");
 }
 
-TEST(Commands, FixedCommandsEndInCrLf)
-{
+TEST(Commands, FixedCommandsEndInCrLf) {
     EXPECT_EQ(Bytes(SavePhotoCommand()), "$SVEP\r\n");
     EXPECT_EQ(Bytes(ClearAllPhotoCommand()), "$CLRP\r\n");
     EXPECT_EQ(Bytes(ReadLastPhotoCommand()), "$OUTP=-1\r\n");
@@ -55,8 +53,7 @@ TEST(Commands, FixedCommandsEndInCrLf)
     EXPECT_EQ(Bytes(ModuleActionCommand(MA_SendSysPars)), "$SETP=17,4\r\n");
 }
 
-TEST(Commands, NumbersAreDecimalWithoutPaddingOrPlus)
-{
+TEST(Commands, NumbersAreDecimalWithoutPaddingOrPlus) {
     EXPECT_EQ(Bytes(SetParCommand(5, 0)), "$SETP=5,0\r\n");
     EXPECT_EQ(Bytes(SetParCommand(10, 65535)), "$SETP=10,65535\r\n");
     EXPECT_EQ(Bytes(SetParCommand(8, -1)), "$SETP=8,-1\r\n");
@@ -65,15 +62,13 @@ TEST(Commands, NumbersAreDecimalWithoutPaddingOrPlus)
     EXPECT_EQ(Bytes(ReadPhotoCommand(2147483648LL)), "$OUTP=2147483648\r\n");
 }
 
-TEST(Commands, ReadOnePhotoSendsTheBoxTextAsItStands)
-{
+TEST(Commands, ReadOnePhotoSendsTheBoxTextAsItStands) {
     EXPECT_EQ(Bytes(ReadOnePhotoCommand(QStringLiteral("0001"))), "$OUTP=0001\r\n");
     EXPECT_EQ(Bytes(ReadOnePhotoCommand(QStringLiteral("12"))), "$OUTP=12\r\n");
     EXPECT_EQ(Bytes(ReadOnePhotoCommand(QString())), "$OUTP=\r\n");
 }
 
-TEST(Commands, DateTimeUsesFixedWidthFieldsAndTwentyFourHours)
-{
+TEST(Commands, DateTimeUsesFixedWidthFieldsAndTwentyFourHours) {
     EXPECT_EQ(Bytes(SetDateTimeCommand(QDateTime(QDate(2021, 3, 5), QTime(14, 7, 9)))),
               "$STDT=2021/03/05 14:07:09\r\n");
     EXPECT_EQ(Bytes(SetDateTimeCommand(QDateTime(QDate(2024, 12, 31), QTime(0, 0, 0)))),
@@ -82,8 +77,7 @@ TEST(Commands, DateTimeUsesFixedWidthFieldsAndTwentyFourHours)
               "$STDT=2030/01/01 23:59:59\r\n");
 }
 
-TEST(DeviceParCommands, ItemIndexAndCheckBoxes)
-{
+TEST(DeviceParCommands, ItemIndexAndCheckBoxes) {
     EXPECT_EQ(Bytes(*ItemIndexParCommand(SPN_ADCResolution, 3, false)), "$SETP=4,3\r\n");
     EXPECT_EQ(Bytes(*ItemIndexParCommand(SPN_RefreshRate, 2, false)), "$SETP=5,2\r\n");
     EXPECT_EQ(Bytes(*ItemIndexParCommand(SPN_ArrangeMode, 1, false)), "$SETP=6,1\r\n");
@@ -97,8 +91,7 @@ TEST(DeviceParCommands, ItemIndexAndCheckBoxes)
     EXPECT_EQ(Bytes(*CheckParCommand(SPN_FrmHalf, false, false)), "$SETP=11,0\r\n");
 }
 
-TEST(DeviceParCommands, OutBaudSendsSpeedDividedByHundred)
-{
+TEST(DeviceParCommands, OutBaudSendsSpeedDividedByHundred) {
     EXPECT_EQ(Bytes(*OutBaudParCommand(QStringLiteral("1382400"), false, 1)), "$SETP=1,13824\r\n");
     EXPECT_EQ(Bytes(*OutBaudParCommand(QStringLiteral("115200"), false, 1)), "$SETP=1,1152\r\n");
     // Typing sends on every keystroke: the first digit alone gives 0.
@@ -107,8 +100,7 @@ TEST(DeviceParCommands, OutBaudSendsSpeedDividedByHundred)
     EXPECT_EQ(Bytes(*OutBaudParCommand(QStringLiteral("921"), false, 1)), "$SETP=1,9\r\n");
 }
 
-TEST(DeviceParCommands, OutBaudRaisesConversionErrorNamingTheText)
-{
+TEST(DeviceParCommands, OutBaudRaisesConversionErrorNamingTheText) {
     try {
         OutBaudParCommand(QStringLiteral("12a"), false, 1);
         FAIL() << "no conversion error";
@@ -126,8 +118,7 @@ TEST(DeviceParCommands, OutBaudRaisesConversionErrorNamingTheText)
     EXPECT_THROW(OutBaudParCommand(QStringLiteral("99999999999"), false, 1), TConvertError);
 }
 
-TEST(DeviceParCommands, DelayMsIgnoresEmptyAndNonNumbers)
-{
+TEST(DeviceParCommands, DelayMsIgnoresEmptyAndNonNumbers) {
     EXPECT_FALSE(DelayMsParCommand(QString(), false));
     EXPECT_FALSE(DelayMsParCommand(QStringLiteral("1x"), false));
     EXPECT_FALSE(DelayMsParCommand(QStringLiteral("-"), false));
@@ -137,8 +128,7 @@ TEST(DeviceParCommands, DelayMsIgnoresEmptyAndNonNumbers)
     EXPECT_EQ(Bytes(*DelayMsParCommand(QStringLiteral(" 7 "), false)), "$SETP=10,7\r\n");
 }
 
-TEST(DeviceParCommands, NothingIsSentWhileReadParsIsBusy)
-{
+TEST(DeviceParCommands, NothingIsSentWhileReadParsIsBusy) {
     EXPECT_FALSE(ItemIndexParCommand(SPN_RefreshRate, 2, true));
     EXPECT_FALSE(CheckParCommand(SPN_LedEN, true, true));
     EXPECT_FALSE(DelayMsParCommand(QStringLiteral("12"), true));
@@ -146,8 +136,7 @@ TEST(DeviceParCommands, NothingIsSentWhileReadParsIsBusy)
     EXPECT_FALSE(OutBaudParCommand(QStringLiteral("abc"), true, 1));
 }
 
-TEST(TypedNumbers, ParsingRules)
-{
+TEST(TypedNumbers, ParsingRules) {
     EXPECT_EQ(TryParseTypedInt(QStringLiteral("0001")), 1);
     EXPECT_EQ(TryParseTypedInt(QStringLiteral("-100")), -100);
     EXPECT_EQ(TryParseTypedInt(QStringLiteral("2147483647")), 2147483647);
@@ -158,8 +147,7 @@ TEST(TypedNumbers, ParsingRules)
     EXPECT_EQ(ParseTypedInt(QStringLiteral("-150"), 1) / 100, -1);
 }
 
-TEST(SendTexts, PanelsInBothLanguages)
-{
+TEST(SendTexts, PanelsInBothLanguages) {
     EXPECT_EQ(Str(SendingStatusText(0)), "发送指令");
     EXPECT_EQ(Str(SendingStatusText(1)), "Send Command");
     EXPECT_EQ(Str(SendingStatusText(7)), "Send Command");
@@ -167,8 +155,7 @@ TEST(SendTexts, PanelsInBothLanguages)
     EXPECT_EQ(Str(SendCountText(1, 0)), "Send:0");
 }
 
-TEST(ReadParsSequence, AsksForCalibrationThenParametersWhileBusy)
-{
+TEST(ReadParsSequence, AsksForCalibrationThenParametersWhileBusy) {
     const auto steps = ReadParsSequence();
     ASSERT_EQ(steps.size(), 6u);
 

@@ -1,6 +1,7 @@
 // Chess-board merge of half frames into the frame memory.
 
 #include "protocol/HalfFrameMerge.h"
+
 #include "link/LinkTestSupport.h"
 
 #include <gtest/gtest.h>

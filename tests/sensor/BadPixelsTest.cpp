@@ -12,14 +12,16 @@ constexpr uint16_t E = 0xFFFF;
 
 TParamsMLX90640 NoDefects() {
     TParamsMLX90640 r{};
-    for (int k = 0; k < 5; ++k) r.brokenPixels[k] = r.outlierPixels[k] = E;
+    for (int k = 0; k < 5; ++k)
+        r.brokenPixels[k] = r.outlierPixels[k] = E;
     return r;
 }
 
 // Values that tell every pixel apart: too[p] = p.
 std::vector<double> Ramp() {
     std::vector<double> v(768);
-    for (int p = 0; p < 768; ++p) v[p] = p;
+    for (int p = 0; p < 768; ++p)
+        v[p] = p;
     return v;
 }
 
@@ -46,7 +48,7 @@ TEST(BadPixelsDiagonal, CornersEdgesAndInterior) {
     m[100 - 31] = 30;
     m[100 + 31] = 25;
     m[100 + 33] = 40;
-    m[100 - 1] = m[100 + 1] = 1000;   // line neighbours play no part
+    m[100 - 1] = m[100 + 1] = 1000;  // line neighbours play no part
     EXPECT_EQ(CorrectOne(100, 1, m, r), 27.5);
 }
 
@@ -55,9 +57,9 @@ TEST(BadPixelsDiagonal, ListIsWalkedInOrderUsingCorrectedValues) {
     r.brokenPixels[0] = 40;
     r.brokenPixels[1] = 73;
     std::vector<double> too(768, 10);
-    too[40] = 500;   // both defective values are wild
+    too[40] = 500;  // both defective values are wild
     too[73] = 900;
-    too[7] = 12;     // diagonals of 40: 7, 9, 71, 73
+    too[7] = 12;  // diagonals of 40: 7, 9, 71, 73
     too[9] = 14;
     too[71] = 16;
     // Pixel 40: median of 12, 14, 16, 900 -> 15.
@@ -117,7 +119,8 @@ TEST(BadPixelsList, EndMarkerFullListAndOutOfRangeNumbers) {
     // A full list is walked to its fifth entry; the word after it is never read.
     const uint16_t six[6] = {100, 200, 300, 400, 500, 600};
     MLX90640_BadPixelsCorrection(six, too.data(), 0, r);
-    for (int p : {100, 200, 300, 400, 500}) EXPECT_EQ(too[p], p) << p;   // a ramp stays a ramp
+    for (int p : {100, 200, 300, 400, 500})
+        EXPECT_EQ(too[p], p) << p;  // a ramp stays a ramp
     std::vector<double> flat(768, 1);
     flat[600] = 77;
     flat[500] = 55;
@@ -139,7 +142,7 @@ TEST(BadPixelsList, IsPixelBadLooksInBothLists) {
     EXPECT_EQ(IsPixelBad(17, r), 1);
     EXPECT_EQ(IsPixelBad(300, r), 1);
     EXPECT_EQ(IsPixelBad(18, r), 0);
-    EXPECT_EQ(IsPixelBad(0xFFFF, r), 1);   // the empty marker compares like any value
+    EXPECT_EQ(IsPixelBad(0xFFFF, r), 1);  // the empty marker compares like any value
     EXPECT_EQ(IsPixelBad(-1, r), 0);
 }
 
@@ -148,7 +151,7 @@ TEST(Median, OddEvenNaNAndEmpty) {
     EXPECT_EQ(GetMedian(three, 3), 2);
     const double four[4] = {4, 1, 3, 2};
     EXPECT_EQ(GetMedian(four, 4), 2.5);
-    EXPECT_EQ(four[0], 4);   // the caller's order is kept
+    EXPECT_EQ(four[0], 4);  // the caller's order is kept
     EXPECT_EQ(four[3], 2);
     const double one[1] = {7};
     EXPECT_EQ(GetMedian(one, 1), 7);

@@ -12,12 +12,15 @@
 
 namespace {
 
-std::vector<uint16_t> Zeros() { return std::vector<uint16_t>(833, 0); }
+std::vector<uint16_t> Zeros() {
+    return std::vector<uint16_t>(833, 0);
+}
 
 // A memory in which every pixel word is valid (not broken, no outlier).
 std::vector<uint16_t> CleanMemory() {
     std::vector<uint16_t> w = Zeros();
-    for (int p = 0; p < 768; ++p) w[64 + p] = 0x0010;   // alpha code 1
+    for (int p = 0; p < 768; ++p)
+        w[64 + p] = 0x0010;  // alpha code 1
     return w;
 }
 
@@ -46,7 +49,7 @@ bool AllBytesZeroExceptLists(const TParamsMLX90640 &r) {
 
 TEST(Extraction, AllZeroMemory) {
     TParamsMLX90640 r;
-    std::memset(&r, 0x5A, sizeof r);   // every field must be written
+    std::memset(&r, 0x5A, sizeof r);  // every field must be written
     const std::vector<uint16_t> w = Zeros();
     EXPECT_EQ(MLX90640_ExtractParameters(w.data(), r), -3);
     for (int k = 0; k < 5; ++k) {
@@ -80,8 +83,8 @@ TEST(Extraction, TemperatureRangesFromWord63) {
     TParamsMLX90640 r{};
     std::vector<uint16_t> w = CleanMemory();
     w[63] = 0x2353;
-    w[61] = 0x7F80;   // ksTo[1] = 127, ksTo[0] = -128
-    w[62] = 0x01FF;   // ksTo[3] = 1, ksTo[2] = -1
+    w[61] = 0x7F80;  // ksTo[1] = 127, ksTo[0] = -128
+    w[62] = 0x01FF;  // ksTo[3] = 1, ksTo[2] = -1
     ExtractKsToParameters(w.data(), r);
     EXPECT_EQ(r.ct[0], -40);
     EXPECT_EQ(r.ct[1], 0);
@@ -95,10 +98,10 @@ TEST(Extraction, TemperatureRangesFromWord63) {
 
 TEST(Extraction, PixelSplitTablesForKtaAndKv) {
     std::vector<uint16_t> w = CleanMemory();
-    w[54] = 0x0A0C;   // KtaRoCo 10, KtaReCo 12
-    w[55] = 0x0BF6;   // KtaRoCe 11, KtaReCe -10
-    w[52] = 0x1234;   // KvRoCo 1, KvReCo 2, KvRoCe 3, KvReCe 4
-    w[56] = 0x0100;   // kvScale 1, ktaScale1 8, ktaScale2 0
+    w[54] = 0x0A0C;  // KtaRoCo 10, KtaReCo 12
+    w[55] = 0x0BF6;  // KtaRoCe 11, KtaReCe -10
+    w[52] = 0x1234;  // KvRoCo 1, KvReCo 2, KvRoCe 3, KvReCe 4
+    w[56] = 0x0100;  // kvScale 1, ktaScale1 8, ktaScale2 0
     TParamsMLX90640 r{};
     MLX90640_ExtractParameters(w.data(), r);
     EXPECT_EQ(r.kta[0], 10 / 256.0);
@@ -116,9 +119,9 @@ TEST(Extraction, PixelSplitTablesForKtaAndKv) {
 
 TEST(Extraction, OffsetWrapsInSixteenBits) {
     std::vector<uint16_t> w = CleanMemory();
-    w[17] = 0x7FFF;                   // offsetRef 32767
+    w[17] = 0x7FFF;  // offsetRef 32767
     w[16] = 0x0000;
-    w[64 + 5] = 0x0410 | 0x0000;      // pixel offset code +1
+    w[64 + 5] = 0x0410 | 0x0000;  // pixel offset code +1
     TParamsMLX90640 r{};
     ExtractOffsetParameters(w.data(), r);
     EXPECT_EQ(r.offset[5], -32768);
@@ -143,15 +146,19 @@ TEST(Extraction, ChessModeFlagAndDeviceSelect) {
 }
 
 TEST(Extraction, AdjacencyRule) {
-    for (int d : {0, 1, -1, 31, 32, 33, -31, -32, -33}) EXPECT_EQ(CheckAdjacentPixels(100 + d, 100), -6) << d;
-    for (int d : {2, -2, 30, -30, 34, -34, 64}) EXPECT_EQ(CheckAdjacentPixels(100 + d, 100), 0) << d;
-    EXPECT_EQ(CheckAdjacentPixels(31, 32), -6);   // end of one row, start of the next
+    for (int d : {0, 1, -1, 31, 32, 33, -31, -32, -33})
+        EXPECT_EQ(CheckAdjacentPixels(100 + d, 100), -6) << d;
+    for (int d : {2, -2, 30, -30, 34, -34, 64})
+        EXPECT_EQ(CheckAdjacentPixels(100 + d, 100), 0) << d;
+    EXPECT_EQ(CheckAdjacentPixels(31, 32), -6);  // end of one row, start of the next
 }
 
 int Deviating(const std::vector<int> &broken, const std::vector<int> &outliers, TParamsMLX90640 &r) {
     std::vector<uint16_t> w = CleanMemory();
-    for (int p : broken) w[64 + p] = 0;
-    for (int p : outliers) w[64 + p] |= 1;
+    for (int p : broken)
+        w[64 + p] = 0;
+    for (int p : outliers)
+        w[64 + p] |= 1;
     return MLX90640_ExtractParameters(w.data(), r);
 }
 
@@ -160,7 +167,7 @@ TEST(Extraction, DeviatingPixelStatus) {
     EXPECT_EQ(Deviating({100, 132}, {}, r), -6);
     EXPECT_EQ(Deviating({100}, {166}, r), 0);
     EXPECT_EQ(Deviating({31}, {32}, r), -6);
-    EXPECT_EQ(Deviating({}, {10, 43}, r), -6);   // two outliers diagonal
+    EXPECT_EQ(Deviating({}, {10, 43}, r), -6);  // two outliers diagonal
     EXPECT_EQ(Deviating({}, {}, r), 0);
     for (int k = 0; k < 5; ++k) {
         EXPECT_EQ(r.brokenPixels[k], 0xFFFF);
@@ -202,7 +209,8 @@ TEST(Extraction, SecondExtractionLeavesNoTrace) {
 
 TEST(Extraction, GlobalRecordStartsZero) {
     const unsigned char *bytes = reinterpret_cast<const unsigned char *>(&myParamsMLX90640);
-    for (size_t i = 0; i < sizeof myParamsMLX90640; ++i) ASSERT_EQ(bytes[i], 0) << i;
+    for (size_t i = 0; i < sizeof myParamsMLX90640; ++i)
+        ASSERT_EQ(bytes[i], 0) << i;
 }
 
 // ---- Encoder round trip ----------------------------------------------------
@@ -218,15 +226,19 @@ TCalibrationFields RandomFields(uint32_t seed) {
     f.occColumnScale = u(0, 15);
     f.occRemScale = u(0, 15);
     f.offsetRef = u(-32768, 32767);
-    for (int &v : f.occRow) v = u(-8, 7);
-    for (int &v : f.occColumn) v = u(-8, 7);
+    for (int &v : f.occRow)
+        v = u(-8, 7);
+    for (int &v : f.occColumn)
+        v = u(-8, 7);
     f.alphaScaleNibble = u(0, 15);
     f.accRowScale = u(0, 15);
     f.accColumnScale = u(0, 15);
     f.accRemScale = u(0, 15);
     f.alphaRef = u(0, 65535);
-    for (int &v : f.accRow) v = u(-8, 7);
-    for (int &v : f.accColumn) v = u(-8, 7);
+    for (int &v : f.accRow)
+        v = u(-8, 7);
+    for (int &v : f.accColumn)
+        v = u(-8, 7);
     f.gainEE = u(-32768, 32767);
     f.vPTAT25 = u(0, 65535);
     f.kvPtatCode = u(-32, 31);
@@ -256,7 +268,8 @@ TCalibrationFields RandomFields(uint32_t seed) {
     f.cpKtaCode = u(-128, 127);
     f.ksTaCode = u(-128, 127);
     f.tgcCode = u(-128, 127);
-    for (int &v : f.ksToCode) v = u(-128, 127);
+    for (int &v : f.ksToCode)
+        v = u(-128, 127);
     f.stepCode = u(0, 3);
     f.ct3Nibble = u(0, 15);
     f.ct2Nibble = u(0, 15);
@@ -265,7 +278,8 @@ TCalibrationFields RandomFields(uint32_t seed) {
         f.pixelOffset[p] = u(-32, 31);
         f.pixelAlpha[p] = u(-32, 31);
         f.pixelKta[p] = u(-4, 3);
-        if (f.pixelOffset[p] == 0 && f.pixelAlpha[p] == 0 && f.pixelKta[p] == 0) f.pixelKta[p] = -1;
+        if (f.pixelOffset[p] == 0 && f.pixelAlpha[p] == 0 && f.pixelKta[p] == 0)
+            f.pixelKta[p] = -1;
     }
     // A few defective pixels far apart (at most four in all).
     f.broken[u(0, 150)] = true;
@@ -296,7 +310,8 @@ TEST(EncoderRoundTrip, RandomFieldsComeBackAsTheirValues) {
         EXPECT_EQ(r.resolutionEE, f.resolutionEE);
         EXPECT_EQ(r.calibrationModeEE, f.interleavedCalibration ? 0 : 0x80);
         const double ksToScale = std::ldexp(1.0, f.ksToScaleCode + 8);
-        for (int k = 0; k < 4; ++k) EXPECT_EQ(r.ksTo[k], f.ksToCode[k] / ksToScale);
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(r.ksTo[k], f.ksToCode[k] / ksToScale);
         EXPECT_EQ(r.ct[2], f.ct2Nibble * f.stepCode * 10);
         EXPECT_EQ(r.ct[3], (f.ct2Nibble + f.ct3Nibble) * f.stepCode * 10);
         EXPECT_EQ(r.cpKv, f.cpKvCode / std::ldexp(1.0, f.kvScale));
@@ -318,13 +333,16 @@ TEST(EncoderRoundTrip, RandomFieldsComeBackAsTheirValues) {
             const int po = f.broken[p] ? 0 : f.pixelOffset[p];
             const int pa = f.broken[p] ? 0 : f.pixelAlpha[p];
             const int pk = f.broken[p] ? 0 : f.pixelKta[p];
-            const long alphaNum = pa * (1L << f.accRemScale) + f.alphaRef + f.accRow[i] * (1L << f.accRowScale) +
+            const long alphaNum = pa * (1L << f.accRemScale) + f.alphaRef +
+                                  f.accRow[i] * (1L << f.accRowScale) +
                                   f.accColumn[j] * (1L << f.accColumnScale);
             ASSERT_EQ(r.alpha[p], alphaNum / std::ldexp(1.0, f.alphaScaleNibble + 30)) << p;
-            const long offsetSum = po * (1L << f.occRemScale) + f.offsetRef + f.occRow[i] * (1L << f.occRowScale) +
+            const long offsetSum = po * (1L << f.occRemScale) + f.offsetRef +
+                                   f.occRow[i] * (1L << f.occRowScale) +
                                    f.occColumn[j] * (1L << f.occColumnScale);
             ASSERT_EQ(r.offset[p], static_cast<int16_t>(static_cast<uint16_t>(offsetSum & 0xFFFF))) << p;
-            ASSERT_EQ(r.kta[p], (ktaRC[split] + pk * (1L << f.ktaScale2)) / std::ldexp(1.0, f.ktaScale1Code + 8))
+            ASSERT_EQ(r.kta[p],
+                      (ktaRC[split] + pk * (1L << f.ktaScale2)) / std::ldexp(1.0, f.ktaScale1Code + 8))
                 << p;
             ASSERT_EQ(r.kv[p], kvT[split] / std::ldexp(1.0, f.kvScale)) << p;
             if (f.broken[p]) {
@@ -349,7 +367,7 @@ TEST(EncoderRoundTrip, RejectsCodesOutOfRangeAndAmbiguousPixels) {
     f = RealisticCalibrationFields();
     f.pixelOffset[7] = f.pixelAlpha[7] = f.pixelKta[7] = 0;
     EXPECT_THROW(EncodeCalibration(f), std::invalid_argument);
-    f.broken[7] = true;   // now it is meant to be 0
+    f.broken[7] = true;  // now it is meant to be 0
     EXPECT_EQ(EncodeCalibration(f)[64 + 7], 0);
 }
 
@@ -365,7 +383,8 @@ TEST(RealisticCalibration, HasTheMagnitudesOfARealSensor) {
     EXPECT_EQ(r.alphaPTAT, 9);
     EXPECT_EQ(r.gainEE, 5880);
     EXPECT_NEAR(r.KsTa, -0.002, 0.0002);
-    for (double k : r.ksTo) EXPECT_NEAR(k, -0.0008, 0.0001);
+    for (double k : r.ksTo)
+        EXPECT_NEAR(k, -0.0008, 0.0001);
     EXPECT_EQ(r.ct[0], -40);
     EXPECT_EQ(r.ct[1], 0);
     EXPECT_EQ(r.ct[2], 160);
@@ -385,7 +404,7 @@ TEST(RealisticCalibration, HasTheMagnitudesOfARealSensor) {
     }
     EXPECT_GT(minAlpha, 5e-8);
     EXPECT_LT(maxAlpha, 2e-7);
-    EXPECT_GT(maxAlpha - minAlpha, 0.02 * maxAlpha);   // visible spatial variation
+    EXPECT_GT(maxAlpha - minAlpha, 0.02 * maxAlpha);  // visible spatial variation
     // Smooth: neighbouring pixels differ far less than the whole spread.
     EXPECT_LT(std::fabs(r.alpha[32 * 12 + 16] - r.alpha[32 * 12 + 17]), 0.5 * (maxAlpha - minAlpha));
 }

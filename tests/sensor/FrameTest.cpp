@@ -13,7 +13,8 @@ namespace {
 
 constexpr double kUnwritten = -12345.0;
 
-std::vector<int> WrittenPixels(const std::vector<uint16_t> &frame, const TParamsMLX90640 &r, bool image = false) {
+std::vector<int> WrittenPixels(const std::vector<uint16_t> &frame, const TParamsMLX90640 &r,
+                               bool image = false) {
     std::vector<double> out(768, kUnwritten);
     if (image)
         MLX90640_GetImage(frame.data(), r, out.data());
@@ -21,7 +22,8 @@ std::vector<int> WrittenPixels(const std::vector<uint16_t> &frame, const TParams
         MLX90640_CalculateTo(frame.data(), r, 1.0, 17.0, out.data());
     std::vector<int> written;
     for (int p = 0; p < 768; ++p)
-        if (out[p] != kUnwritten) written.push_back(p);
+        if (out[p] != kUnwritten)
+            written.push_back(p);
     return written;
 }
 
@@ -31,7 +33,8 @@ TEST(FrameSubpage, InterleavedWritesAlternateRows) {
         for (bool image : {false, true}) {
             const std::vector<int> written = WrittenPixels(SimpleFrame(300, false, sub), r, image);
             ASSERT_EQ(written.size(), 384u);
-            for (int p : written) EXPECT_EQ((p / 32) % 2, sub) << p;
+            for (int p : written)
+                EXPECT_EQ((p / 32) % 2, sub) << p;
         }
     }
 }
@@ -42,7 +45,8 @@ TEST(FrameSubpage, ChessWritesOneColourOfTheBoard) {
         for (bool image : {false, true}) {
             const std::vector<int> written = WrittenPixels(SimpleFrame(300, true, sub), r, image);
             ASSERT_EQ(written.size(), 384u);
-            for (int p : written) EXPECT_EQ((p / 32 + p % 32) % 2, sub) << p;
+            for (int p : written)
+                EXPECT_EQ((p / 32 + p % 32) % 2, sub) << p;
         }
     }
     const std::vector<int> even = WrittenPixels(SimpleFrame(300, true, 0), r);
@@ -58,16 +62,16 @@ TEST(FrameSubpage, SubpageWordTwoWritesNothing) {
 }
 
 TEST(SupplyAndAmbient, ResolutionCorrectionAndNominalSupply) {
-    TParamsMLX90640 r = Extract(SimpleFields());   // resolutionEE 2, vdd25 -13088
+    TParamsMLX90640 r = Extract(SimpleFields());  // resolutionEE 2, vdd25 -13088
     std::vector<uint16_t> d = SimpleFrame(0, true, 0);
-    EXPECT_EQ(MLX90640_GetVdd(d.data(), r), 3.3);   // equal resolutions: factor 1
+    EXPECT_EQ(MLX90640_GetVdd(d.data(), r), 3.3);  // equal resolutions: factor 1
     d[832] = 0x1000 | (3 << 10);
-    d[810] = Word(-26176);                             // factor 0.5
+    d[810] = Word(-26176);  // factor 0.5
     EXPECT_EQ(MLX90640_GetVdd(d.data(), r), 3.3);
     d[832] = 0x1000 | (1 << 10);
-    d[810] = Word(-6544);                              // factor 2
+    d[810] = Word(-6544);  // factor 2
     EXPECT_EQ(MLX90640_GetVdd(d.data(), r), 3.3);
-    d[810] = Word(-6544 + 1584);                       // +3168 after correction: 1 V less
+    d[810] = Word(-6544 + 1584);  // +3168 after correction: 1 V less
     EXPECT_DOUBLE_EQ(MLX90640_GetVdd(d.data(), r), 2.3);
 }
 
@@ -97,7 +101,8 @@ TEST(ObjectTemperature, SimpleCalibrationFollowsStefanBoltzmann) {
         std::vector<double> out(768, kUnwritten);
         MLX90640_CalculateTo(d.data(), r, 1.0, ta - 8, out.data());
         for (int p : {1, 32, 100, 766}) {
-            const double expected = std::sqrt(std::sqrt((raw + 70) / r.alpha[p] + taK * taK * taK * taK)) - 273.15;
+            const double expected =
+                std::sqrt(std::sqrt((raw + 70) / r.alpha[p] + taK * taK * taK * taK)) - 273.15;
             EXPECT_NEAR(out[p], expected, 1e-9 * std::fabs(expected) + 1e-12) << raw << " " << p;
         }
     }
@@ -151,7 +156,8 @@ TEST(ImageValues, IndependentOfEmissivityAndReflectedTemperature) {
     const std::vector<uint16_t> d = SimpleFrame(900, false, 1);
     std::vector<double> img(768, kUnwritten);
     MLX90640_GetImage(d.data(), r, img.data());
-    for (int p : {32, 33, 127, 767}) EXPECT_DOUBLE_EQ(img[p], (900.0 + 70) / r.alpha[p] / 100) << p;
+    for (int p : {32, 33, 127, 767})
+        EXPECT_DOUBLE_EQ(img[p], (900.0 + 70) / r.alpha[p] / 100) << p;
     EXPECT_EQ(img[0], kUnwritten);
 }
 
@@ -159,10 +165,10 @@ TEST(ImageValues, IndependentOfEmissivityAndReflectedTemperature) {
 TEST(ImageValues, ChessCorrectionTermsWhenPatternDiffersFromCalibration) {
     TCalibrationFields plain = SimpleFields();
     TCalibrationFields corrected = SimpleFields();
-    corrected.ilChessC0Code = 8;    // 0.5
-    corrected.ilChessC1Code = 5;    // 2.5
-    corrected.ilChessC2Code = -6;   // -0.75
-    corrected.tgcCode = 16;         // 0.5: shows the ilChessC[0] term of the subpage-1 compensation pixel
+    corrected.ilChessC0Code = 8;   // 0.5
+    corrected.ilChessC1Code = 5;   // 2.5
+    corrected.ilChessC2Code = -6;  // -0.75
+    corrected.tgcCode = 16;        // 0.5: shows the ilChessC[0] term of the subpage-1 compensation pixel
     plain.tgcCode = 16;
     const TParamsMLX90640 a = Extract(plain), b = Extract(corrected);
     const double c0 = 0.5, c1 = 2.5, c2 = -0.75, tgc = 0.5;
@@ -173,7 +179,7 @@ TEST(ImageValues, ChessCorrectionTermsWhenPatternDiffersFromCalibration) {
         MLX90640_GetImage(d.data(), a, ia.data());
         MLX90640_GetImage(d.data(), b, ib.data());
         EXPECT_NE(ib[p], kUnwritten) << p;
-        return (ib[p] - ia[p]) * a.alpha[p] * 100;   // difference in signal counts
+        return (ib[p] - ia[p]) * a.alpha[p] * 100;  // difference in signal counts
     };
     // Interleaved frame, chess calibration.
     EXPECT_NEAR(imageDiff(false, 0, 1), -c2 + c1, 1e-9);
@@ -190,7 +196,7 @@ TEST(ImageValues, ChessCorrectionTermsWhenPatternDiffersFromCalibration) {
 // Ranges with ksTo[1] = 0, so the first estimate is the plain Stefan-Boltzmann value.
 TCalibrationFields RangeFields() {
     TCalibrationFields f = SimpleFields();
-    f.ksToScaleCode = 2;      // ksTo = code / 1024
+    f.ksToScaleCode = 2;  // ksTo = code / 1024
     f.ksToCode[0] = 5;
     f.ksToCode[1] = 0;
     f.ksToCode[2] = -2;
@@ -228,7 +234,8 @@ TEST(ObjectTemperature, RangeFactorsUseTheirOwnKsToEntries) {
         const double expected = std::sqrt(std::sqrt(signal / (r.alpha[p] * factor) + ta4)) - 273.15;
         EXPECT_NEAR(out[p], expected, 1e-9 * std::fabs(expected)) << raw << " first estimate " << first;
     }
-    for (int range = 0; range < 4; ++range) EXPECT_EQ(rangesSeen[range], 1) << range;
+    for (int range = 0; range < 4; ++range)
+        EXPECT_EQ(rangesSeen[range], 1) << range;
 }
 
 TEST(ObjectTemperature, BoundaryBelongsToTheUpperRange) {
@@ -247,7 +254,9 @@ TEST(ObjectTemperature, BoundaryBelongsToTheUpperRange) {
     for (int k = 0; k < 64 && std::sqrt(std::sqrt(y)) != s; ++k)
         y = std::nextafter(y, std::sqrt(std::sqrt(y)) < s ? INFINITY : 0.0);
     ASSERT_EQ(std::sqrt(std::sqrt(y)) - 273.15, 100.0);
-    auto firstEstimate = [&](double e) { return std::sqrt(std::sqrt(signal / e / r.alpha[p] + ta4)) - 273.15; };
+    auto firstEstimate = [&](double e) {
+        return std::sqrt(std::sqrt(signal / e / r.alpha[p] + ta4)) - 273.15;
+    };
     double e = signal / (r.alpha[p] * (y - ta4));
     for (int k = 0; k < 4096 && firstEstimate(e) != 100.0; ++k)
         e = std::nextafter(e, firstEstimate(e) > 100.0 ? INFINITY : 0.0);
@@ -256,12 +265,14 @@ TEST(ObjectTemperature, BoundaryBelongsToTheUpperRange) {
     std::vector<double> out(768, kUnwritten);
     MLX90640_CalculateTo(d.data(), r, e, ta, out.data());
     // Range 2 at the boundary: factor 1 + ksTo[2] * ct[2] instead of range 1's 1.
-    const double upper = std::sqrt(std::sqrt(signal / e / (r.alpha[p] * (1 - 2 / 1024.0 * 100)) + ta4)) - 273.15;
+    const double upper =
+        std::sqrt(std::sqrt(signal / e / (r.alpha[p] * (1 - 2 / 1024.0 * 100)) + ta4)) - 273.15;
     EXPECT_NEAR(out[p], upper, 1e-9 * upper);
     EXPECT_GT(out[p], 100.5);
     // Just below the boundary range 1 applies and the first estimate stands.
     double below = e;
-    while (firstEstimate(below) >= 100.0) below = std::nextafter(below, INFINITY);
+    while (firstEstimate(below) >= 100.0)
+        below = std::nextafter(below, INFINITY);
     MLX90640_CalculateTo(d.data(), r, below, ta, out.data());
     EXPECT_NEAR(out[p], 100.0, 1e-9);
 }

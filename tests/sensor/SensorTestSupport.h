@@ -28,7 +28,8 @@ inline TCalibrationFields SimpleFields() {
     f.stepCode = 1;
     f.ct2Nibble = 10;
     f.ct3Nibble = 10;
-    for (int p = 0; p < 768; ++p) f.pixelAlpha[p] = 1 + p % 7;
+    for (int p = 0; p < 768; ++p)
+        f.pixelAlpha[p] = 1 + p % 7;
     return f;
 }
 
@@ -39,13 +40,16 @@ inline TParamsMLX90640 Extract(const TCalibrationFields &f) {
     return r;
 }
 
-inline uint16_t Word(int v) { return static_cast<uint16_t>(static_cast<int16_t>(v)); }
+inline uint16_t Word(int v) {
+    return static_cast<uint16_t>(static_cast<int16_t>(v));
+}
 
 // A frame for the simple calibration: supply 3.3 V, ambient near 25 °C, gain
 // reading equal to gainEE, compensation pixels 0, every pixel word `raw`.
 inline std::vector<uint16_t> SimpleFrame(int raw, bool chess, int subpage) {
     std::vector<uint16_t> d(835, 0);
-    for (int p = 0; p < 768; ++p) d[p] = Word(raw);
+    for (int p = 0; p < 768; ++p)
+        d[p] = Word(raw);
     d[768] = 19776;
     d[800] = 1600;
     d[778] = 5880;

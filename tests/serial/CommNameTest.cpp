@@ -1,11 +1,11 @@
 #include "serial/CommName.h"
+
 #include "serial/LineEvents.h"
 #include "serial/SerialTypes.h"
 
 #include <gtest/gtest.h>
 
-TEST(CommNameTest, WindowsPortNamesMapToSerialDevices)
-{
+TEST(CommNameTest, WindowsPortNamesMapToSerialDevices) {
     EXPECT_EQ(CommNameToDevicePath("COM1"), "/dev/ttyS0");
     EXPECT_EQ(CommNameToDevicePath("COM4"), "/dev/ttyS3");
     EXPECT_EQ(CommNameToDevicePath("COM10"), "/dev/ttyS9");
@@ -15,8 +15,7 @@ TEST(CommNameTest, WindowsPortNamesMapToSerialDevices)
     EXPECT_EQ(CommNameToDevicePath("\\\\.\\COM4"), "/dev/ttyS3");
 }
 
-TEST(CommNameTest, PathsAndOtherNames)
-{
+TEST(CommNameTest, PathsAndOtherNames) {
     EXPECT_EQ(CommNameToDevicePath("/dev/pts/7"), "/dev/pts/7");
     // The connect button prefixes whatever the port box holds, a full path included.
     EXPECT_EQ(CommNameToDevicePath("//.//dev/ttyUSB0"), "/dev/ttyUSB0");
@@ -31,8 +30,7 @@ TEST(CommNameTest, PathsAndOtherNames)
     EXPECT_EQ(CommNameToDevicePath("//./"), "");
 }
 
-TEST(LineEventsTest, CounterChangesBecomeErrorAndModemBits)
-{
+TEST(LineEventsTest, CounterChangesBecomeErrorAndModemBits) {
     TLineCounters before;
     before.Frame = 3;
     before.Rng = 1;

@@ -10,7 +10,7 @@
 
 class TPtyPair {
 public:
-    TPtyPair();   // fails the current test when no pair can be made
+    TPtyPair();  // fails the current test when no pair can be made
     ~TPtyPair();
     TPtyPair(const TPtyPair &) = delete;
     TPtyPair &operator=(const TPtyPair &) = delete;

@@ -1,20 +1,20 @@
+#include "serial/SPComm.h"
+
 #include "serial/PortLine.h"
 #include "serial/PtyPair.h"
-#include "serial/SPComm.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
-
 #include <gtest/gtest.h>
-
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <stdlib.h>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -25,8 +25,7 @@ using TChunk = std::vector<uint8_t>;
 // A TComm on the slave side of a pseudo-terminal that records every chunk.
 class TCommOnPty : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(pty.IsValid());
         // The settings the window's connect button uses: a plain 8N1 byte stream
         // (with XON/XOFF flow control on, bytes 0x11 and 0x13 never arrive).
@@ -44,21 +43,18 @@ protected:
     }
     void TearDown() override { comm.StopComm(); }
 
-    void Open(uint32_t interval)
-    {
+    void Open(uint32_t interval) {
         comm.SetReadIntervalTimeout(interval);
         ASSERT_EQ(comm.StartComm(), QString());
         ASSERT_TRUE(comm.IsOpen());
     }
-    size_t ReceivedBytes() const
-    {
+    size_t ReceivedBytes() const {
         size_t n = 0;
         for (const TChunk &c : chunks)
             n += c.size();
         return n;
     }
-    TChunk Joined() const
-    {
+    TChunk Joined() const {
         TChunk all;
         for (const TChunk &c : chunks)
             all.insert(all.end(), c.begin(), c.end());
@@ -70,10 +66,9 @@ protected:
     std::vector<TChunk> chunks;
 };
 
-} // namespace
+}  // namespace
 
-TEST(TCommTest, PropertiesStartWithTheComponentDefaults)
-{
+TEST(TCommTest, PropertiesStartWithTheComponentDefaults) {
     TComm comm;
     EXPECT_EQ(comm.GetCommName(), "COM2");
     EXPECT_EQ(comm.GetBaudRate(), 9600u);
@@ -105,8 +100,7 @@ TEST(TCommTest, PropertiesStartWithTheComponentDefaults)
     EXPECT_FALSE(comm.IsOpen());
 }
 
-TEST(TCommTest, FailedOpensLeaveThePortClosed)
-{
+TEST(TCommTest, FailedOpensLeaveThePortClosed) {
     TComm comm;
     comm.SetCommName("/dev/korvale-no-such-port");
     EXPECT_EQ(comm.StartComm(), "打开串口失败！");
@@ -135,8 +129,7 @@ TEST(TCommTest, FailedOpensLeaveThePortClosed)
     EXPECT_FALSE(comm.WriteCommData(&byte, 1));
 }
 
-TEST_F(TCommOnPty, OpenIsExclusiveAndASecondStartLeavesThePortAsItWas)
-{
+TEST_F(TCommOnPty, OpenIsExclusiveAndASecondStartLeavesThePortAsItWas) {
     Open(100);
     EXPECT_EQ(comm.StartComm(), "串口已打开！");
     EXPECT_TRUE(comm.IsOpen());
@@ -157,8 +150,7 @@ TEST_F(TCommOnPty, OpenIsExclusiveAndASecondStartLeavesThePortAsItWas)
     other.StopComm();
 }
 
-TEST_F(TCommOnPty, BurstsAreGroupedUpToTheBufferSize)
-{
+TEST_F(TCommOnPty, BurstsAreGroupedUpToTheBufferSize) {
     // A long interval keeps a slow machine from splitting a burst.
     Open(300);
     const TChunk burst1748 = Pattern(1748);
@@ -179,8 +171,7 @@ TEST_F(TCommOnPty, BurstsAreGroupedUpToTheBufferSize)
     EXPECT_EQ(Joined(), burst5000);
 }
 
-TEST_F(TCommOnPty, BurstsSeparatedBySilenceArriveAsSeparateChunksInOrder)
-{
+TEST_F(TCommOnPty, BurstsSeparatedBySilenceArriveAsSeparateChunksInOrder) {
     Open(50);
     std::vector<TChunk> sent;
     for (int i = 0; i < 5; ++i) {
@@ -192,8 +183,7 @@ TEST_F(TCommOnPty, BurstsSeparatedBySilenceArriveAsSeparateChunksInOrder)
     EXPECT_EQ(chunks, sent);
 }
 
-TEST_F(TCommOnPty, ChunksStayInOrderWhenAHandlerRunsANestedEventLoop)
-{
+TEST_F(TCommOnPty, ChunksStayInOrderWhenAHandlerRunsANestedEventLoop) {
     std::vector<int> order;
     int depth = 0, deepest = 0;
     comm.SetOnReceiveData([&](TComm *, const uint8_t *buffer, uint16_t) {
@@ -217,8 +207,7 @@ TEST_F(TCommOnPty, ChunksStayInOrderWhenAHandlerRunsANestedEventLoop)
     EXPECT_GE(deepest, 2);  // delivery really happened inside the first handler
 }
 
-TEST_F(TCommOnPty, ReadIntervalTimeoutChangesApplyWhileOpen)
-{
+TEST_F(TCommOnPty, ReadIntervalTimeoutChangesApplyWhileOpen) {
     Open(50);
     pty.Write("AB");
     PumpFor(400ms);
@@ -249,8 +238,7 @@ TEST_F(TCommOnPty, ReadIntervalTimeoutChangesApplyWhileOpen)
     EXPECT_LT(clock.elapsed(), 8000);
 }
 
-TEST_F(TCommOnPty, TotalTimeoutEndsReadsAndAnIdleLineDoesNotStopReception)
-{
+TEST_F(TCommOnPty, TotalTimeoutEndsReadsAndAnIdleLineDoesNotStopReception) {
     // The silence alone would hold a chunk for 20 s; the total time-out ends the
     // read instead. Reads that end empty on an idle line just start again.
     comm.SetReadTotalTimeoutConstant(300);
@@ -266,8 +254,7 @@ TEST_F(TCommOnPty, TotalTimeoutEndsReadsAndAnIdleLineDoesNotStopReception)
     EXPECT_EQ(Joined(), (TChunk{'a', 'b', 'c', 'd'}));
 }
 
-TEST_F(TCommOnPty, NullBytesAreDroppedWhenIgnoreNullCharIsSet)
-{
+TEST_F(TCommOnPty, NullBytesAreDroppedWhenIgnoreNullCharIsSet) {
     comm.SetIgnoreNullChar(true);
     Open(100);
     pty.Write(TChunk{0, 'a', 0, 0, 'b', 0});
@@ -287,8 +274,7 @@ TEST_F(TCommOnPty, NullBytesAreDroppedWhenIgnoreNullCharIsSet)
     EXPECT_EQ(Joined(), (TChunk{'c', 0}));
 }
 
-TEST_F(TCommOnPty, WrittenBytesArriveAndEmptyWritesAreRefused)
-{
+TEST_F(TCommOnPty, WrittenBytesArriveAndEmptyWritesAreRefused) {
     int emptyNotices = 0;
     comm.SetOnSendDataEmpty([&](TComm *) { ++emptyNotices; });
     Open(100);
@@ -315,8 +301,7 @@ TEST_F(TCommOnPty, WrittenBytesArriveAndEmptyWritesAreRefused)
     EXPECT_TRUE(PumpUntil([&] { return comm.GetSendDataEmpty() && emptyNotices > noticesBefore; }, 10s));
 }
 
-TEST_F(TCommOnPty, LosingTheOtherEndRequestsAHangup)
-{
+TEST_F(TCommOnPty, LosingTheOtherEndRequestsAHangup) {
     int hangups = 0;
     comm.SetOnRequestHangup([&](TComm *sender) {
         EXPECT_EQ(sender, &comm);
@@ -335,8 +320,7 @@ TEST_F(TCommOnPty, LosingTheOtherEndRequestsAHangup)
     EXPECT_FALSE(comm.IsOpen());
 }
 
-TEST_F(TCommOnPty, StopCommInsideAHandlerEndsDeliveryAndAllowsReopening)
-{
+TEST_F(TCommOnPty, StopCommInsideAHandlerEndsDeliveryAndAllowsReopening) {
     comm.SetOnReceiveData([&](TComm *sender, const uint8_t *buffer, uint16_t length) {
         chunks.emplace_back(buffer, buffer + length);
         sender->StopComm();
@@ -359,8 +343,7 @@ TEST_F(TCommOnPty, StopCommInsideAHandlerEndsDeliveryAndAllowsReopening)
     EXPECT_EQ(Joined(), (TChunk{'t', 'h', 'i', 'r', 'd'}));
 }
 
-TEST_F(TCommOnPty, AnyIntegerSpeedIsSetAtOpenAndWhileOpen)
-{
+TEST_F(TCommOnPty, AnyIntegerSpeedIsSetAtOpenAndWhileOpen) {
     comm.SetBaudRate(1382400);
     comm.SetDtrControl(TDtrControl::DtrDisable);
     comm.SetRtsControl(TRtsControl::RtsDisable);
@@ -380,12 +363,12 @@ TEST_F(TCommOnPty, AnyIntegerSpeedIsSetAtOpenAndWhileOpen)
     EXPECT_EQ(Joined(), all);
 }
 
-TEST_F(TCommOnPty, DestroyingAnOpenComponentReleasesThePort)
-{
+TEST_F(TCommOnPty, DestroyingAnOpenComponentReleasesThePort) {
     {
         TComm doomed;
         doomed.SetCommName(QString::fromStdString(pty.SlavePath()));
-        doomed.SetOnReceiveData([](TComm *, const uint8_t *, uint16_t) { FAIL() << "delivered after destruction"; });
+        doomed.SetOnReceiveData(
+            [](TComm *, const uint8_t *, uint16_t) { FAIL() << "delivered after destruction"; });
         ASSERT_EQ(doomed.StartComm(), QString());
         pty.Write("late");
         std::this_thread::sleep_for(300ms);  // the chunk is posted but not handled

@@ -1,9 +1,9 @@
-#include "serial/PtyPair.h"
 #include "serial/nrComm.h"
+
+#include "serial/PtyPair.h"
 
 #include <QCoreApplication>
 #include <QThread>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,8 +11,7 @@
 
 using namespace std::chrono_literals;
 
-TEST(TnrCommTest, StoredSettings)
-{
+TEST(TnrCommTest, StoredSettings) {
     TnrComm comm;
     EXPECT_EQ(comm.GetBaudRate(), 460800u);
     EXPECT_EQ(comm.GetComPort(), "cpCOM4");
@@ -32,8 +31,7 @@ TEST(TnrCommTest, StoredSettings)
     EXPECT_FALSE(comm.GetActive());
 }
 
-TEST(TnrCommTest, ActivatingAMissingPortThrowsAndStaysInactive)
-{
+TEST(TnrCommTest, ActivatingAMissingPortThrowsAndStaysInactive) {
     TnrComm comm;
     comm.SetPortName("/dev/korvale-no-such-port");
     EXPECT_THROW(comm.SetActive(true), TnrCommError);
@@ -42,8 +40,7 @@ TEST(TnrCommTest, ActivatingAMissingPortThrowsAndStaysInactive)
     EXPECT_FALSE(comm.SendData(&byte, 1));
 }
 
-TEST(TnrCommTest, ReceivesBlocksOnTheOwningThreadAndSends)
-{
+TEST(TnrCommTest, ReceivesBlocksOnTheOwningThreadAndSends) {
     TPtyPair pty;
     ASSERT_TRUE(pty.IsValid());
     TnrComm comm;
@@ -70,12 +67,14 @@ TEST(TnrCommTest, ReceivesBlocksOnTheOwningThreadAndSends)
     comm.SetBufferInSize(1000);
     const std::vector<uint8_t> big = Pattern(2500, 9);
     pty.Write(big);
-    ASSERT_TRUE(PumpUntil([&] {
-        size_t n = 0;
-        for (const auto &b : blocks)
-            n += b.size();
-        return n == big.size();
-    }, 10s));
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            size_t n = 0;
+            for (const auto &b : blocks)
+                n += b.size();
+            return n == big.size();
+        },
+        10s));
     std::vector<uint8_t> joined;
     for (const auto &b : blocks) {
         EXPECT_LE(b.size(), 1000u);

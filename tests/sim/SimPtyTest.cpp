@@ -1,19 +1,21 @@
 // The virtual module over its pseudo-terminal: the test opens the device like
 // the host program does, writes commands and parses what comes back.
 #include "sim/SimPty.h"
+
 #include "sim/SimStream.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include <fcntl.h>
 #include <poll.h>
-#include <string>
 #include <termios.h>
-#include <thread>
 #include <unistd.h>
-#include <vector>
 
 using namespace sim_test;
 using Clock = std::chrono::steady_clock;
@@ -33,7 +35,8 @@ public:
         }
     }
     ~THost() {
-        if (fFd >= 0) close(fFd);
+        if (fFd >= 0)
+            close(fFd);
     }
     bool Ok() const { return fFd >= 0; }
 
@@ -41,8 +44,10 @@ public:
         size_t done = 0;
         while (done < text.size()) {
             const ssize_t n = write(fFd, text.data() + done, text.size() - done);
-            if (n > 0) done += static_cast<size_t>(n);
-            else std::this_thread::sleep_for(milliseconds(1));
+            if (n > 0)
+                done += static_cast<size_t>(n);
+            else
+                std::this_thread::sleep_for(milliseconds(1));
         }
     }
 
@@ -58,7 +63,8 @@ public:
             const ssize_t n = read(fFd, buf, sizeof buf);
             if (n > 0) {
                 fBuffer.insert(fBuffer.end(), buf, buf + n);
-                for (TItem &item : TakeItems(fBuffer, fStray)) items.push_back(std::move(item));
+                for (TItem &item : TakeItems(fBuffer, fStray))
+                    items.push_back(std::move(item));
             }
         }
         return items;
@@ -88,7 +94,8 @@ private:
 
 size_t Count(const std::vector<TItem> &items, const std::string &type) {
     size_t n = 0;
-    for (const TItem &i : items) n += i.type == type;
+    for (const TItem &i : items)
+        n += i.type == type;
     return n;
 }
 
@@ -96,7 +103,7 @@ TSimOptions Fast() {
     TSimOptions o;
     o.pacing = false;
     o.noise = 0;
-    o.presetParams = {{5, 7}};   // 64 Hz
+    o.presetParams = {{5, 7}};  // 64 Hz
     return o;
 }
 
@@ -109,7 +116,8 @@ TEST(SimPty, StreamsFullFramesWithAlternatingSubpagesAndItsParameters) {
     ASSERT_TRUE(host.Ok());
     // A client that opens the device while the module boots also sees its "TYPE" line.
     auto items = host.ReadUntil([](const std::vector<TItem> &got) { return Count(got, "FRM") >= 6; });
-    if (!items.empty() && items.front().type == "TYPE") items.erase(items.begin());
+    if (!items.empty() && items.front().type == "TYPE")
+        items.erase(items.begin());
     ASSERT_GE(items.size(), 6u);
     int previous = -1;
     for (const TItem &f : items) {
@@ -130,7 +138,7 @@ TEST(SimPty, StreamsFullFramesWithAlternatingSubpagesAndItsParameters) {
     EXPECT_EQ(host.Stray(), 0u);
     EXPECT_TRUE(sim.ClientConnected());
     sim.Stop();
-    sim.Stop();   // twice is harmless
+    sim.Stop();  // twice is harmless
 }
 
 TEST(SimPty, AnswersCalibrationAndParameterRequests) {
@@ -143,7 +151,7 @@ TEST(SimPty, AnswersCalibrationAndParameterRequests) {
     const TItem eem = host.WaitFor("EEM");
     ASSERT_EQ(eem.bytes.size(), kEemFrameBytes);
     EXPECT_TRUE(CheckWordMatches(eem.bytes, 832));
-    EXPECT_EQ(PayloadWord(eem.bytes, 48), 5880);   // gain reference of the calibration
+    EXPECT_EQ(PayloadWord(eem.bytes, 48), 5880);  // gain reference of the calibration
     host.Send("$SETP=17,4\r\n");
     const TItem sys = host.WaitFor("SYS");
     ASSERT_EQ(sys.bytes.size(), kSysFrameBytes);
@@ -165,12 +173,12 @@ TEST(SimPty, HalfFramesPatternStopAndUnknownLines) {
         ASSERT_TRUE(items[k].type == "FR0" || items[k].type == "FR1") << items[k].type;
         EXPECT_EQ(items[k].bytes.size(), kHalfFrameBytes);
         EXPECT_EQ(items[k].bytes[906], items[k].type == "FR0" ? 0 : 1);
-        EXPECT_EQ(WordAt(items[k].bytes, 903) & 0x1000, 0);   // interleaved control word
+        EXPECT_EQ(WordAt(items[k].bytes, 903) & 0x1000, 0);  // interleaved control word
         EXPECT_EQ(BlockOf(items[k])[11], 1);
     }
 
     host.Send("$SETP=7,0\r\n");
-    host.ReadFor(milliseconds(150));           // what was already on its way
+    host.ReadFor(milliseconds(150));  // what was already on its way
     EXPECT_TRUE(host.ReadFor(milliseconds(250)).empty());
     host.Send("$SETP=7,1\r\n");
     EXPECT_EQ(host.WaitFor("FR0").bytes.size(), kHalfFrameBytes);
@@ -190,7 +198,7 @@ TEST(SimPty, ClockPhotosAndReboot) {
     EXPECT_EQ(b[23] >> 8, 0x07);
     EXPECT_TRUE((b[23] & 0xFF) == 0x09 || (b[23] & 0xFF) == 0x10);
     EXPECT_EQ(b[24], 2);
-    EXPECT_EQ(BlockOf(host.WaitFor("FRM"))[24], 2);   // live frames report the count too
+    EXPECT_EQ(BlockOf(host.WaitFor("FRM"))[24], 2);  // live frames report the count too
 
     host.Send("$OUTP=-1\r\n");
     const TItem photo = host.WaitFor("PHT");
@@ -207,14 +215,14 @@ TEST(SimPty, ClockPhotosAndReboot) {
 
     host.Send("$SETP=17,1\r\n");
     EXPECT_EQ(host.WaitFor("TYPE").type, "TYPE");
-    EXPECT_EQ(host.WaitFor("FRM").bytes.size(), kFullFrameBytes);   // streams again after the reboot
+    EXPECT_EQ(host.WaitFor("FRM").bytes.size(), kFullFrameBytes);  // streams again after the reboot
 }
 
 // With pacing, frames come at the configured rate unless the line is too slow.
 TEST(SimPty, PacingFollowsRateAndLineSpeed) {
     TSimOptions o;
     o.noise = 0;
-    TPtySimulator sim(o);   // factory settings: 8 Hz at 460800 baud
+    TPtySimulator sim(o);  // factory settings: 8 Hz at 460800 baud
     ASSERT_TRUE(sim.Start(nullptr));
     THost host(sim.DevicePath());
     ASSERT_TRUE(host.Ok());
@@ -239,14 +247,14 @@ TEST(SimPty, PacingFollowsRateAndLineSpeed) {
 TEST(SimPty, NothingIsQueuedWhileNoClientListens) {
     TPtySimulator sim(Fast());
     ASSERT_TRUE(sim.Start(nullptr));
-    std::this_thread::sleep_for(milliseconds(200));   // frames due meanwhile are lost
+    std::this_thread::sleep_for(milliseconds(200));  // frames due meanwhile are lost
     EXPECT_FALSE(sim.ClientConnected());
     EXPECT_EQ(sim.FramesSent(), 0u);
     THost host(sim.DevicePath());
     ASSERT_TRUE(host.Ok());
     const auto items = host.ReadUntil([](const std::vector<TItem> &got) { return !got.empty(); });
     ASSERT_FALSE(items.empty());
-    EXPECT_EQ(items.front().type, "FRM");   // a fresh frame, not a stale backlog
+    EXPECT_EQ(items.front().type, "FRM");  // a fresh frame, not a stale backlog
     EXPECT_EQ(host.Stray(), 0u);
 }
 

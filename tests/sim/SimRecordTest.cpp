@@ -1,7 +1,8 @@
 // Recorded sessions, truth files and the command line of korvale-sim.
+#include "sim/SimRecord.h"
+
 #include "sensor/MLX90640_API.h"
 #include "sim/SimCommandLine.h"
-#include "sim/SimRecord.h"
 #include "sim/SimStream.h"
 #include "sim/SimTruth.h"
 
@@ -13,8 +14,9 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
+
+#include <unistd.h>
 
 using namespace sim_test;
 
@@ -69,7 +71,8 @@ TEST(SimRecord, StreamHoldsCalibrationParametersAndFramesThatDecodeToTheTruth) {
     EXPECT_EQ(BlockOf(items[1])[1], 4608);
 
     std::vector<uint16_t> eeData(833, 0);
-    for (size_t k = 0; k < 832; ++k) eeData[k] = PayloadWord(items[0].bytes, k);
+    for (size_t k = 0; k < 832; ++k)
+        eeData[k] = PayloadWord(items[0].bytes, k);
     TParamsMLX90640 params{};
     EXPECT_EQ(MLX90640_ExtractParameters(eeData.data(), params), 0);
     EXPECT_EQ(params.brokenPixels[0], 200);
@@ -81,17 +84,19 @@ TEST(SimRecord, StreamHoldsCalibrationParametersAndFramesThatDecodeToTheTruth) {
         EXPECT_TRUE(CheckWordMatches(item.bytes, 834));
         EXPECT_EQ(item.bytes[1674], f % 2);
         std::vector<uint16_t> frame(835, 0);
-        for (size_t k = 0; k < 834; ++k) frame[k] = PayloadWord(item.bytes, k);
+        for (size_t k = 0; k < 834; ++k)
+            frame[k] = PayloadWord(item.bytes, k);
 
         const std::vector<double> truth = ReadTruth(dir + "/truth/" + TTruthWriter::FileName(f));
         ASSERT_EQ(truth.size(), 768u);
         std::vector<double> to(768, NAN);
         const double ta = MLX90640_GetTa(frame.data(), params);
-        EXPECT_NEAR(ta, 27.0, 0.5);   // the sensor at power-on
+        EXPECT_NEAR(ta, 27.0, 0.5);  // the sensor at power-on
         MLX90640_CalculateTo(frame.data(), params, 1.0, ta - 8, to.data());
         int compared = 0;
         for (int p = 0; p < 768; ++p) {
-            if (std::isnan(to[p])) continue;
+            if (std::isnan(to[p]))
+                continue;
             ++compared;
             ASSERT_NEAR(to[p], truth[p], 0.1) << p;
         }
@@ -109,8 +114,8 @@ TEST(SimRecord, StreamHoldsCalibrationParametersAndFramesThatDecodeToTheTruth) {
     }
     EXPECT_GT(differ, 700);
     EXPECT_GT(minT, 10);
-    EXPECT_LT(minT, 20);      // the cold window
-    EXPECT_GT(maxT, 60);      // the hot mug
+    EXPECT_LT(minT, 20);  // the cold window
+    EXPECT_GT(maxT, 60);  // the hot mug
     EXPECT_LT(maxT, 90);
     std::system(("rm -rf " + dir).c_str());
 }
@@ -134,7 +139,8 @@ TEST(SimRecord, HalfFramesAndNoNoiseAreExact) {
     }
     // Two fixed-scene frames of the same subpage carry the same words.
     EXPECT_EQ(items[2].bytes.size(), items[4].bytes.size());
-    EXPECT_TRUE(std::equal(items[2].bytes.begin() + 7, items[2].bytes.begin() + 775, items[4].bytes.begin() + 7));
+    EXPECT_TRUE(
+        std::equal(items[2].bytes.begin() + 7, items[2].bytes.begin() + 775, items[4].bytes.begin() + 7));
 }
 
 TEST(SimCommandLine, OptionsAreCheckedWithClearMessages) {
@@ -167,8 +173,8 @@ TEST(SimCommandLine, OptionsAreCheckedWithClearMessages) {
     }
     TSimCommandLine cl;
     std::string error;
-    ASSERT_TRUE(ParseSimCommandLine({"--no-pacing", "--noise", "0", "--scene", "uniform:31.5", "--set", "11,1",
-                                     "--broken", "5,300", "--seed", "9", "--link", "/tmp/x"},
+    ASSERT_TRUE(ParseSimCommandLine({"--no-pacing", "--noise", "0", "--scene", "uniform:31.5", "--set",
+                                     "11,1", "--broken", "5,300", "--seed", "9", "--link", "/tmp/x"},
                                     cl, &error))
         << error;
     EXPECT_FALSE(cl.options.pacing);

@@ -1,7 +1,8 @@
 // Frame synthesiser: scenes rendered to raw words read back through the
 // temperature maths.
-#include "sensor/MLX90640_API.h"
 #include "sim/SyntheticSensor.h"
+
+#include "sensor/MLX90640_API.h"
 
 #include <gtest/gtest.h>
 
@@ -23,16 +24,18 @@ std::vector<double> Scene(int kind) {
     for (int p = 0; p < 768; ++p) {
         const int row = p / 32, col = p % 32;
         switch (kind) {
-        case 0: s[p] = 22.0; break;                                   // uniform room
-        case 1: s[p] = -20.0 + 320.0 * p / 767.0; break;              // full ramp
+        case 0: s[p] = 22.0; break;                       // uniform room
+        case 1: s[p] = -20.0 + 320.0 * p / 767.0; break;  // full ramp
         case 2: s[p] = 20 + 15 * std::exp(-((row - 12) * (row - 12) + (col - 16) * (col - 16)) / 30.0); break;
-        default: s[p] = ((row / 4 + col / 4) % 2) ? 295.0 : -18.0; break;   // hard checkerboard
+        default: s[p] = ((row / 4 + col / 4) % 2) ? 295.0 : -18.0; break;  // hard checkerboard
         }
     }
     return s;
 }
 
-int ToInt(uint16_t w) { return static_cast<int16_t>(w); }
+int ToInt(uint16_t w) {
+    return static_cast<int16_t>(w);
+}
 
 TEST(Synthesizer, ScenesReadBackWithinOneCount) {
     struct Case {
@@ -45,9 +48,9 @@ TEST(Synthesizer, ScenesReadBackWithinOneCount) {
         uint32_t seed;
     };
     const Case cases[] = {
-        {0, 25.0, 3.3, true, 0, 1.0, -1, 1},  {1, 31.5, 3.28, true, 1, 1.0, -1, 2},
+        {0, 25.0, 3.3, true, 0, 1.0, -1, 1},   {1, 31.5, 3.28, true, 1, 1.0, -1, 2},
         {2, 12.0, 3.32, false, 0, 1.0, -1, 3}, {3, 40.0, 3.3, false, 1, 1.0, 3, 4},
-        {1, 25.0, 3.3, true, 0, 0.95, 0, 5},  {3, -5.0, 3.25, true, 1, 0.8, 2, 6},
+        {1, 25.0, 3.3, true, 0, 0.95, 0, 5},   {3, -5.0, 3.25, true, 1, 0.8, 2, 6},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "scene " << c.scene << " ta " << c.ta << " chess " << c.chess
@@ -76,10 +79,11 @@ TEST(Synthesizer, ScenesReadBackWithinOneCount) {
         MLX90640_CalculateTo(frame.data(), r, c.emissivity, ta - 8, out.data());
         int written = 0;
         for (int p = 0; p < 768; ++p) {
-            if (std::isnan(out[p])) continue;
+            if (std::isnan(out[p]))
+                continue;
             ++written;
             const double error = std::fabs(out[p] - scene[p]);
-            ASSERT_LT(error, 0.1) << p;   // about 0.05 °C at room temperature
+            ASSERT_LT(error, 0.1) << p;  // about 0.05 °C at room temperature
             // The word is the nearest integer: neither neighbour reads closer, and the
             // error is at most half the step to the neighbouring words.
             double stepSize = 0;
@@ -121,7 +125,8 @@ TEST(Synthesizer, OneShotFormsAgreeWithTheObjectAndRejectBadSubpage) {
     const TParamsMLX90640 r = Realistic();
     double grid[24][32];
     for (int i = 0; i < 24; ++i)
-        for (int j = 0; j < 32; ++j) grid[i][j] = 30 + i - j;
+        for (int j = 0; j < 32; ++j)
+            grid[i][j] = 30 + i - j;
     TFrameConditions cond;
     cond.ta = 27;
     cond.vdd = 3.31;
@@ -141,7 +146,7 @@ TEST(Synthesizer, BrokenPixelCalibrationStillRenders) {
     const std::vector<uint16_t> frame = SynthesizeFrame(r, scene.data(), 25, 3.3, true, 0);
     std::vector<double> out(768, NAN);
     MLX90640_CalculateTo(frame.data(), r, 1.0, MLX90640_GetTa(frame.data(), r) - 8, out.data());
-    EXPECT_NEAR(out[301], 22.0, 0.06);   // an outlier's calibration is still used as it is
+    EXPECT_NEAR(out[301], 22.0, 0.06);  // an outlier's calibration is still used as it is
     EXPECT_TRUE(std::isfinite(out[101]));
 }
 

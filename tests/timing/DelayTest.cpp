@@ -5,7 +5,6 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QTimer>
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -14,12 +13,12 @@
 
 using namespace std::chrono_literals;
 
-TEST(DelayTest, ZeroHandlesPendingEventsAndReturns)
-{
+TEST(DelayTest, ZeroHandlesPendingEventsAndReturns) {
     QObject context;
     std::vector<int> ran;
     for (int i = 0; i < 3; ++i)
-        QMetaObject::invokeMethod(&context, [&ran, i] { ran.push_back(i); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &context, [&ran, i] { ran.push_back(i); }, Qt::QueuedConnection);
     QElapsedTimer clock;
     clock.start();
     Delay(0);
@@ -28,15 +27,15 @@ TEST(DelayTest, ZeroHandlesPendingEventsAndReturns)
 
     // A negative time behaves as 0.
     bool late = false;
-    QMetaObject::invokeMethod(&context, [&] { late = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &context, [&] { late = true; }, Qt::QueuedConnection);
     clock.start();
     Delay(-50);
     EXPECT_TRUE(late);
     EXPECT_LT(clock.elapsed(), 1000);
 }
 
-TEST(DelayTest, WaitsTheFullTimeWhileHandlingEventsAsTheyArrive)
-{
+TEST(DelayTest, WaitsTheFullTimeWhileHandlingEventsAsTheyArrive) {
     QObject context;
     QElapsedTimer clock;
     clock.start();
@@ -44,7 +43,8 @@ TEST(DelayTest, WaitsTheFullTimeWhileHandlingEventsAsTheyArrive)
     QTimer::singleShot(50, &context, [&] { timerAt = clock.elapsed(); });
     std::thread poster([&] {
         std::this_thread::sleep_for(100ms);
-        QMetaObject::invokeMethod(&context, [&] { postedAt = clock.elapsed(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &context, [&] { postedAt = clock.elapsed(); }, Qt::QueuedConnection);
     });
     Delay(400);
     const qint64 total = clock.elapsed();
@@ -57,8 +57,7 @@ TEST(DelayTest, WaitsTheFullTimeWhileHandlingEventsAsTheyArrive)
     EXPECT_LT(postedAt, 390);
 }
 
-TEST(DelayTest, NestedDelaysEachWaitTheirTime)
-{
+TEST(DelayTest, NestedDelaysEachWaitTheirTime) {
     QObject context;
     QElapsedTimer clock;
     clock.start();

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -16,8 +15,7 @@ using namespace std::chrono_literals;
 namespace {
 
 // Handles events until `done` or the time is up; returns done().
-bool PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout)
-{
+bool PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds timeout) {
     QElapsedTimer clock;
     clock.start();
     while (!done()) {
@@ -29,16 +27,14 @@ bool PumpUntil(const std::function<bool()> &done, std::chrono::milliseconds time
     return true;
 }
 
-void PumpFor(std::chrono::milliseconds duration)
-{
+void PumpFor(std::chrono::milliseconds duration) {
     PumpUntil([] { return false; }, duration);
 }
 
 // Records when each tick arrives (ms since the recorder was made).
 struct TTickLog {
     TTickLog() { clock.start(); }
-    void Attach(TZorvikTimer &timer, std::chrono::milliseconds work = 0ms)
-    {
+    void Attach(TZorvikTimer &timer, std::chrono::milliseconds work = 0ms) {
         timer.SetOnTimerDo([this, &timer, work](TZorvikTimer *sender) {
             EXPECT_EQ(sender, &timer);
             EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
@@ -51,10 +47,9 @@ struct TTickLog {
     std::vector<qint64> times;
 };
 
-} // namespace
+}  // namespace
 
-TEST(TZorvikTimerTest, CreatedDisabledWithOneSecondInterval)
-{
+TEST(TZorvikTimerTest, CreatedDisabledWithOneSecondInterval) {
     TZorvikTimer timer;
     EXPECT_EQ(timer.GetTimeInterval(), 1000);
     EXPECT_FALSE(timer.GetEnable());
@@ -68,8 +63,7 @@ TEST(TZorvikTimerTest, CreatedDisabledWithOneSecondInterval)
     EXPECT_TRUE(log.times.empty());
 }
 
-TEST(TZorvikTimerTest, TickSpacingIsIntervalPlusHandlerTime)
-{
+TEST(TZorvikTimerTest, TickSpacingIsIntervalPlusHandlerTime) {
     TZorvikTimer timer;
     TTickLog log;
     log.Attach(timer, 30ms);
@@ -85,8 +79,7 @@ TEST(TZorvikTimerTest, TickSpacingIsIntervalPlusHandlerTime)
         EXPECT_GE(log.times[i] - log.times[i - 1], 39) << "tick " << i;
 }
 
-TEST(TZorvikTimerTest, EnableAndDisableRules)
-{
+TEST(TZorvikTimerTest, EnableAndDisableRules) {
     TZorvikTimer timer;
     TTickLog log;
     log.Attach(timer);
@@ -124,8 +117,7 @@ TEST(TZorvikTimerTest, EnableAndDisableRules)
     EXPECT_TRUE(log.times.empty());
 }
 
-TEST(TZorvikTimerTest, NoHandlerCallAfterDisableEvenForATickOnItsWay)
-{
+TEST(TZorvikTimerTest, NoHandlerCallAfterDisableEvenForATickOnItsWay) {
     TZorvikTimer timer;
     TTickLog log;
     log.Attach(timer);
@@ -137,8 +129,7 @@ TEST(TZorvikTimerTest, NoHandlerCallAfterDisableEvenForATickOnItsWay)
     EXPECT_TRUE(log.times.empty());
 }
 
-TEST(TZorvikTimerTest, IntervalChangeAppliesFromTheNextWait)
-{
+TEST(TZorvikTimerTest, IntervalChangeAppliesFromTheNextWait) {
     TZorvikTimer timer;
     TTickLog log;
     log.Attach(timer);
@@ -153,8 +144,7 @@ TEST(TZorvikTimerTest, IntervalChangeAppliesFromTheNextWait)
     EXPECT_LT(log.times[3] - log.times[0], 1400);
 }
 
-TEST(TZorvikTimerTest, TicksNeverOverlapWhenAHandlerHandlesEvents)
-{
+TEST(TZorvikTimerTest, TicksNeverOverlapWhenAHandlerHandlesEvents) {
     TZorvikTimer timer;
     int depth = 0, deepest = 0, ticks = 0;
     timer.SetOnTimerDo([&](TZorvikTimer *) {
@@ -170,8 +160,7 @@ TEST(TZorvikTimerTest, TicksNeverOverlapWhenAHandlerHandlesEvents)
     EXPECT_EQ(deepest, 1);
 }
 
-TEST(TZorvikTimerTest, DestructionIsPromptInEveryState)
-{
+TEST(TZorvikTimerTest, DestructionIsPromptInEveryState) {
     QElapsedTimer clock;
 
     // Never started.

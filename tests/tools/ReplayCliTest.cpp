@@ -4,11 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +12,9 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -63,9 +62,8 @@ std::vector<std::string> Lines(const std::string &text) {
 struct ReplayCli : ::testing::Test {
     fs::path dir;
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("korvale_replay_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() / ("korvale_replay_" + std::to_string(::getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
@@ -74,9 +72,9 @@ struct ReplayCli : ::testing::Test {
     std::string Replay() const { return std::string(KORVALE_REPLAY_EXE); }
     void Record(const std::string &args, const std::string &name, int frames) {
         const TRun r = RunCommand(std::string(KORVALE_SIM_EXE) + " --record " + (dir / name).string() +
-                               " --frames " + std::to_string(frames) + " --noise 0 --truth " +
-                               (dir / (name + ".truth")).string() + " " + args,
-                           dir);
+                                      " --frames " + std::to_string(frames) + " --noise 0 --truth " +
+                                      (dir / (name + ".truth")).string() + " " + args,
+                                  dir);
         ASSERT_EQ(r.status, 0) << r.err;
     }
     // Largest difference from the truth over frames 1.. (frame 0 has only one
@@ -105,11 +103,11 @@ struct ReplayCli : ::testing::Test {
 
 TEST_F(ReplayCli, NoiselessSessionMatchesTheRenderedTemperatures) {
     Record("--scene ramp", "ramp.bin", 8);
-    const TRun r = RunCommand(Replay() + " --header --mirror 0 --emissivity 1 --temps " +
-                           (dir / "t").string() + " --picture-temps " + (dir / "p").string() +
-                           " --ppm " + (dir / "m").string() + " --jpeg " + (dir / "j").string() +
-                           " " + (dir / "ramp.bin").string(),
-                       dir);
+    const TRun r =
+        RunCommand(Replay() + " --header --mirror 0 --emissivity 1 --temps " + (dir / "t").string() +
+                       " --picture-temps " + (dir / "p").string() + " --ppm " + (dir / "m").string() +
+                       " --jpeg " + (dir / "j").string() + " " + (dir / "ramp.bin").string(),
+                   dir);
     ASSERT_EQ(r.status, 0) << r.err;
     const auto lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 9u);
@@ -140,8 +138,8 @@ TEST_F(ReplayCli, NoiselessSessionMatchesTheRenderedTemperatures) {
 TEST_F(ReplayCli, HalfFramesMirroredAndFromStandardInput) {
     Record("--scene hotspot --set 11,1", "half.bin", 6);
     const TRun file = RunCommand(Replay() + " --emissivity 1 --temps " + (dir / "t").string() + " " +
-                              (dir / "half.bin").string(),
-                          dir);
+                                     (dir / "half.bin").string(),
+                                 dir);
     ASSERT_EQ(file.status, 0) << file.err;
     const auto lines = Lines(file.out);
     ASSERT_EQ(lines.size(), 6u);
@@ -167,9 +165,8 @@ TEST_F(ReplayCli, BadOptionsAndUnreadableFilesFailWithAMessage) {
 
     std::ofstream(dir / "blocker") << "a file where a folder should go";
     Record("--scene ramp", "r.bin", 2);
-    const TRun blocked = RunCommand(Replay() + " --ppm " + (dir / "blocker").string() + " " +
-                                 (dir / "r.bin").string(),
-                             dir);
+    const TRun blocked =
+        RunCommand(Replay() + " --ppm " + (dir / "blocker").string() + " " + (dir / "r.bin").string(), dir);
     EXPECT_EQ(blocked.status, 1);
     EXPECT_NE(blocked.err.find("blocker"), std::string::npos) << blocked.err;
 

@@ -58,9 +58,28 @@ TEST(ReplayOptions, DefaultsAreTheWindowStartUpValues) {
 
 TEST(ReplayOptions, EveryOptionInBothSpellings) {
     TReplayOptions o;
-    ASSERT_EQ(Parse({"--mirror", "0", "--emissivity=0.5", "--interp", "2,1", "--filter=2,6,0.75",
-                     "--palette", "11", "--range", "-5.5,40", "--correction=0", "--slugg", "1",
-                     "--temps", "t", "--picture-temps=p", "--ppm", "m", "--jpeg", "j", "--header", "-"},
+    ASSERT_EQ(Parse({"--mirror",
+                     "0",
+                     "--emissivity=0.5",
+                     "--interp",
+                     "2,1",
+                     "--filter=2,6,0.75",
+                     "--palette",
+                     "11",
+                     "--range",
+                     "-5.5,40",
+                     "--correction=0",
+                     "--slugg",
+                     "1",
+                     "--temps",
+                     "t",
+                     "--picture-temps=p",
+                     "--ppm",
+                     "m",
+                     "--jpeg",
+                     "j",
+                     "--header",
+                     "-"},
                     o),
               TParseResult::Run);
     EXPECT_EQ(o.input, "-");

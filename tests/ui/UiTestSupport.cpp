@@ -1,7 +1,7 @@
 #include "ui/UiTestSupport.h"
 
-#include "ui/support/ErrorHandler.h"
 #include "ui/mainwindow/MainFrm.h"
+#include "ui/support/ErrorHandler.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -10,9 +10,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <iterator>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -48,14 +48,9 @@ int main(int argc, char **argv) {
     std::string error;
     const std::vector<std::string> args(argv + 1, argv + argc);
     switch (ParseReplayOptions(args, options, &error)) {
-    case TParseResult::Help:
-        std::cout << ReplayUsage();
-        return 0;
-    case TParseResult::Error:
-        std::cerr << "korvale-replay: " << error << "\n" << ReplayUsage();
-        return 2;
-    case TParseResult::Run:
-        break;
+    case TParseResult::Help: std::cout << ReplayUsage(); return 0;
+    case TParseResult::Error: std::cerr << "korvale-replay: " << error << "\n" << ReplayUsage(); return 2;
+    case TParseResult::Run: break;
     }
 
     std::vector<uint8_t> capture;
@@ -81,8 +76,7 @@ int main(int argc, char **argv) {
     }
     std::cout.flush();
     if (session.Abandoned() > 0)
-        std::cerr << "korvale-replay: " << session.Abandoned()
-                  << " frame(s) gave no picture\n";
+        std::cerr << "korvale-replay: " << session.Abandoned() << " frame(s) gave no picture\n";
     if (!std::cout) {
         std::cerr << "korvale-replay: cannot write the CSV lines\n";
         return 1;

@@ -73,8 +73,7 @@ std::string ReplayUsage() {
            "  -h, --help           this text\n";
 }
 
-TParseResult ParseReplayOptions(const std::vector<std::string> &args, TReplayOptions &o,
-                                std::string *error) {
+TParseResult ParseReplayOptions(const std::vector<std::string> &args, TReplayOptions &o, std::string *error) {
     auto fail = [&](const std::string &message) {
         if (error)
             *error = message;
@@ -114,9 +113,10 @@ TParseResult ParseReplayOptions(const std::vector<std::string> &args, TReplayOpt
         if (arg == "--temps" || arg == "--picture-temps" || arg == "--ppm" || arg == "--jpeg") {
             if (value.empty())
                 return fail(arg + " needs a folder");
-            (arg == "--temps" ? o.tempsDir
+            (arg == "--temps"           ? o.tempsDir
              : arg == "--picture-temps" ? o.pictureTempsDir
-             : arg == "--ppm" ? o.ppmDir : o.jpegDir) = value;
+             : arg == "--ppm"           ? o.ppmDir
+                                        : o.jpegDir) = value;
         } else if (arg == "--header") {
             o.header = true;
         } else if (arg == "--mirror") {
@@ -141,8 +141,8 @@ TParseResult ParseReplayOptions(const std::vector<std::string> &args, TReplayOpt
             const auto parts = SplitCommas(value);
             if (parts.size() != 3 || !ParseInt(parts[0], o.filterMethod) ||
                 !ParseInt(parts[1], o.filterPixsCount) || !ParseDouble(parts[2], o.gaussSigma) ||
-                o.filterMethod < 0 || o.filterMethod > 2 || o.filterPixsCount < 1 ||
-                o.filterPixsCount > 99 || o.gaussSigma <= 0.0)
+                o.filterMethod < 0 || o.filterMethod > 2 || o.filterPixsCount < 1 || o.filterPixsCount > 99 ||
+                o.gaussSigma <= 0.0)
                 return fail(shown + ": expected M,N,SIGMA with M from 0 to 2, N from 1 to 99 "
                                     "and SIGMA above 0");
             if (o.filterPixsCount % 2 == 0)

@@ -52,8 +52,7 @@ void ApplyDisplayOptions(const TReplayOptions &o, TMLX90640 &object) {
 }
 
 TReplaySession::TReplaySession(const TReplayOptions &options)
-    : fSink(std::make_shared<TCountingSink>(fObject)),
-      fDispatcher(std::make_shared<TStdUiDispatcher>()) {
+    : fSink(std::make_shared<TCountingSink>(fObject)), fDispatcher(std::make_shared<TStdUiDispatcher>()) {
     ApplyDisplayOptions(options, fObject);
     fState.RecvedFrmDatas.assign(4096, 0);
     TLinkHooks hooks;

@@ -3,12 +3,12 @@
 // decoding worker) and sensor image object, with this thread as the UI thread.
 // Each chunk is fed and waited for, so no frame finds the decoder busy.
 
-#include "protocol/FrameFormat.h"
 #include "link/FrameIntake.h"
-#include "pipeline/MLX90640.h"
-#include "replay/ReplayOptions.h"
 #include "link/StdUiDispatcher.h"
 #include "link/WindowState.h"
+#include "pipeline/MLX90640.h"
+#include "protocol/FrameFormat.h"
+#include "replay/ReplayOptions.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,8 +17,8 @@
 
 // One frame that the sensor image object turned into a picture.
 struct TReplayFrame {
-    int index = 0;                      // counts from 0
-    TFrameType type = TFrameType::None; // FRM, FR0, FR1 or PHT
+    int index = 0;                       // counts from 0
+    TFrameType type = TFrameType::None;  // FRM, FR0, FR1 or PHT
     std::shared_ptr<const TMLX90640Published> published;
 };
 

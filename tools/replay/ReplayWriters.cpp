@@ -51,11 +51,10 @@ std::string CsvHeader() {
 
 std::string CsvLine(const TReplayFrame &frame) {
     const TMLX90640Published &p = *frame.published;
-    return std::to_string(frame.index) + ',' + FrameTypeName(frame.type) + ',' +
-           std::to_string(p.Subpage) + ',' + G17(p.Vdd) + ',' + G17(p.Ta) + ',' +
-           G17(p.MinPix.Temperature) + ',' + G17(p.MaxPix.Temperature) + ',' +
-           G17(p.TemperatureAvg) + ',' + G17(p.Temperature_LowerLimit) + ',' +
-           G17(p.Temperature_UpperLimit);
+    return std::to_string(frame.index) + ',' + FrameTypeName(frame.type) + ',' + std::to_string(p.Subpage) +
+           ',' + G17(p.Vdd) + ',' + G17(p.Ta) + ',' + G17(p.MinPix.Temperature) + ',' +
+           G17(p.MaxPix.Temperature) + ',' + G17(p.TemperatureAvg) + ',' + G17(p.Temperature_LowerLimit) +
+           ',' + G17(p.Temperature_UpperLimit);
 }
 
 std::string FramePath(const std::string &dir, int index, const char *extension) {
@@ -132,8 +131,8 @@ bool WriteFrameFiles(const TReplayOptions &o, const TReplayFrame &frame, std::st
     if (!o.pictureTempsDir.empty()) {
         if (!p.Pixs_Interpolation)
             return Fail(error, "frame " + std::to_string(frame.index) + " has no picture grid");
-        if (!WritePictureTemps(FramePath(o.pictureTempsDir, frame.index, "txt"),
-                               *p.Pixs_Interpolation, error))
+        if (!WritePictureTemps(FramePath(o.pictureTempsDir, frame.index, "txt"), *p.Pixs_Interpolation,
+                               error))
             return false;
     }
     if (!o.ppmDir.empty() && !WritePpm(FramePath(o.ppmDir, frame.index, "ppm"), p.BmpPic, error))
@@ -141,8 +140,8 @@ bool WriteFrameFiles(const TReplayOptions &o, const TReplayFrame &frame, std::st
     if (!o.jpegDir.empty()) {
         const std::string path = FramePath(o.jpegDir, frame.index, "jpg");
         std::string why;
-        if (!WriteJpeg(path, p.BmpPic.Bits(), p.BmpPic.Width(), p.BmpPic.Height(),
-                       p.BmpPic.BytesPerLine(), true, 100, &why))
+        if (!WriteJpeg(path, p.BmpPic.Bits(), p.BmpPic.Width(), p.BmpPic.Height(), p.BmpPic.BytesPerLine(),
+                       true, 100, &why))
             return Fail(error, "cannot write " + path + ": " + why);
     }
     return true;

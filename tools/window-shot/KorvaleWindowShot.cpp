@@ -46,8 +46,8 @@ int main(int argc, char *argv[]) {
     QTimer::singleShot(live ? 6000 : 1500, &app, [&] {
         QScreen *screen = window.screen();
         const QRect frame = window.frameGeometry();
-        QPixmap shot = screen ? screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
-                              : QPixmap();
+        QPixmap shot =
+            screen ? screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()) : QPixmap();
         if (shot.isNull())
             shot = window.grab();
         const bool ready = !live || window.WinState.EEIsOK.load();

@@ -20,13 +20,13 @@ inline constexpr int Timer2IntervalMs = 1000;
 
 // The settings `btn_ConnectClick` gives the serial component before opening it.
 struct TPortSettings {
-    QString CommName;                         // "//./" + the text of cbb_Port
-    uint32_t BaudRate = 0;                    // the number in cbb_Baud
-    int ByteSize = 8;                         // data bits
-    char Parity = 'N';                        // none
+    QString CommName;       // "//./" + the text of cbb_Port
+    uint32_t BaudRate = 0;  // the number in cbb_Baud
+    int ByteSize = 8;       // data bits
+    char Parity = 'N';      // none
     bool ParityCheck = true;
     int StopBits = 1;
-    uint32_t ReadIntervalTimeout = 0;         // the number in edt_ComTimeout, ms
+    uint32_t ReadIntervalTimeout = 0;  // the number in edt_ComTimeout, ms
     uint32_t ReadTotalTimeoutConstant = 0;
     uint32_t ReadTotalTimeoutMultiplier = 0;
     bool Inx_XonXoffFlow = false;
@@ -59,8 +59,7 @@ QString ConnectionLostText(int languageNum);
 
 // Status-bar panel 5: "数据接收：" n "Hz  数据计算：" n "Hz  图像更新：" n "Hz" or
 // "DataRecv:" n "Hz  DataCalc:" n "Hz  ImageRefresh:" n "Hz".
-QString RatesPanelText(int languageNum, int32_t dataRecvRate, int32_t dataCalcRate,
-                       int32_t picUpdateRate);
+QString RatesPanelText(int languageNum, int32_t dataRecvRate, int32_t dataCalcRate, int32_t picUpdateRate);
 
 // Timer2Timer: takes the three counts of the past second from `state`, resetting
 // each to 0 in the same step (a frame counted meanwhile goes into the next second,

@@ -3,15 +3,14 @@
 // the device-parameter controls. The command lines themselves come from the link
 // layer (Commands.h).
 
-#include "ui/mainwindow/MainFrm.h"
-
-#include "ui/widgets/ComboUtil.h"
 #include "protocol/Commands.h"
+#include "serial/SPComm.h"
+#include "serial/nrComm.h"
 #include "timing/Delay.h"
 #include "ui/device/MainFrm_ConnectParts.h"
-#include "serial/SPComm.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/widgets/ComboUtil.h"
 #include "ui/widgets/StatusPanels.h"
-#include "serial/nrComm.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -66,15 +65,9 @@ void TForm_Main::btn_GetCalibInfoClick(QObject *) {
                 WinState.ReadParsIsBusy.store(true);
                 btn_GetCalibInfo->setEnabled(false);
                 break;
-            case RPS_Send:
-                CommSendStr(step.Command());
-                break;
-            case RPS_Delay:
-                Delay(step.DelayMs);
-                break;
-            case RPS_End:
-                end();
-                break;
+            case RPS_Send: CommSendStr(step.Command()); break;
+            case RPS_Delay: Delay(step.DelayMs); break;
+            case RPS_End: end(); break;
             }
         }
     } catch (...) {
@@ -110,20 +103,20 @@ void TForm_Main::cbb_ADCResolutionChange(QObject *) {
 }
 
 void TForm_Main::cbb_RefreshRateChange(QObject *) {
-    if (const auto cmd = ItemIndexParCommand(SPN_RefreshRate, ItemIndex(cbb_RefreshRate),
-                                             WinState.ReadParsIsBusy.load()))
+    if (const auto cmd =
+            ItemIndexParCommand(SPN_RefreshRate, ItemIndex(cbb_RefreshRate), WinState.ReadParsIsBusy.load()))
         CommSendStr(*cmd);
 }
 
 void TForm_Main::cbb_ArrangeModeChange(QObject *) {
-    if (const auto cmd = ItemIndexParCommand(SPN_ArrangeMode, ItemIndex(cbb_ArrangeMode),
-                                             WinState.ReadParsIsBusy.load()))
+    if (const auto cmd =
+            ItemIndexParCommand(SPN_ArrangeMode, ItemIndex(cbb_ArrangeMode), WinState.ReadParsIsBusy.load()))
         CommSendStr(*cmd);
 }
 
 void TForm_Main::cbb_OutPortNumChange(QObject *) {
-    if (const auto cmd = ItemIndexParCommand(SPN_OutPortNum, ItemIndex(cbb_OutPortNum),
-                                             WinState.ReadParsIsBusy.load()))
+    if (const auto cmd =
+            ItemIndexParCommand(SPN_OutPortNum, ItemIndex(cbb_OutPortNum), WinState.ReadParsIsBusy.load()))
         CommSendStr(*cmd);
 }
 
@@ -135,7 +128,8 @@ void TForm_Main::cbb_OutBaudChange(QObject *) {
 }
 
 void TForm_Main::chk_AutoSendClick(QObject *) {
-    if (const auto cmd = CheckParCommand(SPN_AutoSend, chk_AutoSend->isChecked(), WinState.ReadParsIsBusy.load()))
+    if (const auto cmd =
+            CheckParCommand(SPN_AutoSend, chk_AutoSend->isChecked(), WinState.ReadParsIsBusy.load()))
         CommSendStr(*cmd);
 }
 
@@ -145,7 +139,8 @@ void TForm_Main::chk_LedENClick(QObject *) {
 }
 
 void TForm_Main::chk_FrmHalfClick(QObject *) {
-    if (const auto cmd = CheckParCommand(SPN_FrmHalf, chk_FrmHalf->isChecked(), WinState.ReadParsIsBusy.load()))
+    if (const auto cmd =
+            CheckParCommand(SPN_FrmHalf, chk_FrmHalf->isChecked(), WinState.ReadParsIsBusy.load()))
         CommSendStr(*cmd);
 }
 

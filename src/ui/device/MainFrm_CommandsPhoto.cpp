@@ -1,10 +1,9 @@
 // The module's photo store: save, read, browse and clear, and the photo number box
 // that keeps the browsing buttons in step with the count of saved photos.
 
-#include "ui/mainwindow/MainFrm.h"
-
 #include "protocol/Commands.h"
 #include "ui/device/PhotoBrowse.h"
+#include "ui/mainwindow/MainFrm.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -2,15 +2,14 @@
 // built-in virtual module "SIM"), the hidden btn_Connect2 through nrComm1, and the
 // lost connection reported by Comm1.
 
-#include "ui/mainwindow/MainFrm.h"
-
-#include "ui/device/ConnectText.h"
-#include "ui/support/ErrorHandler.h"
-#include "ui/device/MainFrm_ConnectParts.h"
 #include "serial/SPComm.h"
+#include "serial/nrComm.h"
+#include "ui/device/ConnectText.h"
+#include "ui/device/MainFrm_ConnectParts.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/support/ErrorHandler.h"
 #include "ui/widgets/ShapeCircle.h"
 #include "ui/widgets/StatusPanels.h"
-#include "serial/nrComm.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -124,7 +123,7 @@ void TForm_Main::btn_ConnectClick(QObject *) {
 
 void Comm1LinkLost(TForm_Main &form, TLinkParts &parts) {
     if (!parts.Comm1 || !parts.Comm1->IsOpen())
-        return;   // already closed (a notice of an earlier session)
+        return;  // already closed (a notice of an earlier session)
     const int lang = form.WinState.LanguageNum.load();
     parts.Comm1->StopComm();
     parts.Sim.Stop();

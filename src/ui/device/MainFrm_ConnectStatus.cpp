@@ -2,15 +2,14 @@
 // (Timer3), the rates of panel 5 (Timer2), the port's read time-out and the
 // device-parameter controls set from the module's system-parameter block.
 
-#include "ui/mainwindow/MainFrm.h"
-
-#include "ui/widgets/ComboUtil.h"
-#include "ui/device/ConnectText.h"
-#include "timing/Delay.h"
-#include "ui/device/MainFrm_ConnectParts.h"
 #include "serial/SPComm.h"
-#include "ui/widgets/StatusPanels.h"
+#include "timing/Delay.h"
+#include "ui/device/ConnectText.h"
+#include "ui/device/MainFrm_ConnectParts.h"
 #include "ui/device/SysPars.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/widgets/ComboUtil.h"
+#include "ui/widgets/StatusPanels.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -46,45 +45,19 @@ void TForm_Main::UpdateSysParsShow(const TUINT16s &pars) {
     // module unless ReadParsIsBusy is set.
     for (const TSysParsField field : SysParsApplyOrder()) {
         switch (field) {
-        case SPF_ADCResolution:
-            SelectItemQuiet(cbb_ADCResolution, s.ADCResolutionIndex);
-            break;
-        case SPF_RefreshRate:
-            SelectItemQuiet(cbb_RefreshRate, s.RefreshRateIndex);
-            break;
-        case SPF_ArrangeMode:
-            SelectItemQuiet(cbb_ArrangeMode, s.ArrangeModeIndex);
-            break;
-        case SPF_AutoSend:
-            chk_AutoSend->setChecked(s.AutoSend);
-            break;
-        case SPF_OutPortNum:
-            SelectItemQuiet(cbb_OutPortNum, s.OutPortNumIndex);
-            break;
-        case SPF_Cell:
-            lbl_Cell->setText(s.CellText);
-            break;
-        case SPF_RTC:
-            lbl_RTC->setText(s.RTCText);
-            break;
-        case SPF_LedEN:
-            chk_LedEN->setChecked(s.LedEN);
-            break;
-        case SPF_DelayMs:
-            edt_DelayMs->setText(s.DelayMsText);
-            break;
-        case SPF_FrmHalf:
-            chk_FrmHalf->setChecked(s.FrmHalf);
-            break;
-        case SPF_SavedPhotoNum:
-            lbl_SavedPhotoNum->setText(s.SavedPhotoNumText);
-            break;
-        case SPF_OutBaud:
-            SelectItemQuiet(cbb_OutBaud, s.OutBaudIndex);
-            break;
-        case SPF_LabelTexts:
-            StoreSysParsTexts(WinState, s);
-            break;
+        case SPF_ADCResolution: SelectItemQuiet(cbb_ADCResolution, s.ADCResolutionIndex); break;
+        case SPF_RefreshRate: SelectItemQuiet(cbb_RefreshRate, s.RefreshRateIndex); break;
+        case SPF_ArrangeMode: SelectItemQuiet(cbb_ArrangeMode, s.ArrangeModeIndex); break;
+        case SPF_AutoSend: chk_AutoSend->setChecked(s.AutoSend); break;
+        case SPF_OutPortNum: SelectItemQuiet(cbb_OutPortNum, s.OutPortNumIndex); break;
+        case SPF_Cell: lbl_Cell->setText(s.CellText); break;
+        case SPF_RTC: lbl_RTC->setText(s.RTCText); break;
+        case SPF_LedEN: chk_LedEN->setChecked(s.LedEN); break;
+        case SPF_DelayMs: edt_DelayMs->setText(s.DelayMsText); break;
+        case SPF_FrmHalf: chk_FrmHalf->setChecked(s.FrmHalf); break;
+        case SPF_SavedPhotoNum: lbl_SavedPhotoNum->setText(s.SavedPhotoNumText); break;
+        case SPF_OutBaud: SelectItemQuiet(cbb_OutBaud, s.OutBaudIndex); break;
+        case SPF_LabelTexts: StoreSysParsTexts(WinState, s); break;
         }
     }
 }

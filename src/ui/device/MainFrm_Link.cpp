@@ -3,14 +3,13 @@
 // layer, and the built-in virtual module. Commands are in MainFrm_Commands*.cpp,
 // connecting and the module status in MainFrm_Connect*.cpp.
 
-#include "ui/mainwindow/MainFrm.h"
-
-#include "ui/support/ErrorHandler.h"
 #include "link/MLX90640Sink.h"
-#include "ui/device/MainFrm_ConnectParts.h"
 #include "link/QtUiDispatcher.h"
 #include "serial/SPComm.h"
 #include "serial/nrComm.h"
+#include "ui/device/MainFrm_ConnectParts.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/support/ErrorHandler.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -58,17 +57,15 @@ void TForm_Main::CreateLinkParts() {
             fLink->Intake->SetDouFrameUpdate(checked);
     });
 
-    parts->Comm1->SetOnReceiveData(
-        [this](TComm *sender, const uint8_t *buffer, uint16_t length) {
-            Guarded(this, [&] { Comm1ReceiveData(sender, buffer, length); })();
-        });
+    parts->Comm1->SetOnReceiveData([this](TComm *sender, const uint8_t *buffer, uint16_t length) {
+        Guarded(this, [&] { Comm1ReceiveData(sender, buffer, length); })();
+    });
     parts->nrComm1->SetOnAfterReceive([this](TnrComm *sender, const uint8_t *buffer, uint32_t received) {
         Guarded(this, [&] { nrComm1AfterReceive(sender, buffer, received); })();
     });
     TLinkParts *raw = parts.get();
-    parts->Comm1->SetOnRequestHangup([this, raw](TComm *) {
-        Guarded(this, [this, raw] { Comm1LinkLost(*this, *raw); })();
-    });
+    parts->Comm1->SetOnRequestHangup(
+        [this, raw](TComm *) { Guarded(this, [this, raw] { Comm1LinkLost(*this, *raw); })(); });
 
     fLink.reset(parts.release());
     AddPresentPortItems(cbb_Port);

@@ -9,13 +9,11 @@ namespace {
 class TPhotoBoxModel {
 public:
     TPhotoBoxModel(const QString &text, const QString &caption, int32_t count)
-        : fCaption(caption), fCount(count)
-    {
+        : fCaption(caption), fCount(count) {
         fState.Text = text;
     }
 
-    void Changed()
-    {
+    void Changed() {
         const auto n = TryParseTypedInt(fState.Text);
         if (!n)
             return;
@@ -48,8 +46,7 @@ private:
     // replace each other; the depth limit ends such a chain.
     static constexpr int MaxDepth = 8;
 
-    void SetText(const QString &text)
-    {
+    void SetText(const QString &text) {
         if (text == fState.Text)
             return;
         fState.Text = text;
@@ -66,11 +63,9 @@ private:
     int fDepth = 0;
 };
 
-} // namespace
+}  // namespace
 
-std::optional<TPhotoBoxState> SettlePhotoNumBox(const QString &boxText,
-                                                const QString &savedPhotoNumCaption)
-{
+std::optional<TPhotoBoxState> SettlePhotoNumBox(const QString &boxText, const QString &savedPhotoNumCaption) {
     if (boxText.isEmpty() || !TryParseTypedInt(boxText))
         return std::nullopt;
     const auto count = TryParseTypedInt(savedPhotoNumCaption);
@@ -81,8 +76,7 @@ std::optional<TPhotoBoxState> SettlePhotoNumBox(const QString &boxText,
     return model.State();
 }
 
-TPhotoStep PhotoStep(const QString &boxText, TPhotoStepDir dir, int languageNum)
-{
+TPhotoStep PhotoStep(const QString &boxText, TPhotoStepDir dir, int languageNum) {
     // 64-bit so that the step past the ends of the 32-bit range cannot overflow.
     const int64_t number = int64_t{ParseTypedInt(boxText, languageNum)} + dir;
     return TPhotoStep{number, QString::number(number), ReadPhotoCommand(number)};

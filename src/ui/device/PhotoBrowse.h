@@ -12,9 +12,9 @@
 #include <optional>
 
 struct TPhotoBoxState {
-    QString Text;             // what edt_CurrentPhotoNum shows
-    bool PrivEnabled = false; // btn_ReadPrivPhoto
-    bool NextEnabled = false; // btn_ReadNextPhoto
+    QString Text;              // what edt_CurrentPhotoNum shows
+    bool PrivEnabled = false;  // btn_ReadPrivPhoto
+    bool NextEnabled = false;  // btn_ReadNextPhoto
 };
 
 // edt_CurrentPhotoNumChange: the box now holds `boxText`. Returns the text the box
@@ -27,8 +27,7 @@ struct TPhotoBoxState {
 //   otherwise: count <= n  -> Next off, text := the caption; else Next on;
 //              then n <= 1 -> Priv off, text := "1";         else Priv on.
 // The window sets the returned text without running its change handler again.
-std::optional<TPhotoBoxState> SettlePhotoNumBox(const QString &boxText,
-                                                const QString &savedPhotoNumCaption);
+std::optional<TPhotoBoxState> SettlePhotoNumBox(const QString &boxText, const QString &savedPhotoNumCaption);
 
 enum TPhotoStepDir : int {
     PSD_Priv = -1,
@@ -36,9 +35,9 @@ enum TPhotoStepDir : int {
 };
 
 struct TPhotoStep {
-    int64_t Number;    // the photo asked for: box number + direction
-    QString BoxText;   // the text to put into edt_CurrentPhotoNum first
-    QString Command;   // then send this: "$OUTP=<Number>" CR LF
+    int64_t Number;   // the photo asked for: box number + direction
+    QString BoxText;  // the text to put into edt_CurrentPhotoNum first
+    QString Command;  // then send this: "$OUTP=<Number>" CR LF
 };
 
 // btn_ReadPrivPhotoClick / btn_ReadNextPhotoClick. The number is taken from the

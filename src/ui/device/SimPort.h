@@ -27,7 +27,7 @@ bool IsSimPortName(const QString &portText);
 class TSimPort {
 public:
     TSimPort();
-    ~TSimPort();   // stops the module
+    ~TSimPort();  // stops the module
     TSimPort(const TSimPort &) = delete;
     TSimPort &operator=(const TSimPort &) = delete;
 

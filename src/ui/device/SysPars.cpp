@@ -1,8 +1,8 @@
 #include "ui/device/SysPars.h"
 
-#include "protocol/Commands.h"
 #include "link/LinkTexts.h"
 #include "link/WindowState.h"
+#include "protocol/Commands.h"
 
 #include <array>
 
@@ -26,40 +26,34 @@ enum : int {
     W_SavedPhotoNum = 24,
 };
 
-} // namespace
+}  // namespace
 
-const QStringList &OutBaudItems()
-{
-    static const QStringList items{QStringLiteral("115200"),  QStringLiteral("230400"),
-                                   QStringLiteral("460800"),  QStringLiteral("614400"),
-                                   QStringLiteral("921600"),  QStringLiteral("1382400")};
+const QStringList &OutBaudItems() {
+    static const QStringList items{QStringLiteral("115200"), QStringLiteral("230400"),
+                                   QStringLiteral("460800"), QStringLiteral("614400"),
+                                   QStringLiteral("921600"), QStringLiteral("1382400")};
     return items;
 }
 
-std::span<const TSysParsField> SysParsApplyOrder()
-{
+std::span<const TSysParsField> SysParsApplyOrder() {
     static constexpr std::array<TSysParsField, 13> order{
-        SPF_ADCResolution, SPF_RefreshRate, SPF_ArrangeMode, SPF_AutoSend,
-        SPF_OutPortNum,    SPF_Cell,        SPF_RTC,         SPF_LedEN,
-        SPF_DelayMs,       SPF_FrmHalf,     SPF_SavedPhotoNum, SPF_OutBaud,
-        SPF_LabelTexts,
+        SPF_ADCResolution, SPF_RefreshRate, SPF_ArrangeMode, SPF_AutoSend, SPF_OutPortNum,
+        SPF_Cell,          SPF_RTC,         SPF_LedEN,       SPF_DelayMs,  SPF_FrmHalf,
+        SPF_SavedPhotoNum, SPF_OutBaud,     SPF_LabelTexts,
     };
     return order;
 }
 
-int ItemIndexFromWord(uint16_t word, int itemCount)
-{
+int ItemIndexFromWord(uint16_t word, int itemCount) {
     return word < itemCount ? static_cast<int>(word) : -1;
 }
 
-QString SysParsCellText(int languageNum, uint16_t millivolts)
-{
-    return LangText(languageNum, "钮扣电池电压：", "Button battery voltage:")
-           + QString::number(millivolts) + QStringLiteral("mV");
+QString SysParsCellText(int languageNum, uint16_t millivolts) {
+    return LangText(languageNum, "钮扣电池电压：", "Button battery voltage:") + QString::number(millivolts) +
+           QStringLiteral("mV");
 }
 
-std::optional<TSysParsShow> SysParsShow(std::span<const uint16_t> pars, int languageNum)
-{
+std::optional<TSysParsShow> SysParsShow(std::span<const uint16_t> pars, int languageNum) {
     if (pars.size() < SysParsWordCount)
         return std::nullopt;
 
@@ -81,8 +75,7 @@ std::optional<TSysParsShow> SysParsShow(std::span<const uint16_t> pars, int lang
     return show;
 }
 
-void StoreSysParsTexts(TWindowState &state, const TSysParsShow &show)
-{
+void StoreSysParsTexts(TWindowState &state, const TSysParsShow &show) {
     state.lbl_Cell_Text.Set(show.CellText);
     state.lbl_RTC_Text.Set(show.RTCText);
     state.lbl_SavedPhotoNum_Text.Set(show.SavedPhotoNumText);

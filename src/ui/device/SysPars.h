@@ -30,18 +30,18 @@ inline constexpr int OutPortNumItemCount = 4;
 const QStringList &OutBaudItems();
 
 struct TSysParsShow {
-    int ADCResolutionIndex = -1;   // cbb_ADCResolution item index, -1 no selection
-    int RefreshRateIndex = -1;     // cbb_RefreshRate
-    int ArrangeModeIndex = -1;     // cbb_ArrangeMode
-    bool AutoSend = false;         // chk_AutoSend
-    int OutPortNumIndex = -1;      // cbb_OutPortNum
-    QString CellText;              // lbl_Cell caption
-    QString RTCText;               // lbl_RTC caption, "20YY-MM-DD hh:mm:ss" from packed BCD
-    bool LedEN = false;            // chk_LedEN
-    QString DelayMsText;           // edt_DelayMs text
-    bool FrmHalf = false;          // chk_FrmHalf
-    QString SavedPhotoNumText;     // lbl_SavedPhotoNum caption
-    int OutBaudIndex = -1;         // cbb_OutBaud item index, -1 no selection
+    int ADCResolutionIndex = -1;  // cbb_ADCResolution item index, -1 no selection
+    int RefreshRateIndex = -1;    // cbb_RefreshRate
+    int ArrangeModeIndex = -1;    // cbb_ArrangeMode
+    bool AutoSend = false;        // chk_AutoSend
+    int OutPortNumIndex = -1;     // cbb_OutPortNum
+    QString CellText;             // lbl_Cell caption
+    QString RTCText;              // lbl_RTC caption, "20YY-MM-DD hh:mm:ss" from packed BCD
+    bool LedEN = false;           // chk_LedEN
+    QString DelayMsText;          // edt_DelayMs text
+    bool FrmHalf = false;         // chk_FrmHalf
+    QString SavedPhotoNumText;    // lbl_SavedPhotoNum caption
+    int OutBaudIndex = -1;        // cbb_OutBaud item index, -1 no selection
 };
 
 // The controls in the order the window sets them. SPF_LabelTexts is the last

@@ -13,7 +13,7 @@ QString Lang(int32_t languageNum, const char16_t *chinese, const char *english) 
 }  // namespace
 
 QString DegreeSign() {
-    return QString(QChar(0x2103));   // ℃
+    return QString(QChar(0x2103));  // ℃
 }
 
 TLiveReadouts LiveReadouts(const TLiveValues &v, int32_t languageNum, bool absoluteTemp) {

@@ -1,7 +1,7 @@
 #include "ui/liveview/LiveViewThread.h"
 
-#include "ui/support/ErrorHandler.h"
 #include "ui/mainwindow/MainFrm.h"
+#include "ui/support/ErrorHandler.h"
 
 TThreadUpdatePic::TThreadUpdatePic(TForm_Main *form) : fForm(form) {
     connect(this, &QThread::finished, this, &QObject::deleteLater);

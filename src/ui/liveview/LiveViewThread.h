@@ -17,7 +17,7 @@ public:
     void ThreadUpdatePic();
 
 protected:
-    void run() override;   // Execute
+    void run() override;  // Execute
 
 private:
     TForm_Main *fForm;

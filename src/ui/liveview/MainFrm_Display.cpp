@@ -2,13 +2,12 @@
 // enables, shows or resizes other controls. The object only stores the values; a
 // change shows with the next frame it computes.
 
-#include "ui/mainwindow/MainFrm.h"
-
-#include "ui/widgets/ComboUtil.h"
-#include "ui/support/Convert.h"
 #include "pipeline/MLX90640.h"
-#include "ui/widgets/PictureBox.h"
 #include "pipeline/PipelineBuffers.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/support/Convert.h"
+#include "ui/widgets/ComboUtil.h"
+#include "ui/widgets/PictureBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,12 +19,9 @@ namespace {
 // Interpolation list index to method: 0 linear, 1 quadratic, anything else cubic.
 TInterMethod InterMethodOfIndex(int index) {
     switch (index) {
-    case 0:
-        return IM_Poly1;
-    case 1:
-        return IM_Poly2;
-    default:
-        return IM_Poly3;
+    case 0: return IM_Poly1;
+    case 1: return IM_Poly2;
+    default: return IM_Poly3;
     }
 }
 
@@ -50,7 +46,7 @@ void TForm_Main::edt_EmissivityChange(QObject *) {
     if (text.isEmpty())
         return;
     double value = 0.0;
-    if (TryStrToFloat(text, value))   // a text that is no number is ignored silently
+    if (TryStrToFloat(text, value))  // a text that is no number is ignored silently
         WinState.myMLX90640->SetEmissivity(value);
 }
 
@@ -121,7 +117,7 @@ void TForm_Main::edt_FilterPixCountChange(QObject *) {
     if (text.isEmpty())
         return;
     int32_t n = StrToInt(text);
-    if (n % 2 == 0)   // the filter window needs a centre pixel
+    if (n % 2 == 0)  // the filter window needs a centre pixel
         n = n + 1;
     WinState.myMLX90640->SetFilterPixsCount(n);
 }
@@ -152,24 +148,17 @@ void TForm_Main::chk_HideMaignInterClick(QObject *) {
     for (QLabel *panel : {Panel1, Panel2, Panel3, Panel4}) {
         panel->setVisible(show);
         if (show)
-            panel->raise();   // the strips lie over the picture's edges
+            panel->raise();  // the strips lie over the picture's edges
     }
 }
 
 void TForm_Main::cbb_ScaleChange(QObject *) {
     int height = 0;
     switch (ItemIndex(cbb_Scale)) {
-    case 0:
-        height = 384;
-        break;
-    case 1:
-        height = 353;
-        break;
-    case 2:
-        height = 329;
-        break;
-    default:
-        return;
+    case 0: height = 384; break;
+    case 1: height = 353; break;
+    case 2: height = 329; break;
+    default: return;
     }
     Image1->resize(Image1->width(), height);
     UpdateScrollExtent();

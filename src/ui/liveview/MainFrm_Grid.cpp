@@ -2,10 +2,9 @@
 // column numbers 1..32 across the top and row numbers 1..24 down the left. Each data
 // cell also holds the pixel's temperature as text (covered by the colour).
 
-#include "ui/mainwindow/MainFrm.h"
-
-#include "ui/support/Convert.h"
 #include "pipeline/MLX90640.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/support/Convert.h"
 #include "ui/widgets/StringGrid.h"
 
 #include <QPainter>
@@ -34,7 +33,7 @@ void TForm_Main::DatasUpdateToGrid() {
     // object's latest frame when none has been shown yet.
     const std::shared_ptr<const TMLX90640Published> frame = fShownFrame ? fShownFrame : mlx->GetPublished();
     if (!frame)
-        return;   // no frame yet: the data cells stay empty
+        return;  // no frame yet: the data cells stay empty
     // The grid paints from the same frame whose texts it holds.
     fGridPixels = std::shared_ptr<const TPixels>(frame, &frame->Pixs_Origin);
     const TPixels &pixels = *fGridPixels;
@@ -43,14 +42,15 @@ void TForm_Main::DatasUpdateToGrid() {
         for (int x = 0; x < 32; ++x) {
             const bool present = size_t(x) < pixels.size() && size_t(y) < pixels[size_t(x)].size();
             model->SetCellQuiet(x + 1, y + 1,
-                                present ? FormatGeneral15(pixels[size_t(x)][size_t(y)].Temperature) : QString());
+                                present ? FormatGeneral15(pixels[size_t(x)][size_t(y)].Temperature)
+                                        : QString());
         }
-    model->AnnounceAll();   // one repaint request for all 768 cells
+    model->AnnounceAll();  // one repaint request for all 768 cells
 }
 
 void TForm_Main::StringGrid1DrawCell(QPainter *Canvas, int ACol, int ARow, const QRect &Rect, QStyle::State) {
     if (ACol <= 0 || ARow <= 0)
-        return;   // headers keep the grid's own painting
+        return;  // headers keep the grid's own painting
     if (!fGridPixels && WinState.myMLX90640) {
         // Before the first frame: the object's initial pixels, colour 0.
         fGridPixels = std::make_shared<const TPixels>(WinState.myMLX90640->GetPixs_Origin());

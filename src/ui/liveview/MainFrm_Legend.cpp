@@ -1,14 +1,13 @@
 // The colour legend beside the picture: the current palette from the upper limit at
 // the top to the lower limit at the bottom, and eleven temperature labels.
 
-#include "ui/mainwindow/MainFrm.h"
-
 #include "pipeline/ColorMap.h"
-#include "ui/support/Convert.h"
 #include "pipeline/MLX90640.h"
-#include "ui/widgets/PictureBox.h"
 #include "pipeline/PipelineBuffers.h"
 #include "pipeline/SysFun.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/support/Convert.h"
+#include "ui/widgets/PictureBox.h"
 
 #include <QImage>
 #include <QLabel>
@@ -25,7 +24,7 @@ void TForm_Main::DrawColorLegend() {
     const int32_t classNum = GrayToContinuColor_ClassNum.load();
 
     QImage bitmap(std::max(width, 0), std::max(height, 0), QImage::Format_BGR888);
-    int32_t color = 0;   // a converter that produces no colours keeps black
+    int32_t color = 0;  // a converter that produces no colours keeps black
     for (int r = 0; r < height; ++r) {
         // Row 0 is grey 255 (hottest), the last row grey 0. A legend one row high
         // has no span to divide: its only row is the hottest.

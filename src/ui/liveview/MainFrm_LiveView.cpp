@@ -3,17 +3,16 @@
 // prepared off the UI thread, and enables the module's controls once the module
 // has sent its parameters and its calibration.
 
-#include "ui/mainwindow/MainFrm.h"
+#include "pipeline/MLX90640.h"
+#include "pipeline/SysFun.h"
 #include "ui/device/MainFrm_ConnectParts.h"
-
 #include "ui/liveview/LiveViewTexts.h"
 #include "ui/liveview/LiveViewThread.h"
-#include "pipeline/MLX90640.h"
-#include "ui/widgets/PictureBox.h"
-#include "ui/widgets/StatusPanels.h"
-#include "pipeline/SysFun.h"
 #include "ui/liveview/TargetMarks.h"
 #include "ui/liveview/TargetMarksPaint.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/widgets/PictureBox.h"
+#include "ui/widgets/StatusPanels.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -61,7 +60,8 @@ bool IsDisabled(const QWidget *w) {
 }  // namespace
 
 void TForm_Main::Timer1Timer(QObject *) {
-    if (fLink && fLink->Intake) fLink->Intake->DispatchPending();
+    if (fLink && fLink->Intake)
+        fLink->Intake->DispatchPending();
     if (TMLX90640 *mlx = WinState.myMLX90640) {
         const bool ready = chk_DouFrameUpdate->isChecked()
                                ? mlx->GetFrame0Finished() && mlx->GetFrame1Finished()
@@ -85,16 +85,17 @@ void TForm_Main::Timer1Timer(QObject *) {
     }
 
     if (WinState.SYSIsOK.load() && IsDisabled(cbb_ADCResolution)) {
-        for (QWidget *w : std::initializer_list<QWidget *>{cbb_ADCResolution, cbb_RefreshRate, cbb_ArrangeMode,
-                                                           chk_AutoSend, cbb_OutPortNum, cbb_OutBaud, chk_LedEN,
-                                                           chk_FrmHalf})
+        for (QWidget *w : std::initializer_list<QWidget *>{cbb_ADCResolution, cbb_RefreshRate,
+                                                           cbb_ArrangeMode, chk_AutoSend, cbb_OutPortNum,
+                                                           cbb_OutBaud, chk_LedEN, chk_FrmHalf})
             w->setEnabled(true);
     }
 
     if (WinState.EEIsOK.load() && IsDisabled(btn_SaveOnePhoto)) {
-        for (QWidget *w : std::initializer_list<QWidget *>{btn_SaveOnePhoto, btn_ReadLastPhoto, edt_CurrentPhotoNum,
-                                                           btn_ReadOnePhoto, btn_ReadPrivPhoto, btn_ReadNextPhoto,
-                                                           btn_ClearAllPhoto, btn_Reboot, btn_SetParsDef, btn_SetDT})
+        for (QWidget *w :
+             std::initializer_list<QWidget *>{btn_SaveOnePhoto, btn_ReadLastPhoto, edt_CurrentPhotoNum,
+                                              btn_ReadOnePhoto, btn_ReadPrivPhoto, btn_ReadNextPhoto,
+                                              btn_ClearAllPhoto, btn_Reboot, btn_SetParsDef, btn_SetDT})
             w->setEnabled(true);
         // The browsing buttons follow the photo number box: with no photo saved, or
         // at either end of the saved photos, the box switches them off again.
@@ -156,10 +157,10 @@ void TForm_Main::UpdateTargetImg() {
     const bool absolute = cbb_PixsType->currentIndex() == 0;
 
     // Readouts.
-    const TLiveReadouts readouts = LiveReadouts(
-        {frame->Vdd, frame->Ta, centre.Temperature, frame->MaxPix.Temperature, frame->MinPix.Temperature,
-         frame->TemperatureAvg},
-        lang, absolute);
+    const TLiveReadouts readouts =
+        LiveReadouts({frame->Vdd, frame->Ta, centre.Temperature, frame->MaxPix.Temperature,
+                      frame->MinPix.Temperature, frame->TemperatureAvg},
+                     lang, absolute);
     lbl_Vdd->setText(readouts.Vdd);
     lbl_Ta->setText(readouts.Ta);
     lbl_CenterTemp->setText(readouts.CenterTemp);

@@ -4,12 +4,11 @@
 // name beside it. Without that folder, or on any other failure, nothing is saved and
 // nothing is said; the folder is never created.
 
-#include "ui/mainwindow/MainFrm.h"
-
 #include "pipeline/MLX90640.h"
-#include "ui/liveview/SnapshotFiles.h"
-#include "ui/widgets/PictureBox.h"
 #include "ui/liveview/SnapshotCapture.h"
+#include "ui/liveview/SnapshotFiles.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/widgets/PictureBox.h"
 
 #include <QDateTime>
 
@@ -27,7 +26,7 @@ void TForm_Main::Image1DblClick(QObject *) {
 void TForm_Main::Snapscreen(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const QString &FileName) {
     const int64_t width = int64_t(x2) - x1;
     const int64_t height = int64_t(y2) - y1;
-    constexpr int64_t kMaxSide = 65500;   // the largest side a JPEG file can have
+    constexpr int64_t kMaxSide = 65500;  // the largest side a JPEG file can have
     if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
         return;
     // Paint what the window holds now (a refresh may have drawn markers since the last

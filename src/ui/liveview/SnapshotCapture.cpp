@@ -16,7 +16,8 @@ namespace {
 // The image at exactly `size` pixels in 24-bit RGB (screens with a device pixel
 // ratio other than 1 deliver more pixels than the rectangle has).
 QImage ToRectSize(const QImage &image, const QSize &size) {
-    QImage out = image.size() == size ? image : image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage out =
+        image.size() == size ? image : image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return out.convertToFormat(QImage::Format_RGB888);
 }
 
@@ -30,8 +31,8 @@ QImage GrabScreen(QWidget *widget, const QRect &rect) {
         return {};
     // The desktop's coordinates relative to the screen that holds the corner.
     const QPoint origin = screen->geometry().topLeft();
-    const QPixmap shot = screen->grabWindow(0, rect.x() - origin.x(), rect.y() - origin.y(), rect.width(),
-                                            rect.height());
+    const QPixmap shot =
+        screen->grabWindow(0, rect.x() - origin.x(), rect.y() - origin.y(), rect.width(), rect.height());
     if (shot.isNull() || shot.width() <= 0 || shot.height() <= 0)
         return {};
     return shot.toImage();
@@ -75,7 +76,8 @@ bool SaveSnapshotJpeg(const QImage &image, const QString &fileName) {
 QString SnapshotTemperaturePath(const QString &jpegFileName) {
     const QFileInfo info(jpegFileName);
     const QString suffix = info.suffix();
-    const QString base = suffix.isEmpty() ? jpegFileName : jpegFileName.left(jpegFileName.size() - suffix.size() - 1);
+    const QString base =
+        suffix.isEmpty() ? jpegFileName : jpegFileName.left(jpegFileName.size() - suffix.size() - 1);
     return base + QStringLiteral(".txt");
 }
 

@@ -51,7 +51,8 @@ TMarkPoint SensorMarkPoint(int32_t column, int32_t row) {
 std::vector<TMarkText> TargetTexts(const TMarkTextInputs &in, const TMarkParams &p) {
     std::vector<TMarkText> texts;
     if (in.Cursor)
-        texts.push_back({in.CursorValue, {ValueX(in.Cursor->x, 400, in.CursorValue, p), in.Cursor->y - p.TH}});
+        texts.push_back(
+            {in.CursorValue, {ValueX(in.Cursor->x, 400, in.CursorValue, p), in.Cursor->y - p.TH}});
     texts.push_back(ExtremeValue(in.MinMark, in.MinValue, p));
     texts.push_back(ExtremeValue(in.MaxMark, in.MaxValue, p));
     texts.push_back({in.CentreValue, {kCentreMark.x + p.h + 4, kCentreMark.y}});

@@ -15,9 +15,9 @@
 #include <vector>
 
 struct TMarkParams {
-    int64_t h = 12;     // arm length of a cross: the target size / 2, truncated
-    int64_t TH = 24;    // text height in pixels
-    int64_t TH2 = 12;   // estimated width of one character: TH / 2, truncated
+    int64_t h = 12;    // arm length of a cross: the target size / 2, truncated
+    int64_t TH = 24;   // text height in pixels
+    int64_t TH2 = 12;  // estimated width of one character: TH / 2, truncated
 };
 
 // From the texts of edt_TargetSize and edt_TextHeight: a text that is not an
@@ -45,12 +45,12 @@ struct TMarkText {
 // What the texts are made of. Value texts are already formatted (with or without
 // the unit); the names are chosen by the language.
 struct TMarkTextInputs {
-    TMarkPoint MinMark;                  // A
-    TMarkPoint MaxMark;                  // B
-    std::optional<TMarkPoint> Cursor;    // the cursor, when it has a readout
+    TMarkPoint MinMark;                // A
+    TMarkPoint MaxMark;                // B
+    std::optional<TMarkPoint> Cursor;  // the cursor, when it has a readout
     QString CursorValue, MinValue, MaxValue, CentreValue;
-    bool ShowNames = false;              // chk_ShowTarget_Text
-    int32_t LanguageNum = 1;             // 0 Chinese, otherwise English
+    bool ShowNames = false;   // chk_ShowTarget_Text
+    int32_t LanguageNum = 1;  // 0 Chinese, otherwise English
 };
 
 // The texts in drawing order: the cursor value (when there is a cursor), the

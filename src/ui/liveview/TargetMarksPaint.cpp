@@ -30,8 +30,9 @@ QFont MarkFont(int64_t textHeight) {
     QFont font;
     // Without the first two, DejaVu Sans for digits and "℃" (WenQuanYi Micro Hei draws
     // its "℃" blank); Chinese names fall back to a CJK font glyph by glyph.
-    font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"), QStringLiteral("DejaVu Sans"),
-                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
+    font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
+                      QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC"),
+                      QStringLiteral("WenQuanYi Micro Hei")});
     font.setBold(true);
     // A height of zero or below has no size of its own: its magnitude, at least 1.
     const int64_t magnitude = textHeight < 0 ? -textHeight : textHeight;

@@ -44,8 +44,8 @@ QLineEdit *NewEdit(QWidget *parent, const char *name, const QRect &geometry, con
     edit->setGeometry(geometry);
     edit->setToolTip(hint);
     if (digitsOnly) {
-        edit->setValidator(new QRegularExpressionValidator(
-            QRegularExpression(QStringLiteral("[0-9]*")), edit));
+        edit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
     }
     return edit;
 }

@@ -2,21 +2,21 @@
 
 #include "ui/mainwindow/MainFrm.h"
 
-#include "ui/mainwindow/AutoSizeLabels.h"
-#include "ui/widgets/ComboUtil.h"
-#include "ui/support/ErrorHandler.h"
 #include "pipeline/MLX90640.h"
-#include "ui/widgets/PictureBox.h"
+#include "timing/utTimer.h"
+#include "ui/mainwindow/AutoSizeLabels.h"
+#include "ui/mainwindow/WindowPlacement.h"
+#include "ui/support/ErrorHandler.h"
 #include "ui/support/Priority.h"
+#include "ui/widgets/ComboUtil.h"
+#include "ui/widgets/PictureBox.h"
 #include "ui/widgets/StatusPanels.h"
 #include "ui/widgets/StringGrid.h"
-#include "ui/mainwindow/WindowPlacement.h"
-#include "timing/utTimer.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QResizeEvent>
 #include <QScreen>
@@ -149,7 +149,8 @@ void TForm_Main::FormCreate(QObject *) {
     myTimer = new TZorvikTimer(this);
     myTimer->setObjectName(QStringLiteral("myTimer"));
     myTimer->SetTimeInterval(10);
-    myTimer->SetOnTimerDo([this, tick = Guarded(this, [this] { DoTimer(myTimer); })](TZorvikTimer *) { tick(); });
+    myTimer->SetOnTimerDo(
+        [this, tick = Guarded(this, [this] { DoTimer(myTimer); })](TZorvikTimer *) { tick(); });
     myTimer->SetEnable(false);
     // 10. The half-frame merge buffer (no decoding worker exists yet).
     WinState.RecvedFrmDatas.assign(4096, 0);
@@ -175,19 +176,20 @@ void TForm_Main::showEvent(QShowEvent *event) {
         return;
     fPlacedAfterShow = true;
     // Make the outer size (frame included) 1500 x 760 once the frame is known.
-    QTimer::singleShot(0, this, Guarded(this, [this] {
-        if (isMaximized() || isFullScreen())
-            return;
-        const QRect frame = frameGeometry();
-        const QRect client = geometry();
-        const int extraW = frame.width() - client.width();
-        const int extraH = frame.height() - client.height();
-        if (extraW <= 0 && extraH <= 0)
-            return;
-        resize(kOuterWidth - std::max(extraW, 0), kOuterHeight - std::max(extraH, 0));
-        if (QScreen *s = screen())
-            move(CentredRect(QSize(kOuterWidth, kOuterHeight), s->availableGeometry()).topLeft());
-    }));
+    QTimer::singleShot(
+        0, this, Guarded(this, [this] {
+            if (isMaximized() || isFullScreen())
+                return;
+            const QRect frame = frameGeometry();
+            const QRect client = geometry();
+            const int extraW = frame.width() - client.width();
+            const int extraH = frame.height() - client.height();
+            if (extraW <= 0 && extraH <= 0)
+                return;
+            resize(kOuterWidth - std::max(extraW, 0), kOuterHeight - std::max(extraH, 0));
+            if (QScreen *s = screen())
+                move(CentredRect(QSize(kOuterWidth, kOuterHeight), s->availableGeometry()).topLeft());
+        }));
 }
 
 void TForm_Main::resizeEvent(QResizeEvent *event) {

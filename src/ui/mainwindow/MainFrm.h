@@ -18,8 +18,8 @@
 //   MainFrm_LiveView.cpp the live-view refresh, readouts and target markers
 //   MainFrm_Snapshot.cpp snapshots of the picture and its legend
 
-#include "pipeline/PixelTypes.h"
 #include "link/WindowState.h"
+#include "pipeline/PixelTypes.h"
 
 #include <QMainWindow>
 #include <QStyle>
@@ -66,13 +66,13 @@ public:
 
     // ---- Client area
     QScrollArea *ScrollBox1 = nullptr;
-    QWidget *ScrollBox1Content = nullptr;   // the scrolled surface holding the controls
+    QWidget *ScrollBox1Content = nullptr;  // the scrolled surface holding the controls
     TStatusPanels *StatusBar1 = nullptr;
 
     // ---- Picture area
     TPictureBox *Image1 = nullptr;
     TPictureBox *img_ColorLegend = nullptr;
-    std::array<QLabel *, 11> lbl_ColorLegend{};   // lbl_ColorLegend1 .. lbl_ColorLegend11
+    std::array<QLabel *, 11> lbl_ColorLegend{};  // lbl_ColorLegend1 .. lbl_ColorLegend11
     TStringGrid *StringGrid1 = nullptr;
     QLabel *Panel1 = nullptr;
     QLabel *Panel2 = nullptr;
@@ -95,7 +95,7 @@ public:
     QPushButton *btn_GetCalibInfo = nullptr;
     QLineEdit *edt_Tx = nullptr;
     QPushButton *btn_SendCmd = nullptr;
-    QPushButton *btn_Connect2 = nullptr;   // in ScrollBox1, hidden
+    QPushButton *btn_Connect2 = nullptr;  // in ScrollBox1, hidden
 
     // ---- Group grp_CameraPars
     QGroupBox *grp_CameraPars = nullptr;
@@ -177,9 +177,9 @@ public:
     QCheckBox *chk_Slugg = nullptr;
 
     // ---- UI-thread timers
-    QTimer *Timer1 = nullptr;   // 5 ms, live view
-    QTimer *Timer2 = nullptr;   // 1000 ms, rates
-    QTimer *Timer3 = nullptr;   // 100 ms, stopped; read parameters after connecting
+    QTimer *Timer1 = nullptr;  // 5 ms, live view
+    QTimer *Timer2 = nullptr;  // 1000 ms, rates
+    QTimer *Timer3 = nullptr;  // 100 ms, stopped; read parameters after connecting
 
     // ---- Start-up and layout
     void FormCreate(QObject *Sender);
@@ -196,8 +196,7 @@ public:
     void DrawColorLegend();
     void InitGrid();
     void DatasUpdateToGrid();
-    void StringGrid1DrawCell(QPainter *Canvas, int ACol, int ARow, const QRect &Rect,
-                             QStyle::State State);
+    void StringGrid1DrawCell(QPainter *Canvas, int ACol, int ARow, const QRect &Rect, QStyle::State State);
 
     // ---- Display option handlers
     void cbb_FilterMethodChange(QObject *Sender);
@@ -303,7 +302,7 @@ private:
     // two range edits share it).
     void ApplyTypedTemperatureRange();
 
-    std::unique_ptr<TMLX90640> fMLX90640;   // the sensor image object, WinState.myMLX90640
+    std::unique_ptr<TMLX90640> fMLX90640;  // the sensor image object, WinState.myMLX90640
     // The 32 x 24 grid the data grid paints: that of the frame whose texts it holds,
     // or the object's initial grid before the first frame.
     std::shared_ptr<const TPixels> fGridPixels;

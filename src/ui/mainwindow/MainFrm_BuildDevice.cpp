@@ -1,9 +1,8 @@
 // Controls of the module link: the port group, the device-parameter group and the
 // photo column, with their stored (Chinese) content and initial state.
 
-#include "ui/mainwindow/MainFrm.h"
-
 #include "ui/mainwindow/ControlFactory.h"
+#include "ui/mainwindow/MainFrm.h"
 #include "ui/widgets/ShapeCircle.h"
 
 #include <QCheckBox>
@@ -65,15 +64,15 @@ void TForm_Main::BuildComSet() {
 }
 
 void TForm_Main::BuildCameraPars() {
-    grp_CameraPars = NewGroup(ScrollBox1Content, "grp_CameraPars", QRect(752, 8, 723, 102),
-                              QStringLiteral("设备参数"));
+    grp_CameraPars =
+        NewGroup(ScrollBox1Content, "grp_CameraPars", QRect(752, 8, 723, 102), QStringLiteral("设备参数"));
     QWidget *g = grp_CameraPars;
 
     lbl_ADCResolution_Text = NewLabel(g, "lbl_ADCResolution_Text", 11, 28, QStringLiteral("测温分辨率"));
-    cbb_ADCResolution = NewList(g, "cbb_ADCResolution", QRect(89, 25, 76, 28),
-                                {QStringLiteral("16位"), QStringLiteral("17位"), QStringLiteral("18位"),
-                                 QStringLiteral("19位")},
-                                2, QString(), QStringLiteral("传感器温度检测分辨率，转换精度"));
+    cbb_ADCResolution = NewList(
+        g, "cbb_ADCResolution", QRect(89, 25, 76, 28),
+        {QStringLiteral("16位"), QStringLiteral("17位"), QStringLiteral("18位"), QStringLiteral("19位")}, 2,
+        QString(), QStringLiteral("传感器温度检测分辨率，转换精度"));
     lbl_RefreshRate_Text = NewLabel(g, "lbl_RefreshRate_Text", 11, 61, QStringLiteral("测温速率"));
     cbb_RefreshRate = NewList(g, "cbb_RefreshRate", QRect(89, 57, 76, 28),
                               {QStringLiteral("0.5Hz"), QStringLiteral("1Hz"), QStringLiteral("2Hz"),
@@ -85,8 +84,8 @@ void TForm_Main::BuildCameraPars() {
                               {QStringLiteral("行交错模式"), QStringLiteral("点交错模式")}, 1);
     chk_AutoSend = NewCheck(g, "chk_AutoSend", QRect(177, 63, 90, 17), QStringLiteral("实时数据"), false);
     cbb_OutPortNum = NewList(g, "cbb_OutPortNum", QRect(273, 58, 100, 28),
-                             {QStringLiteral("智能"), QStringLiteral("UART1(TTL)"), QStringLiteral("UART2(USB)"),
-                              QStringLiteral("UART1&2")},
+                             {QStringLiteral("智能"), QStringLiteral("UART1(TTL)"),
+                              QStringLiteral("UART2(USB)"), QStringLiteral("UART1&2")},
                              1, QString(), QStringLiteral("实时数据从哪个端口输出"));
     lbl_DelayMs_Text = NewLabel(g, "lbl_DelayMs_Text", 379, 28, QStringLiteral("帧间隔"));
     edt_DelayMs = NewEdit(g, "edt_DelayMs", QRect(432, 25, 35, 28), QStringLiteral("3"),
@@ -106,24 +105,28 @@ void TForm_Main::BuildCameraPars() {
     Label9 = NewLabel(g, "Label9", 674, 61, QStringLiteral("/900"));
 
     // Enabled once the module has reported its parameters (live view tick).
-    for (QWidget *w : std::initializer_list<QWidget *>{cbb_ADCResolution, cbb_RefreshRate, cbb_ArrangeMode,
-                                                       chk_AutoSend, cbb_OutPortNum, cbb_OutBaud, chk_LedEN,
-                                                       chk_FrmHalf})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{cbb_ADCResolution, cbb_RefreshRate, cbb_ArrangeMode, chk_AutoSend,
+                                          cbb_OutPortNum, cbb_OutBaud, chk_LedEN, chk_FrmHalf})
         w->setEnabled(false);
 }
 
 void TForm_Main::BuildPhotoColumn() {
     QWidget *box = ScrollBox1Content;
-    btn_SaveOnePhoto = NewButton(box, "btn_SaveOnePhoto", QRect(1362, 126, 113, 28), QStringLiteral("拍照存储"),
-                                 QStringLiteral("保存一张照片到模块内的Flash存储器"));
+    btn_SaveOnePhoto =
+        NewButton(box, "btn_SaveOnePhoto", QRect(1362, 126, 113, 28), QStringLiteral("拍照存储"),
+                  QStringLiteral("保存一张照片到模块内的Flash存储器"));
     btn_ReadLastPhoto = NewButton(box, "btn_ReadLastPhoto", QRect(1362, 169, 113, 28),
                                   QStringLiteral("读取最新照片"), QStringLiteral("读取最新一张保存的照片"));
-    edt_CurrentPhotoNum = NewEdit(box, "edt_CurrentPhotoNum", QRect(1362, 195, 60, 28), QStringLiteral("0001"));
+    edt_CurrentPhotoNum =
+        NewEdit(box, "edt_CurrentPhotoNum", QRect(1362, 195, 60, 28), QStringLiteral("0001"));
     btn_ReadOnePhoto = NewButton(box, "btn_ReadOnePhoto", QRect(1428, 195, 47, 28), QStringLiteral("读取"));
     lbl_CurrentPhotoDate = NewLabel(box, "lbl_CurrentPhotoDate", 1362, 222, QStringLiteral("2019-09-25"));
     lbl_CurrentPhotoTime = NewLabel(box, "lbl_CurrentPhotoTime", 1362, 238, QStringLiteral("12:00:00"));
-    btn_ReadPrivPhoto = NewButton(box, "btn_ReadPrivPhoto", QRect(1362, 256, 113, 28), QStringLiteral("上一张"));
-    btn_ReadNextPhoto = NewButton(box, "btn_ReadNextPhoto", QRect(1362, 287, 113, 28), QStringLiteral("下一张"));
+    btn_ReadPrivPhoto =
+        NewButton(box, "btn_ReadPrivPhoto", QRect(1362, 256, 113, 28), QStringLiteral("上一张"));
+    btn_ReadNextPhoto =
+        NewButton(box, "btn_ReadNextPhoto", QRect(1362, 287, 113, 28), QStringLiteral("下一张"));
     btn_ClearAllPhoto = NewButton(box, "btn_ClearAllPhoto", QRect(1362, 318, 113, 28),
                                   QStringLiteral("清除所有照片"), QStringLiteral("清除模块内存储的所有照片"));
     btn_Reboot = NewButton(box, "btn_Reboot", QRect(1362, 363, 113, 28), QStringLiteral("重新启动"),
@@ -134,8 +137,8 @@ void TForm_Main::BuildPhotoColumn() {
                           QStringLiteral("将计算机时间写入模块"));
 
     // Enabled once the calibration memory has been received (live view tick).
-    for (QWidget *w : std::initializer_list<QWidget *>{btn_SaveOnePhoto, btn_ReadLastPhoto, edt_CurrentPhotoNum,
-                                                       btn_ReadOnePhoto, btn_ReadPrivPhoto, btn_ReadNextPhoto,
-                                                       btn_ClearAllPhoto, btn_Reboot, btn_SetParsDef, btn_SetDT})
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             btn_SaveOnePhoto, btn_ReadLastPhoto, edt_CurrentPhotoNum, btn_ReadOnePhoto, btn_ReadPrivPhoto,
+             btn_ReadNextPhoto, btn_ClearAllPhoto, btn_Reboot, btn_SetParsDef, btn_SetDT})
         w->setEnabled(false);
 }

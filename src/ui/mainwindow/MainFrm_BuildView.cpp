@@ -2,11 +2,10 @@
 // panels, the display option group, the readouts, the hidden option column, the
 // status bar and the timers, with their stored content and initial state.
 
-#include "ui/mainwindow/MainFrm.h"
-
 #include "ui/mainwindow/ControlFactory.h"
-#include "ui/widgets/PictureBox.h"
+#include "ui/mainwindow/MainFrm.h"
 #include "ui/mainwindow/Splash.h"
+#include "ui/widgets/PictureBox.h"
 #include "ui/widgets/StatusPanels.h"
 #include "ui/widgets/StringGrid.h"
 
@@ -102,7 +101,8 @@ void TForm_Main::BuildCalcAndShow() {
     cbb_InterMethodFirst = NewList(g, "cbb_InterMethodFirst", QRect(98, 65, 96, 28), InterMethodItems(), 0);
     lbl_InterMethodSecond_Text =
         NewLabel(g, "lbl_InterMethodSecond_Text", 220, 68, QStringLiteral("第二插值法"));
-    cbb_InterMethodSecond = NewList(g, "cbb_InterMethodSecond", QRect(303, 65, 96, 28), InterMethodItems(), 0);
+    cbb_InterMethodSecond =
+        NewList(g, "cbb_InterMethodSecond", QRect(303, 65, 96, 28), InterMethodItems(), 0);
     chk_Temperature_UpLowAuto = NewCheck(g, "chk_Temperature_UpLowAuto", QRect(8, 103, 186, 17),
                                          QStringLiteral("自动调整适应温度范围"), false);
     edt_Temperature_Lower = NewEdit(g, "edt_Temperature_Lower", QRect(200, 98, 49, 28), QStringLiteral("0"));
@@ -112,8 +112,9 @@ void TForm_Main::BuildCalcAndShow() {
         NewCheck(g, "chk_brokenPixelsCorr", QRect(313, 103, 93, 17), QStringLiteral("坏点校正"), true);
     chk_Filter = NewCheck(g, "chk_Filter", QRect(8, 140, 59, 17), QStringLiteral("滤波"), false,
                           QStringLiteral("像素平滑降噪，会消耗更多计算机资源"));
-    cbb_FilterMethod = NewList(g, "cbb_FilterMethod", QRect(59, 135, 81, 28),
-                               {QStringLiteral("平均"), QStringLiteral("加权平均"), QStringLiteral("高斯")}, 0);
+    cbb_FilterMethod =
+        NewList(g, "cbb_FilterMethod", QRect(59, 135, 81, 28),
+                {QStringLiteral("平均"), QStringLiteral("加权平均"), QStringLiteral("高斯")}, 0);
     edt_FilterPixCount = NewEdit(g, "edt_FilterPixCount", QRect(140, 135, 32, 28), QStringLiteral("5"),
                                  QStringLiteral("参与滤波的矩形边长，必须是奇数"), true);
     edt_Sigma = NewEdit(g, "edt_Sigma", QRect(170, 135, 32, 28), QStringLiteral("1.5"),
@@ -135,7 +136,8 @@ void TForm_Main::BuildCalcAndShow() {
 }
 
 void TForm_Main::BuildRTDatas() {
-    grp_RTDatas = NewGroup(ScrollBox1Content, "grp_RTDatas", QRect(1167, 505, 174, 172), QStringLiteral("实时数据"));
+    grp_RTDatas =
+        NewGroup(ScrollBox1Content, "grp_RTDatas", QRect(1167, 505, 174, 172), QStringLiteral("实时数据"));
     QWidget *g = grp_RTDatas;
     lbl_Vdd = NewLabel(g, "lbl_Vdd", 13, 25, QStringLiteral("内核电压："));
     lbl_Ta = NewLabel(g, "lbl_Ta", 13, 45, QStringLiteral("外壳温度："));
@@ -154,8 +156,9 @@ void TForm_Main::BuildHiddenColumn() {
     chk_Exposure = NewCheck(box, "chk_Exposure", QRect(1365, 581, 97, 17), QStringLiteral("曝光"), false);
     chk_HideMaignInter =
         NewCheck(box, "chk_HideMaignInter", QRect(1365, 604, 97, 17), QStringLiteral("隐藏边沿插值"), false);
-    chk_DouFrameUpdate = NewCheck(box, "chk_DouFrameUpdate", QRect(1365, 637, 86, 17), QStringLiteral("双帧更新"),
-                                  false, QStringLiteral("仅Frame0和Frame1都有新的数据时才更新一次画面"));
+    chk_DouFrameUpdate =
+        NewCheck(box, "chk_DouFrameUpdate", QRect(1365, 637, 86, 17), QStringLiteral("双帧更新"), false,
+                 QStringLiteral("仅Frame0和Frame1都有新的数据时才更新一次画面"));
     chk_Slugg = NewCheck(box, "chk_Slugg", QRect(1365, 660, 85, 17), QStringLiteral("迟滞处理"), false,
                          QStringLiteral("相邻帧的数据跳变平滑处理，会消耗更多计算机资源"));
     for (QWidget *w : std::initializer_list<QWidget *>{chk_Sharpen, chk_Blur, chk_Negative, chk_Exposure,

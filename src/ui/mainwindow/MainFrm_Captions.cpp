@@ -2,10 +2,9 @@
 // English the replacement of the stored (Chinese) captions, items and hints.
 
 #include "ui/mainwindow/MainFrm.h"
-
 #include "ui/support/BuildInfo.h"
-#include "ui/widgets/ComboUtil.h"
 #include "ui/support/FileTime.h"
+#include "ui/widgets/ComboUtil.h"
 #include "ui/widgets/PictureBox.h"
 #include "ui/widgets/StatusPanels.h"
 
@@ -19,11 +18,19 @@
 
 namespace {
 
-void ClearHint(QWidget *w) { w->setToolTip(QString()); }
+void ClearHint(QWidget *w) {
+    w->setToolTip(QString());
+}
 
-void Caption(QGroupBox *w, const QString &text) { w->setTitle(text); }
-void Caption(QLabel *w, const QString &text) { w->setText(text); }
-void Caption(QAbstractButton *w, const QString &text) { w->setText(text); }
+void Caption(QGroupBox *w, const QString &text) {
+    w->setTitle(text);
+}
+void Caption(QLabel *w, const QString &text) {
+    w->setText(text);
+}
+void Caption(QAbstractButton *w, const QString &text) {
+    w->setText(text);
+}
 
 // Caption and cleared hint, the common case of the table.
 template <class W>
@@ -43,7 +50,8 @@ QString TForm_Main::BuildTitle(int32_t lanNum) const {
     const QString version = GetBuildInfoCached(file);
     const QString built = FormatBuildTime(FGetFileTime(file, 1));
     if (lanNum == 0)
-        return QStringLiteral("Vantrel-MLX90640演示程序   版本：") + version + QStringLiteral("  最后编译于：") + built;
+        return QStringLiteral("Vantrel-MLX90640演示程序   版本：") + version +
+               QStringLiteral("  最后编译于：") + built;
     return QStringLiteral("Vantrel-MLX90640 DemonstrationProgram   Versions：") + version +
            QStringLiteral("  Compiled：") + built;
 }
@@ -89,7 +97,7 @@ void TForm_Main::UpdateLanguageShow(int32_t lanNum) {
     ReplaceItemsKeepIndex(cbb_ArrangeMode, {QStringLiteral("TV"), QStringLiteral("Chess")});
     ClearHint(cbb_ArrangeMode);
     CaptionNoHint(chk_AutoSend, QStringLiteral("DataOut"));
-    ReplaceItemsKeepIndex(cbb_OutPortNum, {QStringLiteral("Smart")});   // items 1..3 stay; hint kept
+    ReplaceItemsKeepIndex(cbb_OutPortNum, {QStringLiteral("Smart")});  // items 1..3 stay; hint kept
     ClearHint(cbb_OutBaud);
     Caption(lbl_DelayMs_Text, QStringLiteral("Interval"));
     ClearHint(edt_DelayMs);
@@ -119,12 +127,13 @@ void TForm_Main::UpdateLanguageShow(int32_t lanNum) {
                           {QStringLiteral("Pseudo1"), QStringLiteral("Pseudo2"), QStringLiteral("Metal1"),
                            QStringLiteral("Metal2"), QStringLiteral("Rainbow1"), QStringLiteral("Rainbow2"),
                            QStringLiteral("Rainbow3"), QStringLiteral("Veska"), QStringLiteral("Toral"),
-                           QStringLiteral("Gray"), QStringLiteral("HSI")});   // "HSI_2", "HSI_3" stay
+                           QStringLiteral("Gray"), QStringLiteral("HSI")});  // "HSI_2", "HSI_3" stay
     ClearHint(cbb_GrayColor_SubMeth);
     Caption(lbl_Emissivity_Text, QStringLiteral("Emissivity"));
     ReplaceItemsKeepIndex(cbb_PixsType, {QStringLiteral("Temperature"), QStringLiteral("Image")});
     ClearHint(cbb_PixsType);
-    const QStringList interMethods = {QStringLiteral("Linear polynomial"), QStringLiteral("Quadratic polynomial "),
+    const QStringList interMethods = {QStringLiteral("Linear polynomial"),
+                                      QStringLiteral("Quadratic polynomial "),
                                       QStringLiteral("Cubic polynomial")};
     Caption(lbl_InterMethodFirst_Text, QStringLiteral("Interpolation"));
     ReplaceItemsKeepIndex(cbb_InterMethodFirst, interMethods);
@@ -134,8 +143,8 @@ void TForm_Main::UpdateLanguageShow(int32_t lanNum) {
     ClearHint(cbb_InterMethodSecond);
     CaptionNoHint(chk_Temperature_UpLowAuto, QStringLiteral("Automatic temperature range"));
     CaptionNoHint(chk_Filter, QStringLiteral("Filter"));
-    ReplaceItemsKeepIndex(cbb_FilterMethod,
-                          {QStringLiteral("Average"), QStringLiteral("Weighted Average"), QStringLiteral("Gaussian")});
+    ReplaceItemsKeepIndex(cbb_FilterMethod, {QStringLiteral("Average"), QStringLiteral("Weighted Average"),
+                                             QStringLiteral("Gaussian")});
     ClearHint(cbb_FilterMethod);
     ClearHint(edt_FilterPixCount);
     ClearHint(edt_Sigma);

@@ -10,9 +10,8 @@
 // - buttons when clicked.
 
 #include "ui/mainwindow/MainFrm.h"
-
-#include "ui/widgets/ComboUtil.h"
 #include "ui/support/ErrorHandler.h"
+#include "ui/widgets/ComboUtil.h"
 #include "ui/widgets/PictureBox.h"
 
 #include <QCheckBox>

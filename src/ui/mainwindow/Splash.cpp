@@ -59,7 +59,7 @@ QImage MakeSplashPicture() {
     QLinearGradient background(QPointF(0, kHeight), QPointF(kWidth, 0));
     SetThermalStops(background);
     p.fillRect(image.rect(), background);
-    p.fillRect(image.rect(), QColor(8, 5, 46, 120));   // keep the text readable
+    p.fillRect(image.rect(), QColor(8, 5, 46, 120));  // keep the text readable
 
     HotSpot(p, QPointF(400, 96), 120, 1.0);
     HotSpot(p, QPointF(120, 300), 90, 0.6);

@@ -13,13 +13,12 @@
 
 // Kept in the binary even though nothing reads it directly: GetBuildInfo finds it
 // in the program file.
-extern "C" __attribute__((used)) const char KorvaleVersionMarker[] =
-    "KorvaleFileVersion=" KORVALE_VERSION;
+extern "C" __attribute__((used)) const char KorvaleVersionMarker[] = "KorvaleFileVersion=" KORVALE_VERSION;
 
 namespace {
 
 constexpr qint64 kChunk = 1 << 20;
-constexpr int kMaxVersionLen = 4 * 5 + 3;   // four numbers of up to 5 digits and 3 dots
+constexpr int kMaxVersionLen = 4 * 5 + 3;  // four numbers of up to 5 digits and 3 dots
 
 // Parses "a.b.c.d" followed by a NUL byte at `p` (at most `len` bytes available);
 // each number must fit in 16 bits.
@@ -77,7 +76,7 @@ QString GetBuildInfo(const QString &FileName) {
             const qsizetype start = at + prefix.size();
             const qsizetype avail = window.size() - start;
             if (avail < kMaxVersionLen + 1 && !atEnd) {
-                from = -1;   // the marker may continue in the next chunk
+                from = -1;  // the marker may continue in the next chunk
                 window = window.mid(at);
                 break;
             }

@@ -3,8 +3,7 @@
 #include <cmath>
 #include <limits>
 
-EConvertError::EConvertError(const QString &message)
-    : std::runtime_error(message.toStdString()) {}
+EConvertError::EConvertError(const QString &message) : std::runtime_error(message.toStdString()) {}
 
 QLocale AppLocale() {
     QLocale locale;

@@ -21,9 +21,8 @@ void ReportHandlerError(QWidget *parent, const QString &message) {
             Reporter()(parent, message);
             return;
         }
-        const QString title = QApplication::applicationName().isEmpty()
-                                  ? QStringLiteral("Korvale")
-                                  : QApplication::applicationName();
+        const QString title = QApplication::applicationName().isEmpty() ? QStringLiteral("Korvale")
+                                                                        : QApplication::applicationName();
         QMessageBox::critical(parent ? parent->window() : nullptr, title, message);
     } catch (...) {
         // Reporting must never throw into the event loop either.

@@ -16,7 +16,7 @@ class QWidget;
 // Shows the message of an error that a handler did not catch. The default shows a
 // critical message box over `parent`; tests install their own reporter.
 using TErrorReporter = std::function<void(QWidget *parent, const QString &message)>;
-void SetErrorReporter(TErrorReporter reporter);   // empty: back to the message box
+void SetErrorReporter(TErrorReporter reporter);  // empty: back to the message box
 void ReportHandlerError(QWidget *parent, const QString &message);
 
 // Wraps `handler` (a callable without arguments; it reads the control's state

@@ -34,17 +34,12 @@ QDateTime FGetFileTime(const QString &FileName, int Kind) {
     switch (Kind) {
     case 0:
         stamp = info.birthTime();
-        if (!stamp.isValid())   // file systems without a birth time
+        if (!stamp.isValid())  // file systems without a birth time
             stamp = info.metadataChangeTime();
         break;
-    case 1:
-        stamp = info.lastModified();
-        break;
-    case 2:
-        stamp = info.lastRead();
-        break;
-    default:
-        return DateTimeEpoch();
+    case 1: stamp = info.lastModified(); break;
+    case 2: stamp = info.lastRead(); break;
+    default: return DateTimeEpoch();
     }
     if (!stamp.isValid())
         return DateTimeEpoch();
@@ -66,7 +61,7 @@ QString FormatBuildTime(const QDateTime &time) {
     const QTime t = time.time();
     const QString ds = LocaleDateSeparator();
     const QString ts = LocaleTimeSeparator();
-    return QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0')) + ds + TwoDigits(d.month()) +
-           ds + TwoDigits(d.day()) + QLatin1Char(' ') + TwoDigits(t.hour()) + ts +
-           TwoDigits(t.minute()) + ts + TwoDigits(t.second());
+    return QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0')) + ds + TwoDigits(d.month()) + ds +
+           TwoDigits(d.day()) + QLatin1Char(' ') + TwoDigits(t.hour()) + ts + TwoDigits(t.minute()) + ts +
+           TwoDigits(t.second());
 }

@@ -32,7 +32,7 @@ void SelectItemQuiet(QComboBox *box, int index) {
     box->setCurrentIndex(index);
     if (box->isEditable()) {
         box->setEditText(box->itemText(index));
-        box->lineEdit()->setCursorPosition(0);   // a long item shows its beginning
+        box->lineEdit()->setCursorPosition(0);  // a long item shows its beginning
     }
 }
 

@@ -70,10 +70,18 @@ void TStringGrid::DrawCellDefault(QPainter *Canvas, int ACol, int ARow, const QR
     Canvas->restore();
 }
 
-void TStringGrid::SetColCount(int cols) { fModel->SetColCount(cols); }
-void TStringGrid::SetRowCount(int rows) { fModel->SetRowCount(rows); }
-void TStringGrid::SetColWidth(int col, int width) { setColumnWidth(col, width); }
-void TStringGrid::SetRowHeight(int row, int height) { setRowHeight(row, height); }
+void TStringGrid::SetColCount(int cols) {
+    fModel->SetColCount(cols);
+}
+void TStringGrid::SetRowCount(int rows) {
+    fModel->SetRowCount(rows);
+}
+void TStringGrid::SetColWidth(int col, int width) {
+    setColumnWidth(col, width);
+}
+void TStringGrid::SetRowHeight(int row, int height) {
+    setRowHeight(row, height);
+}
 
 QRect TStringGrid::CellRect(int col, int row) const {
     return visualRect(fModel->index(row, col));

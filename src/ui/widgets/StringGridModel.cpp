@@ -18,13 +18,11 @@ QVariant TStringGridModel::data(const QModelIndex &index, int role) const {
     const int col = index.column();
     const int row = index.row();
     switch (role) {
-    case Qt::DisplayRole:
-        return Cell(col, row);
+    case Qt::DisplayRole: return Cell(col, row);
     case Qt::TextAlignmentRole:
         return IsFixed(col, row) ? QVariant(int(Qt::AlignCenter))
                                  : QVariant(int(Qt::AlignLeft | Qt::AlignVCenter));
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -44,8 +42,12 @@ void TStringGridModel::Resize(int cols, int rows) {
     endResetModel();
 }
 
-void TStringGridModel::SetColCount(int cols) { Resize(cols, fRows); }
-void TStringGridModel::SetRowCount(int rows) { Resize(fCols, rows); }
+void TStringGridModel::SetColCount(int cols) {
+    Resize(cols, fRows);
+}
+void TStringGridModel::SetRowCount(int rows) {
+    Resize(fCols, rows);
+}
 
 QString TStringGridModel::Cell(int col, int row) const {
     if (col < 0 || row < 0 || col >= fCols || row >= fRows)

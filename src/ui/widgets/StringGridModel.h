@@ -38,5 +38,5 @@ private:
 
     int fCols = 0;
     int fRows = 0;
-    QVector<QString> fCells;   // row-major
+    QVector<QString> fCells;  // row-major
 };

@@ -5,12 +5,12 @@
 // The window's Comm1 is connected to the slave side of a pseudo-terminal; the test
 // reads the master side, so what is checked is what the serial component wrote.
 
-#include "ui/widgets/ComboUtil.h"
-#include "protocol/Commands.h"
 #include "e2e/LinkTestKit.h"
-#include "ui/mainwindow/MainFrm.h"
-#include "ui/widgets/StatusPanels.h"
+#include "protocol/Commands.h"
 #include "ui/UiTestSupport.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/widgets/ComboUtil.h"
+#include "ui/widgets/StatusPanels.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -81,8 +81,8 @@ private slots:
             QByteArray line;
         };
         const TCase cases[] = {
-            {form->btn_SaveOnePhoto, Crlf("$SVEP")},      {form->btn_ClearAllPhoto, Crlf("$CLRP")},
-            {form->btn_Reboot, Crlf("$SETP=17,1")},       {form->btn_SetParsDef, Crlf("$SETP=17,2")},
+            {form->btn_SaveOnePhoto, Crlf("$SVEP")},     {form->btn_ClearAllPhoto, Crlf("$CLRP")},
+            {form->btn_Reboot, Crlf("$SETP=17,1")},      {form->btn_SetParsDef, Crlf("$SETP=17,2")},
             {form->btn_ReadLastPhoto, Crlf("$OUTP=-1")},
         };
         int32_t total = 0;
@@ -113,7 +113,8 @@ private slots:
         // The low byte of each UTF-16 unit: 中 (U+4E2D) goes out as 0x2D.
         form->edt_Tx->setText(QStringLiteral("中a"));
         form->btn_SendCmd->click();
-        QCOMPARE(Sent(2), QByteArray("\x2D" "a"));
+        QCOMPARE(Sent(2), QByteArray("\x2D"
+                                     "a"));
         QCOMPARE(form->WinState.TXByteCount.load(), 5);
         QCOMPARE(form->StatusBar1->PanelText(1), QStringLiteral("Send:5"));
     }
@@ -159,7 +160,8 @@ private slots:
         }
         QTest::keyClicks(form->cbb_OutBaud->lineEdit(), QStringLiteral("x"));
         QCOMPARE(errors.Messages().size(), 1);
-        QVERIFY2(errors.Messages().first().contains(QStringLiteral("4608x")), qPrintable(errors.Messages().first()));
+        QVERIFY2(errors.Messages().first().contains(QStringLiteral("4608x")),
+                 qPrintable(errors.Messages().first()));
         QCOMPARE(pty->ReadFor(100), QByteArray());
         QCOMPARE(form->WinState.TXByteCount.load(), 0);
     }

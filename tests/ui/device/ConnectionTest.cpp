@@ -4,15 +4,15 @@
 // list, the hidden alternative connect, and the device-parameter controls set from
 // a system-parameter block (directly and through the receive path).
 
-#include "ui/widgets/ComboUtil.h"
-#include "ui/device/ConnectText.h"
 #include "e2e/LinkTestKit.h"
-#include "ui/mainwindow/MainFrm.h"
 #include "serial/SPComm.h"
+#include "serial/nrComm.h"
+#include "ui/UiTestSupport.h"
+#include "ui/device/ConnectText.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/widgets/ComboUtil.h"
 #include "ui/widgets/ShapeCircle.h"
 #include "ui/widgets/StatusPanels.h"
-#include "ui/UiTestSupport.h"
-#include "serial/nrComm.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -36,7 +36,7 @@
 
 namespace {
 
-constexpr int kSlowMs = 8000;   // generous: a loaded machine under the sanitizers
+constexpr int kSlowMs = 8000;  // generous: a loaded machine under the sanitizers
 
 QByteArray Crlf(const char *text) {
     return QByteArray(text) + "\r\n";
@@ -124,7 +124,8 @@ private slots:
         QVERIFY(DisconnectWindow(*form));
         QVERIFY(!comm->IsOpen());
         QCOMPARE(form->shp_led->BrushColor(), QColor(Qt::black));
-        QCOMPARE(form->StatusBar1->PanelText(0), pty.SlavePath() + QStringLiteral(" 460800 N 8 1 Disconnected"));
+        QCOMPARE(form->StatusBar1->PanelText(0),
+                 pty.SlavePath() + QStringLiteral(" 460800 N 8 1 Disconnected"));
         // The module's status stays as it was.
         form->WinState.EEIsOK.store(true);
         QVERIFY(ConnectWindow(*form, pty.SlavePath()));
@@ -166,7 +167,7 @@ private slots:
         std::atomic<bool> stop{false};
         std::mutex mutex;
         QByteArray got;
-        std::vector<std::pair<TClock::duration, qsizetype>> arrivals;   // time, bytes so far
+        std::vector<std::pair<TClock::duration, qsizetype>> arrivals;  // time, bytes so far
         const TClock::time_point start = TClock::now();
         struct TJoin {
             std::atomic<bool> &stop;
@@ -177,19 +178,19 @@ private slots:
                     thread.join();
             }
         } reader{stop, std::thread([&] {
-            while (!stop.load()) {
-                pollfd p{pty.MasterFd(), POLLIN, 0};
-                if (poll(&p, 1, 5) <= 0 || !(p.revents & POLLIN))
-                    continue;
-                char buffer[256];
-                const ssize_t n = read(pty.MasterFd(), buffer, sizeof buffer);
-                if (n <= 0)
-                    continue;
-                std::lock_guard<std::mutex> lock(mutex);
-                got.append(buffer, n);
-                arrivals.emplace_back(TClock::now() - start, got.size());
-            }
-        })};
+                     while (!stop.load()) {
+                         pollfd p{pty.MasterFd(), POLLIN, 0};
+                         if (poll(&p, 1, 5) <= 0 || !(p.revents & POLLIN))
+                             continue;
+                         char buffer[256];
+                         const ssize_t n = read(pty.MasterFd(), buffer, sizeof buffer);
+                         if (n <= 0)
+                             continue;
+                         std::lock_guard<std::mutex> lock(mutex);
+                         got.append(buffer, n);
+                         arrivals.emplace_back(TClock::now() - start, got.size());
+                     }
+                 })};
         QVERIFY(ConnectWindow(*form, pty.SlavePath(), true));
         auto received = [&] {
             std::lock_guard<std::mutex> lock(mutex);
@@ -248,14 +249,16 @@ private slots:
         form->WinState.dataCalcRate.store(8);
         form->WinState.picUpdateRate.store(3);
         form->Timer2Timer(form->Timer2);
-        QCOMPARE(form->StatusBar1->PanelText(5), QStringLiteral("DataRecv:9Hz  DataCalc:8Hz  ImageRefresh:3Hz"));
+        QCOMPARE(form->StatusBar1->PanelText(5),
+                 QStringLiteral("DataRecv:9Hz  DataCalc:8Hz  ImageRefresh:3Hz"));
         QCOMPARE(form->WinState.dataRecvRate.load() + form->WinState.dataCalcRate.load() +
                      form->WinState.picUpdateRate.load(),
                  0);
         form->WinState.LanguageNum.store(0);
         form->WinState.dataCalcRate.store(8);
         form->Timer2Timer(form->Timer2);
-        QCOMPARE(form->StatusBar1->PanelText(5), QStringLiteral("数据接收：0Hz  数据计算：8Hz  图像更新：0Hz"));
+        QCOMPARE(form->StatusBar1->PanelText(5),
+                 QStringLiteral("数据接收：0Hz  数据计算：8Hz  图像更新：0Hz"));
     }
 
     void readTimeoutFollowsTheBox() {
@@ -296,7 +299,8 @@ private slots:
         QCOMPARE(ItemIndex(form->cbb_OutPortNum), 2);
         QCOMPARE(form->cbb_OutBaud->currentText(), QStringLiteral("921600"));
         QCOMPARE(ItemIndex(form->cbb_OutBaud), 4);
-        QVERIFY(form->chk_AutoSend->isChecked() && form->chk_LedEN->isChecked() && form->chk_FrmHalf->isChecked());
+        QVERIFY(form->chk_AutoSend->isChecked() && form->chk_LedEN->isChecked() &&
+                form->chk_FrmHalf->isChecked());
         QCOMPARE(form->edt_DelayMs->text(), QStringLiteral("20"));
         QCOMPARE(form->lbl_RTC->text(), QStringLiteral("2021-03-05 09:45:17"));
         QCOMPARE(form->lbl_Cell->text(), QStringLiteral("Button battery voltage:3012mV"));
@@ -306,7 +310,8 @@ private slots:
         QCOMPARE(form->WinState.lbl_SavedPhotoNum_Text.Get(), QStringLiteral("5"));
         // Outside the read-parameters action the changed boxes go back to the
         // module, in the order they were set; the lists send nothing.
-        const QByteArray echoed = Crlf("$SETP=7,1") + Crlf("$SETP=9,1") + Crlf("$SETP=10,20") + Crlf("$SETP=11,1");
+        const QByteArray echoed =
+            Crlf("$SETP=7,1") + Crlf("$SETP=9,1") + Crlf("$SETP=10,20") + Crlf("$SETP=11,1");
         QByteArray got = pty.ReadCount(int(echoed.size()), kSlowMs);
         got += pty.ReadFor(30);
         QCOMPARE(got, echoed);

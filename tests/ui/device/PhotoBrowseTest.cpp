@@ -1,30 +1,30 @@
 // Browsing the module's photos (the photo number box and the previous/next
 // buttons) and the snapshot file name and capture rectangle.
 
-#include "protocol/Commands.h"
 #include "ui/device/PhotoBrowse.h"
-#include "ui/liveview/SnapshotFiles.h"
 
-#include <gtest/gtest.h>
+#include "protocol/Commands.h"
+#include "ui/liveview/SnapshotFiles.h"
 
 #include <QDate>
 #include <QTime>
+#include <gtest/gtest.h>
 
 namespace {
 
-std::string Str(const QString &text) { return text.toStdString(); }
+std::string Str(const QString &text) {
+    return text.toStdString();
+}
 
-TPhotoBoxState Settle(const char *box, const char *caption)
-{
+TPhotoBoxState Settle(const char *box, const char *caption) {
     const auto state = SettlePhotoNumBox(QString::fromUtf8(box), QString::fromUtf8(caption));
     EXPECT_TRUE(state) << box << " / " << caption;
     return state.value_or(TPhotoBoxState{});
 }
 
-} // namespace
+}  // namespace
 
-TEST(PhotoNumBox, KeepsTheNumberBetweenOneAndTheCount)
-{
+TEST(PhotoNumBox, KeepsTheNumberBetweenOneAndTheCount) {
     TPhotoBoxState s = Settle("3", "5");
     EXPECT_EQ(Str(s.Text), "3");
     EXPECT_TRUE(s.PrivEnabled);
@@ -56,15 +56,13 @@ TEST(PhotoNumBox, KeepsTheNumberBetweenOneAndTheCount)
     EXPECT_FALSE(s.NextEnabled);
 }
 
-TEST(PhotoNumBox, EmptyOrNonNumberLeavesEverything)
-{
+TEST(PhotoNumBox, EmptyOrNonNumberLeavesEverything) {
     EXPECT_FALSE(SettlePhotoNumBox(QString(), QStringLiteral("5")));
     EXPECT_FALSE(SettlePhotoNumBox(QStringLiteral("a1"), QStringLiteral("5")));
     EXPECT_FALSE(SettlePhotoNumBox(QStringLiteral("3"), QStringLiteral("many")));
 }
 
-TEST(PhotoNumBox, NoSavedPhotoSettlesOnZeroWithBothButtonsOff)
-{
+TEST(PhotoNumBox, NoSavedPhotoSettlesOnZeroWithBothButtonsOff) {
     // With no photo the two rules would flip the box between 0 and 1 for ever.
     for (const char *caption : {"0", "0000"}) {
         for (const char *box : {"0", "1", "0001", "7", "-1"}) {
@@ -76,8 +74,7 @@ TEST(PhotoNumBox, NoSavedPhotoSettlesOnZeroWithBothButtonsOff)
     }
 }
 
-TEST(PhotoNumBox, EveryResultIsSettled)
-{
+TEST(PhotoNumBox, EveryResultIsSettled) {
     // Whatever the box and the count, the result is a text the box keeps when its
     // change handler runs on it again, and lies in 1..count (0 without photos).
     for (int count = 0; count <= 6; ++count) {
@@ -98,16 +95,14 @@ TEST(PhotoNumBox, EveryResultIsSettled)
     }
 }
 
-TEST(PhotoNumBox, CaptionWithLeadingZerosEnds)
-{
+TEST(PhotoNumBox, CaptionWithLeadingZerosEnds) {
     // "1" and "0001" would replace each other; the handler chain still ends.
     const TPhotoBoxState s = Settle("1", "0001");
     EXPECT_EQ(s.Text.toInt(), 1);
     EXPECT_FALSE(s.NextEnabled);
 }
 
-TEST(PhotoButtons, PrivFromOneAsksForZeroAndTheBoxReturnsToOne)
-{
+TEST(PhotoButtons, PrivFromOneAsksForZeroAndTheBoxReturnsToOne) {
     const TPhotoStep step = PhotoStep(QStringLiteral("0001"), PSD_Priv, 1);
     EXPECT_EQ(step.Number, 0);
     EXPECT_EQ(Str(step.BoxText), "0");
@@ -118,8 +113,7 @@ TEST(PhotoButtons, PrivFromOneAsksForZeroAndTheBoxReturnsToOne)
     EXPECT_FALSE(s.PrivEnabled);
 }
 
-TEST(PhotoButtons, NextToTheLastDisablesNext)
-{
+TEST(PhotoButtons, NextToTheLastDisablesNext) {
     const TPhotoStep step = PhotoStep(QStringLiteral("4"), PSD_Next, 1);
     EXPECT_EQ(Str(step.Command), "$OUTP=5\r\n");
     const TPhotoBoxState s = Settle(step.BoxText.toUtf8().constData(), "5");
@@ -131,8 +125,7 @@ TEST(PhotoButtons, NextToTheLastDisablesNext)
     EXPECT_EQ(Str(PhotoStep(QStringLiteral("5"), PSD_Next, 1).Command), "$OUTP=6\r\n");
 }
 
-TEST(PhotoButtons, NonNumberRaisesAndTheRangeEndsDoNotOverflow)
-{
+TEST(PhotoButtons, NonNumberRaisesAndTheRangeEndsDoNotOverflow) {
     try {
         PhotoStep(QStringLiteral("x"), PSD_Next, 0);
         FAIL() << "no conversion error";
@@ -144,19 +137,17 @@ TEST(PhotoButtons, NonNumberRaisesAndTheRangeEndsDoNotOverflow)
     EXPECT_EQ(PhotoStep(QStringLiteral("-2147483648"), PSD_Priv, 1).Number, -2147483649LL);
 }
 
-TEST(Snapshot, FileNameFromLocalTime)
-{
+TEST(Snapshot, FileNameFromLocalTime) {
     EXPECT_EQ(Str(SnapshotFileName(QDateTime(QDate(2019, 11, 20), QTime(21, 26, 7)))),
               "MLX_PHOTO_20191120212607.jpg");
     EXPECT_EQ(Str(SnapshotFileName(QDateTime(QDate(2021, 3, 5), QTime(0, 0, 9)))),
               "MLX_PHOTO_20210305000009.jpg");
-    EXPECT_EQ(Str(SnapshotFilePath(QStringLiteral("/opt/korvale/"),
-                                   QDateTime(QDate(2021, 3, 5), QTime(14, 7, 9)))),
-              "/opt/korvale/Photos/MLX_PHOTO_20210305140709.jpg");
+    EXPECT_EQ(
+        Str(SnapshotFilePath(QStringLiteral("/opt/korvale/"), QDateTime(QDate(2021, 3, 5), QTime(14, 7, 9)))),
+        "/opt/korvale/Photos/MLX_PHOTO_20210305140709.jpg");
 }
 
-TEST(Snapshot, CaptureRectangleTakesPictureMarginsAndLegend)
-{
+TEST(Snapshot, CaptureRectangleTakesPictureMarginsAndLegend) {
     const TCaptureRect r = SnapshotCaptureRect(748, 116, 512, 384);
     EXPECT_EQ(r.Left, 748);
     EXPECT_EQ(r.Top, 108);

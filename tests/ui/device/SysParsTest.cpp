@@ -1,6 +1,7 @@
 // What the device-parameter controls show for a system-parameter block.
 
 #include "ui/device/SysPars.h"
+
 #include "link/WindowState.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +13,7 @@ namespace {
 using TBlock = std::array<uint16_t, SysParsWordCount>;
 
 // The block a module in its usual state reports.
-TBlock SampleBlock()
-{
+TBlock SampleBlock() {
     TBlock b{};
     b[1] = 4608;     // 460800 baud
     b[4] = 2;        // 18 bits
@@ -32,12 +32,13 @@ TBlock SampleBlock()
     return b;
 }
 
-std::string Str(const QString &text) { return text.toStdString(); }
+std::string Str(const QString &text) {
+    return text.toStdString();
+}
 
-} // namespace
+}  // namespace
 
-TEST(SysParsShow, MapsEveryWordToItsControl)
-{
+TEST(SysParsShow, MapsEveryWordToItsControl) {
     const auto show = SysParsShow(SampleBlock(), 1);
     ASSERT_TRUE(show);
     EXPECT_EQ(show->ADCResolutionIndex, 2);
@@ -52,8 +53,7 @@ TEST(SysParsShow, MapsEveryWordToItsControl)
     EXPECT_EQ(show->OutBaudIndex, 2);
 }
 
-TEST(SysParsShow, OutBaudSelectsTheItemOfWordOneTimesHundred)
-{
+TEST(SysParsShow, OutBaudSelectsTheItemOfWordOneTimesHundred) {
     TBlock b = SampleBlock();
     b[1] = 9216;
     EXPECT_EQ(SysParsShow(b, 1)->OutBaudIndex, 4);
@@ -69,8 +69,7 @@ TEST(SysParsShow, OutBaudSelectsTheItemOfWordOneTimesHundred)
     EXPECT_EQ(SysParsShow(b, 1)->OutBaudIndex, -1);
 }
 
-TEST(SysParsShow, WordsOutsideAListLeaveItWithoutSelection)
-{
+TEST(SysParsShow, WordsOutsideAListLeaveItWithoutSelection) {
     TBlock b = SampleBlock();
     b[4] = 4;
     b[5] = 8;
@@ -93,8 +92,7 @@ TEST(SysParsShow, WordsOutsideAListLeaveItWithoutSelection)
     EXPECT_EQ(last->OutPortNumIndex, 3);
 }
 
-TEST(SysParsShow, CheckBoxesAreOnOnlyForOne)
-{
+TEST(SysParsShow, CheckBoxesAreOnOnlyForOne) {
     TBlock b = SampleBlock();
     b[7] = 2;
     b[9] = 1;
@@ -105,8 +103,7 @@ TEST(SysParsShow, CheckBoxesAreOnOnlyForOne)
     EXPECT_FALSE(show->FrmHalf);
 }
 
-TEST(SysParsShow, ClockAndCellTextsInBothLanguages)
-{
+TEST(SysParsShow, ClockAndCellTextsInBothLanguages) {
     const auto zh = SysParsShow(SampleBlock(), 0);
     const auto en = SysParsShow(SampleBlock(), 1);
     EXPECT_EQ(Str(zh->RTCText), "2021-03-05 09:45:17");
@@ -126,21 +123,18 @@ TEST(SysParsShow, ClockAndCellTextsInBothLanguages)
     EXPECT_EQ(Str(SysParsShow(b, 1)->SavedPhotoNumText), "0");
 }
 
-TEST(SysParsShow, ShortBlockShowsNothing)
-{
+TEST(SysParsShow, ShortBlockShowsNothing) {
     const TBlock full = SampleBlock();
     EXPECT_FALSE(SysParsShow(std::span<const uint16_t>(full.data(), 31), 1));
     EXPECT_FALSE(SysParsShow(std::span<const uint16_t>(), 1));
     EXPECT_TRUE(SysParsShow(std::span<const uint16_t>(full.data(), 32), 1));
 }
 
-TEST(SysParsShow, ApplyOrderAndLabelTexts)
-{
+TEST(SysParsShow, ApplyOrderAndLabelTexts) {
     const std::vector<TSysParsField> expected{
-        SPF_ADCResolution, SPF_RefreshRate, SPF_ArrangeMode, SPF_AutoSend,
-        SPF_OutPortNum,    SPF_Cell,        SPF_RTC,         SPF_LedEN,
-        SPF_DelayMs,       SPF_FrmHalf,     SPF_SavedPhotoNum, SPF_OutBaud,
-        SPF_LabelTexts};
+        SPF_ADCResolution, SPF_RefreshRate, SPF_ArrangeMode, SPF_AutoSend, SPF_OutPortNum,
+        SPF_Cell,          SPF_RTC,         SPF_LedEN,       SPF_DelayMs,  SPF_FrmHalf,
+        SPF_SavedPhotoNum, SPF_OutBaud,     SPF_LabelTexts};
     const auto order = SysParsApplyOrder();
     EXPECT_EQ(std::vector<TSysParsField>(order.begin(), order.end()), expected);
 

@@ -1,11 +1,11 @@
 // The display option controls and what each writes into the sensor image object.
 
-#include "ui/widgets/ComboUtil.h"
-#include "ui/mainwindow/MainFrm.h"
 #include "pipeline/MLX90640.h"
-#include "ui/widgets/PictureBox.h"
 #include "pipeline/PipelineBuffers.h"
 #include "ui/UiTestSupport.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/widgets/ComboUtil.h"
+#include "ui/widgets/PictureBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,14 +28,14 @@ private slots:
     }
 
     void paletteListSelectsConverterSubMethodAndClass() {
-        PickItem(fForm->cbb_GrayColor_SubMeth, 11);   // HSI_2
+        PickItem(fForm->cbb_GrayColor_SubMeth, 11);  // HSI_2
         QCOMPARE(Mlx()->GetTempToColorConverMeth(), CM_ContinuColor);
         QCOMPARE(GrayToContinuColor_ClassNum.load(), 2);
-        QCOMPARE(Mlx()->GetGrayColor_SubMeth(), GCM_Pseudo2);   // left as it was
-        PickItem(fForm->cbb_GrayColor_SubMeth, 9);    // Gray
+        QCOMPARE(Mlx()->GetGrayColor_SubMeth(), GCM_Pseudo2);  // left as it was
+        PickItem(fForm->cbb_GrayColor_SubMeth, 9);             // Gray
         QCOMPARE(Mlx()->GetTempToColorConverMeth(), CM_GrayColor);
         QCOMPARE(Mlx()->GetGrayColor_SubMeth(), GCM_Gray);
-        QCOMPARE(GrayToContinuColor_ClassNum.load(), 2);        // unchanged by palettes 0..9
+        QCOMPARE(GrayToContinuColor_ClassNum.load(), 2);  // unchanged by palettes 0..9
         PickItem(fForm->cbb_GrayColor_SubMeth, 10);
         QCOMPARE(GrayToContinuColor_ClassNum.load(), 1);
         PickItem(fForm->cbb_GrayColor_SubMeth, 12);
@@ -60,7 +60,7 @@ private slots:
         QCOMPARE(Mlx()->GetInterMethodFirst(), IM_Poly2);
         PickItem(fForm->cbb_InterMethodSecond, 0);
         QCOMPARE(Mlx()->GetInterMethodSecond(), IM_Poly1);
-        TypeInto(fForm->cbb_InterMethodFirst, QStringLiteral("spline"));   // no item: cubic
+        TypeInto(fForm->cbb_InterMethodFirst, QStringLiteral("spline"));  // no item: cubic
         QCOMPARE(Mlx()->GetInterMethodFirst(), IM_Poly3);
     }
 
@@ -72,9 +72,9 @@ private slots:
         QVERIFY(Mlx()->GetTemperature_UpLowAuto());
         PickItem(fForm->cbb_PixsType, 0);
         QCOMPARE(Mlx()->GetPixsType(), PXT_Temp);
-        QVERIFY(fForm->chk_Temperature_UpLowAuto->isChecked());   // stays on
+        QVERIFY(fForm->chk_Temperature_UpLowAuto->isChecked());  // stays on
         QVERIFY(Mlx()->GetTemperature_UpLowAuto());
-        TypeInto(fForm->cbb_PixsType, QStringLiteral("x"));        // no item counts as image only
+        TypeInto(fForm->cbb_PixsType, QStringLiteral("x"));  // no item counts as image only
         QCOMPARE(Mlx()->GetPixsType(), PXT_Image);
     }
 
@@ -86,7 +86,7 @@ private slots:
         QVERIFY(errors.Messages().first().contains(QStringLiteral("'-'")));
         QCOMPARE(Mlx()->GetTemperature_LowerLimit(), -5.0);
         QCOMPARE(Mlx()->GetTemperature_UpperLimit(), 35.0);
-        TypeInto(fForm->edt_Temperature_Upper, QStringLiteral("4x0"));   // digits only
+        TypeInto(fForm->edt_Temperature_Upper, QStringLiteral("4x0"));  // digits only
         QCOMPARE(fForm->edt_Temperature_Upper->text(), QStringLiteral("40"));
         QCOMPARE(Mlx()->GetTemperature_UpperLimit(), 40.0);
         // Lower limit empty: upper edits are not applied.
@@ -128,8 +128,8 @@ private slots:
         Mlx()->SetTemperature_UpLowAuto(true);
         Mlx()->SetTemperature_LowerLimit(-1.0);
         fForm->chk_DouFrameUpdate->setChecked(true);
-        QVERIFY(!Mlx()->GetTemperature_UpLowAuto());          // follows the unchecked range box
-        QCOMPARE(Mlx()->GetTemperature_LowerLimit(), 0.0);    // typed range re-read
+        QVERIFY(!Mlx()->GetTemperature_UpLowAuto());        // follows the unchecked range box
+        QCOMPARE(Mlx()->GetTemperature_LowerLimit(), 0.0);  // typed range re-read
         QCOMPARE(Mlx()->GetTemperature_UpperLimit(), 35.0);
     }
 
@@ -142,14 +142,14 @@ private slots:
         QCOMPARE(Mlx()->GetFilterPixsCount(), 7);
         TypeInto(fForm->edt_FilterPixCount, QStringLiteral("0"));
         QCOMPARE(Mlx()->GetFilterPixsCount(), 1);
-        TypeInto(fForm->edt_FilterPixCount, QStringLiteral("12"));   // 1, then 12 -> 13
+        TypeInto(fForm->edt_FilterPixCount, QStringLiteral("12"));  // 1, then 12 -> 13
         QCOMPARE(Mlx()->GetFilterPixsCount(), 13);
-        fForm->edt_FilterPixCount->clear();                         // empty: nothing
+        fForm->edt_FilterPixCount->clear();  // empty: nothing
         QCOMPARE(Mlx()->GetFilterPixsCount(), 13);
-        fForm->edt_FilterPixCount->setText(QStringLiteral("-4"));   // from code: even negative + 1
+        fForm->edt_FilterPixCount->setText(QStringLiteral("-4"));  // from code: even negative + 1
         QCOMPARE(Mlx()->GetFilterPixsCount(), -3);
         QVERIFY(errors.Messages().isEmpty());
-        fForm->edt_FilterPixCount->setText(QStringLiteral("99999999999"));   // beyond 32 bits
+        fForm->edt_FilterPixCount->setText(QStringLiteral("99999999999"));  // beyond 32 bits
         QCOMPARE(errors.Messages().size(), 1);
         QCOMPARE(Mlx()->GetFilterPixsCount(), -3);
     }
@@ -164,13 +164,13 @@ private slots:
         QCOMPARE(Mlx()->GetGaussSigma(), 1.5);
         TypeInto(fForm->edt_Sigma, QStringLiteral("-1"));
         QCOMPARE(Mlx()->GetGaussSigma(), 1.5);
-        QCOMPARE(errors.Messages().size(), 1);   // the lone "-" on the way
+        QCOMPARE(errors.Messages().size(), 1);  // the lone "-" on the way
         TypeInto(fForm->edt_Sigma, QStringLiteral("0.5"));
         QCOMPARE(Mlx()->GetGaussSigma(), 0.5);
         PickItem(fForm->cbb_FilterMethod, 1);
         QCOMPARE(Mlx()->GetFilterMethod(), 1);
         QVERIFY(!fForm->edt_Sigma->isEnabled());
-        TypeInto(fForm->cbb_FilterMethod, QStringLiteral("median"));   // no item: -1 as it is
+        TypeInto(fForm->cbb_FilterMethod, QStringLiteral("median"));  // no item: -1 as it is
         QCOMPARE(Mlx()->GetFilterMethod(), -1);
         QVERIFY(!fForm->edt_Sigma->isEnabled());
     }
@@ -179,7 +179,7 @@ private slots:
         TCapturedErrors errors;
         TypeInto(fForm->edt_Emissivity, QStringLiteral("0.9"));
         QCOMPARE(Mlx()->GetEmissivity(), 0.9);
-        fForm->edt_Emissivity->setText(QStringLiteral("0,8"));   // comma on a point locale
+        fForm->edt_Emissivity->setText(QStringLiteral("0,8"));  // comma on a point locale
         QCOMPARE(Mlx()->GetEmissivity(), 0.9);
         fForm->edt_Emissivity->setText(QStringLiteral("nan"));
         QCOMPARE(Mlx()->GetEmissivity(), 0.9);

@@ -1,13 +1,13 @@
 // The colour legend and the data grid.
 
 #include "pipeline/ColorMap.h"
-#include "ui/widgets/ComboUtil.h"
-#include "ui/mainwindow/MainFrm.h"
 #include "pipeline/MLX90640.h"
-#include "ui/widgets/PictureBox.h"
 #include "pipeline/PipelineBuffers.h"
-#include "ui/widgets/StringGrid.h"
 #include "ui/UiTestSupport.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/widgets/ComboUtil.h"
+#include "ui/widgets/PictureBox.h"
+#include "ui/widgets/StringGrid.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -20,7 +20,7 @@ QColor ColorOfWord(int32_t c) {
 }
 
 QStringList LegendTexts(const TForm_Main &form) {
-    QStringList texts;   // label 1 (top) to label 11 (bottom)
+    QStringList texts;  // label 1 (top) to label 11 (bottom)
     for (const QLabel *label : form.lbl_ColorLegend)
         texts << label->text();
     return texts;
@@ -62,8 +62,8 @@ private slots:
 
     void legendLabelsFollowTheLimits() {
         // Start-up limits 0 and 35, top to bottom.
-        QCOMPARE(LegendTexts(*fForm), (QStringList{"35.0", "31.5", "28.0", "24.5", "21.0", "17.5", "14.0", "10.5",
-                                                   "7.0", "3.5", "0.0"}));
+        QCOMPARE(LegendTexts(*fForm), (QStringList{"35.0", "31.5", "28.0", "24.5", "21.0", "17.5", "14.0",
+                                                   "10.5", "7.0", "3.5", "0.0"}));
         Mlx()->SetTemperature_LowerLimit(20.0);
         Mlx()->SetTemperature_UpperLimit(20.0);
         fForm->DrawColorLegend();
@@ -93,7 +93,7 @@ private slots:
                 QCOMPARE(bar.pixelColor(x, row), ColorOfWord(word));
         };
         expectRow(0, GrayToPseColor(GCM_Pseudo2, 255));
-        expectRow(191, GrayToPseColor(GCM_Pseudo2, 128));   // 255 - round(127.16)
+        expectRow(191, GrayToPseColor(GCM_Pseudo2, 128));  // 255 - round(127.16)
         expectRow(383, GrayToPseColor(GCM_Pseudo2, 0));
         QVERIFY(bar.pixelColor(0, 0) != bar.pixelColor(0, 383));
         // The continuous colouring of "HSI_2" with coefficient 1.0 and class 2.
@@ -113,7 +113,8 @@ private slots:
         fForm->img_ColorLegend->resize(33, 1);
         fForm->DrawColorLegend();
         QCOMPARE(fForm->img_ColorLegend->Picture().size(), QSize(33, 1));
-        QCOMPARE(fForm->img_ColorLegend->Picture().pixelColor(0, 0), ColorOfWord(GrayToPseColor(GCM_Pseudo2, 255)));
+        QCOMPARE(fForm->img_ColorLegend->Picture().pixelColor(0, 0),
+                 ColorOfWord(GrayToPseColor(GCM_Pseudo2, 255)));
         fForm->img_ColorLegend->resize(33, 0);
         fForm->DrawColorLegend();
         QCOMPARE(fForm->lbl_ColorLegend[0]->text(), QStringLiteral("35.0"));
@@ -132,7 +133,7 @@ private slots:
         QCOMPARE(grid->Cell(32, 0), QStringLiteral("32"));
         QCOMPARE(grid->Cell(0, 24), QStringLiteral("24"));
         QCOMPARE(grid->Cell(5, 5), QString());
-        fForm->DatasUpdateToGrid();   // no frame yet: nothing to show
+        fForm->DatasUpdateToGrid();  // no frame yet: nothing to show
         QCOMPARE(grid->Cell(5, 5), QString());
         const QImage shot = grid->viewport()->grab().toImage();
         QCOMPARE(shot.pixelColor(grid->CellRect(1, 1).center()), QColor(0, 0, 0));
@@ -141,13 +142,12 @@ private slots:
     }
 
     void gridShowsTheFramesTemperaturesAndColours() {
-        Mlx()->LoadDatasFromTemperatureFile(
-            TemperatureFile({{0, 0, QStringLiteral("25")},
-                             {1, 0, QStringLiteral("23.4567890123456789")},
-                             {31, 23, QStringLiteral("34")},
-                             {4, 2, QStringLiteral("-3.25")}})
-                .toStdString(),
-            ".");
+        Mlx()->LoadDatasFromTemperatureFile(TemperatureFile({{0, 0, QStringLiteral("25")},
+                                                             {1, 0, QStringLiteral("23.4567890123456789")},
+                                                             {31, 23, QStringLiteral("34")},
+                                                             {4, 2, QStringLiteral("-3.25")}})
+                                                .toStdString(),
+                                            ".");
         fForm->DatasUpdateToGrid();
         TStringGrid *grid = fForm->StringGrid1;
         QCOMPARE(grid->Cell(1, 1), QStringLiteral("25"));
@@ -155,7 +155,7 @@ private slots:
         QCOMPARE(grid->Cell(32, 24), QStringLiteral("34"));
         QCOMPARE(grid->Cell(5, 3), QStringLiteral("-3.25"));
         QCOMPARE(grid->Cell(7, 7), QStringLiteral("21.5"));
-        QCOMPARE(grid->Cell(1, 0), QStringLiteral("1"));   // headers stay
+        QCOMPARE(grid->Cell(1, 0), QStringLiteral("1"));  // headers stay
         // Every data cell shows only the colour of its pixel.
         const auto frame = Mlx()->GetPublished();
         QVERIFY(frame);
@@ -164,7 +164,8 @@ private slots:
             const int32_t word = frame->Pixs_Origin[size_t(cell.x() - 1)][size_t(cell.y() - 1)].Color;
             QCOMPARE(shot.pixelColor(grid->CellRect(cell.x(), cell.y()).center()), ColorOfWord(word));
         }
-        QVERIFY(shot.pixelColor(grid->CellRect(32, 24).center()) != shot.pixelColor(grid->CellRect(5, 3).center()));
+        QVERIFY(shot.pixelColor(grid->CellRect(32, 24).center()) !=
+                shot.pixelColor(grid->CellRect(5, 3).center()));
         // The locale's decimal separator.
         TScopedLocale german{QLocale(QLocale::German, QLocale::Germany)};
         fForm->DatasUpdateToGrid();
@@ -173,11 +174,13 @@ private slots:
     }
 
     void gridShowsTheFrameWhosePictureIsOnShow() {
-        Mlx()->LoadDatasFromTemperatureFile(TemperatureFile({{0, 0, QStringLiteral("25")}}).toStdString(), ".");
-        fForm->Timer1Timer(nullptr);   // this frame's picture is shown
+        Mlx()->LoadDatasFromTemperatureFile(TemperatureFile({{0, 0, QStringLiteral("25")}}).toStdString(),
+                                            ".");
+        fForm->Timer1Timer(nullptr);  // this frame's picture is shown
         QCOMPARE(fForm->StringGrid1->Cell(1, 1), QStringLiteral("25"));
         // A newer frame published meanwhile does not reach the grid before its picture.
-        Mlx()->LoadDatasFromTemperatureFile(TemperatureFile({{0, 0, QStringLiteral("30")}}).toStdString(), ".");
+        Mlx()->LoadDatasFromTemperatureFile(TemperatureFile({{0, 0, QStringLiteral("30")}}).toStdString(),
+                                            ".");
         fForm->DatasUpdateToGrid();
         QCOMPARE(fForm->StringGrid1->Cell(1, 1), QStringLiteral("25"));
         fForm->Timer1Timer(nullptr);

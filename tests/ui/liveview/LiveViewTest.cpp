@@ -2,16 +2,16 @@
 // synthetic sensor; readouts, the supply-voltage notice, the cursor readout; target
 // marker geometry and colours.
 
-#include "ui/liveview/LiveViewTexts.h"
-#include "ui/mainwindow/MainFrm.h"
 #include "pipeline/MLX90640.h"
-#include "ui/widgets/PictureBox.h"
-#include "ui/widgets/StatusPanels.h"
 #include "pipeline/SysFun.h"
+#include "sim/SyntheticSensor.h"
+#include "ui/UiTestSupport.h"
+#include "ui/liveview/LiveViewTexts.h"
 #include "ui/liveview/TargetMarks.h"
 #include "ui/liveview/TargetMarksPaint.h"
-#include "ui/UiTestSupport.h"
-#include "sim/SyntheticSensor.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/widgets/PictureBox.h"
+#include "ui/widgets/StatusPanels.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -46,7 +46,7 @@ public:
     }
     TUINT16s Calibration() const {
         TUINT16s words(fCalibration.begin(), fCalibration.end());
-        words.push_back(0);   // handed over as 833 words
+        words.push_back(0);  // handed over as 833 words
         return words;
     }
     TUINT16s Frame(const TSceneTemps &scene, int subpage, double vdd = 3.3) const {
@@ -113,7 +113,7 @@ private slots:
         fForm->Timer1->stop();
         fForm->Timer2->stop();
         QVERIFY(Mlx()->SetEEPROMArr(fModule.Calibration()));
-        QCursor::setPos(QPoint(0, 0));   // away from the picture
+        QCursor::setPos(QPoint(0, 0));  // away from the picture
     }
     void cleanup() { fForm.reset(); }
 
@@ -121,20 +121,22 @@ private slots:
         fForm->WinState.lbl_Cell_Text.Set(QStringLiteral("Cell:3.01V"));
         fForm->WinState.lbl_SavedPhotoNum_Text.Set(QStringLiteral("0007"));
         Feed();
-        Feed();   // two pictures before the tick: one refresh shows the newest
+        Feed();  // two pictures before the tick: one refresh shows the newest
         const auto published = Mlx()->GetPublished();
         const TBitmap24 before = published->BmpPic;
         Tick();
         QCOMPARE(Refreshes(), 1);
         QVERIFY(fForm->GetShownFrame() == published);
-        QVERIFY(SamePixels(fForm->Image1->Picture(), before));   // markers off: the bitmap unchanged
+        QVERIFY(SamePixels(fForm->Image1->Picture(), before));  // markers off: the bitmap unchanged
         QVERIFY(!Mlx()->GetHaveNewDatas() && !Mlx()->GetFrame0Finished() && !Mlx()->GetFrame1Finished());
         QCOMPARE(fForm->lbl_Cell->text(), QStringLiteral("Cell:3.01V"));
         QCOMPARE(fForm->lbl_SavedPhotoNum->text(), QStringLiteral("0007"));
         // Readouts of the shown frame, English, with the unit in absolute mode.
         QCOMPARE(published->MaxPix.X, 31);
-        QCOMPARE(fForm->lbl_MaxTemp->text(), "Max Temp:" + Fixed1(published->MaxPix.Temperature) + DegreeSign());
-        QCOMPARE(fForm->lbl_MinTemp->text(), "Min Temp:" + Fixed1(published->MinPix.Temperature) + DegreeSign());
+        QCOMPARE(fForm->lbl_MaxTemp->text(),
+                 "Max Temp:" + Fixed1(published->MaxPix.Temperature) + DegreeSign());
+        QCOMPARE(fForm->lbl_MinTemp->text(),
+                 "Min Temp:" + Fixed1(published->MinPix.Temperature) + DegreeSign());
         QCOMPARE(fForm->lbl_CenterTemp->text(),
                  "Center Temp:" + Fixed1(published->Pixs_Origin[15][12].Temperature) + DegreeSign());
         QCOMPARE(fForm->lbl_AvgTemp->text(), "Ave Temp:" + Fixed1(published->TemperatureAvg) + DegreeSign());
@@ -152,7 +154,8 @@ private slots:
         TScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
         Mlx()->SetHaveNewDatas(true);
         Tick();
-        QCOMPARE(fForm->lbl_Vdd->text(), "Core voltage:" + QString::asprintf("%.2f", published->Vdd).replace('.', ',') + "V");
+        QCOMPARE(fForm->lbl_Vdd->text(),
+                 "Core voltage:" + QString::asprintf("%.2f", published->Vdd).replace('.', ',') + "V");
     }
 
     void statusPanelsAndControlEnabling() {
@@ -161,22 +164,23 @@ private slots:
         ws.RecvDataType_Text.Set(QStringLiteral("FRM"));
         ws.DataCHeck_Text.Set(QStringLiteral("OK"));
         const QString panel2 = fForm->StatusBar1->PanelText(2);
-        Tick();   // the texts wait for their flag
+        Tick();  // the texts wait for their flag
         QCOMPARE(fForm->StatusBar1->PanelText(2), panel2);
         ws.HaveRecvDatas.store(true);
-        Tick();   // and need no picture
+        Tick();  // and need no picture
         QCOMPARE(Refreshes(), 0);
         QVERIFY(!ws.HaveRecvDatas.load());
         QCOMPARE(fForm->StatusBar1->PanelText(2), QStringLiteral("RX:100"));
         QCOMPARE(fForm->StatusBar1->PanelText(3), QStringLiteral("FRM"));
         QCOMPARE(fForm->StatusBar1->PanelText(4), QStringLiteral("OK"));
 
-        const QList<QWidget *> device{fForm->cbb_ADCResolution, fForm->cbb_RefreshRate, fForm->cbb_ArrangeMode,
-                                      fForm->chk_AutoSend,      fForm->cbb_OutPortNum,  fForm->cbb_OutBaud,
-                                      fForm->chk_LedEN,         fForm->chk_FrmHalf};
-        const QList<QWidget *> photo{fForm->btn_SaveOnePhoto, fForm->btn_ReadLastPhoto, fForm->edt_CurrentPhotoNum,
-                                     fForm->btn_ReadOnePhoto, fForm->btn_ClearAllPhoto, fForm->btn_Reboot,
-                                     fForm->btn_SetParsDef,   fForm->btn_SetDT};
+        const QList<QWidget *> device{
+            fForm->cbb_ADCResolution, fForm->cbb_RefreshRate, fForm->cbb_ArrangeMode, fForm->chk_AutoSend,
+            fForm->cbb_OutPortNum,    fForm->cbb_OutBaud,     fForm->chk_LedEN,       fForm->chk_FrmHalf};
+        const QList<QWidget *> photo{fForm->btn_SaveOnePhoto,    fForm->btn_ReadLastPhoto,
+                                     fForm->edt_CurrentPhotoNum, fForm->btn_ReadOnePhoto,
+                                     fForm->btn_ClearAllPhoto,   fForm->btn_Reboot,
+                                     fForm->btn_SetParsDef,      fForm->btn_SetDT};
         auto allEnabled = [](const QList<QWidget *> &ws, bool on) {
             return std::all_of(ws.begin(), ws.end(), [on](QWidget *w) { return w->isEnabled() == on; });
         };
@@ -211,7 +215,7 @@ private slots:
         fForm->chk_DouFrameUpdate->setChecked(true);
         QVERIFY(Mlx()->SetRAMArr(fModule.Frame(HotColdScene(), 0)));
         QVERIFY(Mlx()->SetRAMArr(fModule.Frame(HotColdScene(), 0)));
-        Tick();   // subpage 0 alone shows nothing
+        Tick();  // subpage 0 alone shows nothing
         QCOMPARE(Refreshes(), 0);
         QVERIFY(!fForm->GetShownFrame());
         // All four effects, in their order, on the shown copy only.
@@ -234,7 +238,7 @@ private slots:
         // rule and the effects and copies no texts.
         fForm->chk_DouFrameUpdate->setChecked(false);
         fForm->WinState.lbl_Cell_Text.Set(QStringLiteral("not by the thread"));
-        fForm->DoTimer(nullptr);   // no new data: no thread
+        fForm->DoTimer(nullptr);  // no new data: no thread
         QTest::qWait(20);
         QCOMPARE(Refreshes(), 1);
         QVERIFY(Mlx()->SetRAMArr(fModule.Frame(HotColdScene(), 0)));
@@ -243,13 +247,13 @@ private slots:
         QVERIFY(SamePixels(fForm->Image1->Picture(), Mlx()->GetPublished()->BmpPic));
         QVERIFY(!Mlx()->GetHaveNewDatas());
         QVERIFY(fForm->lbl_Cell->text() != QStringLiteral("not by the thread"));
-        QTest::qWait(50);   // the thread ends and frees itself
+        QTest::qWait(50);  // the thread ends and frees itself
     }
 
     void markersOnThePictureNotOnTheBitmap() {
         fForm->chk_ShowTarget->setChecked(true);
         fForm->chk_ShowTarget_Text->setChecked(true);
-        fForm->edt_TargetSize->setText(QStringLiteral("25"));   // arms of 12
+        fForm->edt_TargetSize->setText(QStringLiteral("25"));  // arms of 12
         Feed();
         const auto frame = Mlx()->GetPublished();
         const TBitmap24 original = frame->BmpPic;
@@ -262,13 +266,15 @@ private slots:
         // Arm pixels in the inverse colours: maximum (505, 89), minimum (169, 9), centre.
         QCOMPARE(shown.pixelColor(505, 89 - 6), ColorOfWord(RGBColorInverse(max.Color)));
         QCOMPARE(shown.pixelColor(169 - 6, 9), ColorOfWord(RGBColorInverse(min.Color)));
-        QCOMPARE(shown.pixelColor(255 - 6, 191), ColorOfWord(RGBColorInverse(frame->Pixs_Origin[15][12].Color)));
+        QCOMPARE(shown.pixelColor(255 - 6, 191),
+                 ColorOfWord(RGBColorInverse(frame->Pixs_Origin[15][12].Color)));
         // The minimum's value text right of its mark at row 9, in the colour that
         // stands out against the picture at its anchor.
         const QColor font = ColorOfWord(RGBColorInverse(original.Pixel(185, 9)));
         QVERIFY(CountColor(shown, QRect(185, 9, 60, 24), font) > 20);
         QCOMPARE(CountColor(QImage(original.Bits(), 512, 384, original.BytesPerLine(), QImage::Format_BGR888),
-                            QRect(185, 9, 60, 24), font), 0);
+                            QRect(185, 9, 60, 24), font),
+                 0);
     }
 
     void supplyVoltageNoticeAndImageOnlyMode() {
@@ -277,13 +283,14 @@ private slots:
         QCOMPARE(VddNoticeText(0, 3.41), QStringLiteral("提示消息：传感器VDD异常"));
         QCOMPARE(VddNoticeText(0, 3.3), QStringLiteral("提示消息："));
 
-        PickItem(fForm->cbb_PixsType, 1);   // image only
+        PickItem(fForm->cbb_PixsType, 1);  // image only
         QVERIFY(Mlx()->SetRAMArr(fModule.Frame(HotColdScene(), 0, 3.41)));
         Tick();
         QVERIFY(std::fabs(Mlx()->GetPublished()->Vdd - 3.41) < 0.005);
         QCOMPARE(fForm->StatusBar1->PanelText(6), QStringLiteral("Toast:Vdd abnormal"));
-        QCOMPARE(Refreshes(), 1);   // the picture is still shown
-        for (QLabel *label : {fForm->lbl_CenterTemp, fForm->lbl_MaxTemp, fForm->lbl_MinTemp, fForm->lbl_AvgTemp})
+        QCOMPARE(Refreshes(), 1);  // the picture is still shown
+        for (QLabel *label :
+             {fForm->lbl_CenterTemp, fForm->lbl_MaxTemp, fForm->lbl_MinTemp, fForm->lbl_AvgTemp})
             QVERIFY2(!label->text().contains(DegreeSign()), qPrintable(label->text()));
         QVERIFY(fForm->lbl_Ta->text().endsWith(DegreeSign()));
         QCOMPARE(MarkValueText(-3.26, false), QStringLiteral("-3.3"));
@@ -312,10 +319,11 @@ private slots:
             QCursor::setPos(img->mapToGlobal(p));
             QVERIFY2(!fForm->MouseIsInImage1(), qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
         }
-        QCOMPARE(fForm->WinState.MouseXIndex_InImage1, 100);   // kept while outside
+        QCOMPARE(fForm->WinState.MouseXIndex_InImage1, 100);  // kept while outside
         QCursor::setPos(img->mapToGlobal(QPoint(511, 383)));
         QVERIFY(fForm->MouseIsInImage1());
-        QCOMPARE(QPoint(fForm->WinState.MouseXIndex_InImage1, fForm->WinState.MouseYIndex_InImage1), QPoint(511, 383));
+        QCOMPARE(QPoint(fForm->WinState.MouseXIndex_InImage1, fForm->WinState.MouseYIndex_InImage1),
+                 QPoint(511, 383));
         // Squeezed to 353 rows, the cursor still names the picture pixel under it.
         PickItem(fForm->cbb_Scale, 1);
         QCOMPARE(img->height(), 353);
@@ -336,8 +344,8 @@ private slots:
         QVERIFY(neg.h == -3 && neg.TH == -7 && neg.TH2 == -3);
 
         TMarkTextInputs in;
-        in.MinMark = SensorMarkPoint(10, 0);    // (169, 9)
-        in.MaxMark = SensorMarkPoint(31, 20);   // (505, 329)
+        in.MinMark = SensorMarkPoint(10, 0);   // (169, 9)
+        in.MaxMark = SensorMarkPoint(31, 20);  // (505, 329)
         in.MinValue = "2.0℃";
         in.MaxValue = "80.0℃";
         in.CentreValue = "25.0℃";
@@ -358,8 +366,13 @@ private slots:
         const auto texts = TargetTexts(in, p);
         QCOMPARE(texts.size(), size_t(8));
         QCOMPARE(texts[4].Text, QStringLiteral("Min"));
-        QCOMPARE(anchors(texts), (QList<QPoint>{{400 - 16 - 4 * 12, -14}, {185, 9}, {429, 305}, {271, 191},
-                                                {169 - 18, 25}, {505 - 18, 329 - 40}, {255 - 36, 151},
+        QCOMPARE(anchors(texts), (QList<QPoint>{{400 - 16 - 4 * 12, -14},
+                                                {185, 9},
+                                                {429, 305},
+                                                {271, 191},
+                                                {169 - 18, 25},
+                                                {505 - 18, 329 - 40},
+                                                {255 - 36, 151},
                                                 {400 - 30, 10 - 40}}));
         in.Cursor = TMarkPoint{399, 10};
         in.LanguageNum = 0;
@@ -367,7 +380,7 @@ private slots:
         QCOMPARE(zh[0].Anchor.x, int64_t(399 - 3 + 4));
         QCOMPARE(zh[4].Text, QStringLiteral("最低"));
         in.LanguageNum = 1;
-        QCOMPARE(TargetTexts(in, neg)[4].Anchor.x, int64_t(169 + 4));   // (3 * -3) / 2 truncates to -4
+        QCOMPARE(TargetTexts(in, neg)[4].Anchor.x, int64_t(169 + 4));  // (3 * -3) / 2 truncates to -4
         QCOMPARE(MarkParamsFromTexts("2147483647", "2147483647").TH2, int64_t(1073741823));
         const auto huge = TargetTexts(in, MarkParamsFromTexts("2147483647", "2147483647"));
         QCOMPARE(huge[2].Anchor.x, 505 - 1073741823 - 4 - 5 * int64_t(1073741823));

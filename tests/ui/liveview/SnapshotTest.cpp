@@ -2,12 +2,12 @@
 // into a 610 x 400 colour JPEG named after the time, with the shown temperatures in
 // a temperature file beside it; without the Photos folder nothing happens.
 
-#include "ui/support/ErrorHandler.h"
-#include "ui/mainwindow/MainFrm.h"
 #include "pipeline/MLX90640.h"
-#include "ui/widgets/PictureBox.h"
-#include "ui/liveview/SnapshotCapture.h"
 #include "ui/UiTestSupport.h"
+#include "ui/liveview/SnapshotCapture.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/support/ErrorHandler.h"
+#include "ui/widgets/PictureBox.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -37,7 +37,8 @@ QString GradientTemperatureFile() {
 }
 
 int Distance(const QColor &a, const QColor &b) {
-    return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+    return std::max(
+        {std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
 }
 
 QColor ColorOfWord(int32_t c) {
@@ -58,13 +59,11 @@ class TstSnapshot : public QObject {
         fForm->WinState.myMLX90640->LoadDatasFromTemperatureFile(GradientTemperatureFile().toStdString());
         fForm->Timer1Timer(fForm->Timer1);
         QVERIFY(fForm->GetShownFrame());
-        QTest::qWait(50);   // painted, so the screen shows it
+        QTest::qWait(50);  // painted, so the screen shows it
     }
     void DoubleClickPicture() { QTest::mouseDClick(fForm->Image1, Qt::LeftButton, {}, QPoint(100, 100)); }
     // The capture rectangle in screen coordinates.
-    QRect CaptureRect() const {
-        return QRect(fForm->Image1->mapToGlobal(QPoint(0, -8)), QSize(610, 400));
-    }
+    QRect CaptureRect() const { return QRect(fForm->Image1->mapToGlobal(QPoint(0, -8)), QSize(610, 400)); }
 
 private slots:
     void init() {
@@ -109,7 +108,8 @@ private slots:
         const QImage &shown = fForm->Image1->Picture();
         for (const QPoint &p : {QPoint(40, 40), QPoint(300, 120), QPoint(470, 350)})
             QVERIFY(Distance(jpeg.pixelColor(p + QPoint(0, 8)), shown.pixelColor(p)) <= 24);
-        QVERIFY(Distance(jpeg.pixelColor(520 + 16, 8 + 100), fForm->img_ColorLegend->Picture().pixelColor(16, 100)) <= 24);
+        QVERIFY(Distance(jpeg.pixelColor(520 + 16, 8 + 100),
+                         fForm->img_ColorLegend->Picture().pixelColor(16, 100)) <= 24);
         // The centre cross (both arms, which pin the file's offsets) is in the file,
         // not in the object's bitmap.
         for (const QPoint &arm : {QPoint(249, 191), QPoint(255, 185)}) {
@@ -126,7 +126,7 @@ private slots:
         const TPixels &onScreen = fForm->GetShownFrame()->Pixs_Origin;
         for (int c = 0; c < 32; ++c)
             for (int r = 0; r < 24; ++r)
-                QVERIFY(back[c][r].Temperature == onScreen[c][r].Temperature);   // exactly
+                QVERIFY(back[c][r].Temperature == onScreen[c][r].Temperature);  // exactly
     }
 
     void withoutPhotosFolderNothingHappens() {
@@ -162,7 +162,8 @@ private slots:
         QCOMPARE(QImage(jpegPath).size(), QSize(610, 400));
         TMLX90640 reader;
         reader.LoadDatasFromTemperatureFile(textPath.toStdString());
-        QVERIFY(reader.GetPixs_Origin()[7][3].Temperature == fForm->GetShownFrame()->Pixs_Origin[7][3].Temperature);
+        QVERIFY(reader.GetPixs_Origin()[7][3].Temperature ==
+                fForm->GetShownFrame()->Pixs_Origin[7][3].Temperature);
         // An empty or inverted rectangle saves nothing.
         QVERIFY(QFile::remove(jpegPath));
         fForm->Snapscreen(r.left(), r.top(), r.left(), r.top() + 10, jpegPath);
@@ -180,7 +181,8 @@ private slots:
             QVERIFY(Distance(screen.pixelColor(p), window.pixelColor(p)) <= 2);
         QVERIFY(Distance(window.pixelColor(300, 200), fForm->Image1->Picture().pixelColor(300, 192)) <= 2);
         // Parts beyond the window come out black.
-        const QImage edge = CaptureScreenRect(fForm.get(), QRect(fForm->mapToGlobal(QPoint(-20, 30)), QSize(60, 20)), false);
+        const QImage edge =
+            CaptureScreenRect(fForm.get(), QRect(fForm->mapToGlobal(QPoint(-20, 30)), QSize(60, 20)), false);
         QCOMPARE(edge.pixelColor(5, 5), QColor(Qt::black));
         QVERIFY(edge.pixelColor(40, 5) != QColor(Qt::black));
     }

@@ -1,16 +1,16 @@
 // The main window after start: controls and their initial state, layout after
 // resizing, English captions, title and status panels.
 
-#include "ui/support/BuildInfo.h"
-#include "ui/widgets/ComboUtil.h"
-#include "ui/support/FileTime.h"
-#include "ui/mainwindow/MainFrm.h"
 #include "pipeline/MLX90640.h"
+#include "timing/utTimer.h"
+#include "ui/UiTestSupport.h"
+#include "ui/mainwindow/MainFrm.h"
+#include "ui/support/BuildInfo.h"
+#include "ui/support/FileTime.h"
+#include "ui/widgets/ComboUtil.h"
 #include "ui/widgets/PictureBox.h"
 #include "ui/widgets/StatusPanels.h"
 #include "ui/widgets/StringGrid.h"
-#include "ui/UiTestSupport.h"
-#include "timing/utTimer.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -43,25 +43,100 @@ private slots:
 
     void everyControlExistsUnderItsName() {
         auto form = MakeShownForm();
-        const char *const names[] = {
-            "ScrollBox1", "StatusBar1", "Image1", "img_ColorLegend", "StringGrid1", "Panel1", "Panel2", "Panel3",
-            "Panel4", "grp_COMSet", "lbl_ComPort_Text", "cbb_Port", "lbl_Baud_Text", "cbb_Baud", "edt_ComTimeout",
-            "shp_led", "Label64", "shp_TX", "Label65", "shp_RX", "btn_Connect", "btn_GetCalibInfo", "edt_Tx",
-            "btn_SendCmd", "btn_Connect2", "grp_CameraPars", "lbl_ADCResolution_Text", "cbb_ADCResolution",
-            "lbl_RefreshRate_Text", "cbb_RefreshRate", "lbl_ArrangeMode_Text", "cbb_ArrangeMode", "chk_AutoSend",
-            "cbb_OutPortNum", "lbl_DelayMs_Text", "edt_DelayMs", "cbb_OutBaud", "chk_LedEN", "chk_FrmHalf",
-            "lbl_Cell", "lbl_RTC", "lbl_SavedPhotoNum_Caption", "lbl_SavedPhotoNum", "Label9", "btn_SaveOnePhoto",
-            "btn_ReadLastPhoto", "edt_CurrentPhotoNum", "btn_ReadOnePhoto", "lbl_CurrentPhotoDate",
-            "lbl_CurrentPhotoTime", "btn_ReadPrivPhoto", "btn_ReadNextPhoto", "btn_ClearAllPhoto", "btn_Reboot",
-            "btn_SetParsDef", "btn_SetDT", "grp_CalcAndShow", "chk_Mirror_LR", "cbb_GrayColor_SubMeth",
-            "lbl_Emissivity_Text", "edt_Emissivity", "cbb_PixsType", "lbl_InterMethodFirst_Text",
-            "cbb_InterMethodFirst", "lbl_InterMethodSecond_Text", "cbb_InterMethodSecond",
-            "chk_Temperature_UpLowAuto", "edt_Temperature_Lower", "edt_Temperature_Upper", "chk_brokenPixelsCorr",
-            "chk_Filter", "cbb_FilterMethod", "edt_FilterPixCount", "edt_Sigma", "chk_ShowTarget",
-            "chk_ShowTarget_Text", "edt_TargetSize", "edt_TextHeight", "cbb_Scale", "grp_RTDatas", "lbl_Vdd",
-            "lbl_Ta", "lbl_CenterTemp", "lbl_MaxTemp", "lbl_MinTemp", "lbl_AvgTemp", "lbl_MouseMoveText",
-            "chk_Sharpen", "chk_Blur", "chk_Negative", "chk_Exposure", "chk_HideMaignInter", "chk_DouFrameUpdate",
-            "chk_Slugg"};
+        const char *const names[] = {"ScrollBox1",
+                                     "StatusBar1",
+                                     "Image1",
+                                     "img_ColorLegend",
+                                     "StringGrid1",
+                                     "Panel1",
+                                     "Panel2",
+                                     "Panel3",
+                                     "Panel4",
+                                     "grp_COMSet",
+                                     "lbl_ComPort_Text",
+                                     "cbb_Port",
+                                     "lbl_Baud_Text",
+                                     "cbb_Baud",
+                                     "edt_ComTimeout",
+                                     "shp_led",
+                                     "Label64",
+                                     "shp_TX",
+                                     "Label65",
+                                     "shp_RX",
+                                     "btn_Connect",
+                                     "btn_GetCalibInfo",
+                                     "edt_Tx",
+                                     "btn_SendCmd",
+                                     "btn_Connect2",
+                                     "grp_CameraPars",
+                                     "lbl_ADCResolution_Text",
+                                     "cbb_ADCResolution",
+                                     "lbl_RefreshRate_Text",
+                                     "cbb_RefreshRate",
+                                     "lbl_ArrangeMode_Text",
+                                     "cbb_ArrangeMode",
+                                     "chk_AutoSend",
+                                     "cbb_OutPortNum",
+                                     "lbl_DelayMs_Text",
+                                     "edt_DelayMs",
+                                     "cbb_OutBaud",
+                                     "chk_LedEN",
+                                     "chk_FrmHalf",
+                                     "lbl_Cell",
+                                     "lbl_RTC",
+                                     "lbl_SavedPhotoNum_Caption",
+                                     "lbl_SavedPhotoNum",
+                                     "Label9",
+                                     "btn_SaveOnePhoto",
+                                     "btn_ReadLastPhoto",
+                                     "edt_CurrentPhotoNum",
+                                     "btn_ReadOnePhoto",
+                                     "lbl_CurrentPhotoDate",
+                                     "lbl_CurrentPhotoTime",
+                                     "btn_ReadPrivPhoto",
+                                     "btn_ReadNextPhoto",
+                                     "btn_ClearAllPhoto",
+                                     "btn_Reboot",
+                                     "btn_SetParsDef",
+                                     "btn_SetDT",
+                                     "grp_CalcAndShow",
+                                     "chk_Mirror_LR",
+                                     "cbb_GrayColor_SubMeth",
+                                     "lbl_Emissivity_Text",
+                                     "edt_Emissivity",
+                                     "cbb_PixsType",
+                                     "lbl_InterMethodFirst_Text",
+                                     "cbb_InterMethodFirst",
+                                     "lbl_InterMethodSecond_Text",
+                                     "cbb_InterMethodSecond",
+                                     "chk_Temperature_UpLowAuto",
+                                     "edt_Temperature_Lower",
+                                     "edt_Temperature_Upper",
+                                     "chk_brokenPixelsCorr",
+                                     "chk_Filter",
+                                     "cbb_FilterMethod",
+                                     "edt_FilterPixCount",
+                                     "edt_Sigma",
+                                     "chk_ShowTarget",
+                                     "chk_ShowTarget_Text",
+                                     "edt_TargetSize",
+                                     "edt_TextHeight",
+                                     "cbb_Scale",
+                                     "grp_RTDatas",
+                                     "lbl_Vdd",
+                                     "lbl_Ta",
+                                     "lbl_CenterTemp",
+                                     "lbl_MaxTemp",
+                                     "lbl_MinTemp",
+                                     "lbl_AvgTemp",
+                                     "lbl_MouseMoveText",
+                                     "chk_Sharpen",
+                                     "chk_Blur",
+                                     "chk_Negative",
+                                     "chk_Exposure",
+                                     "chk_HideMaignInter",
+                                     "chk_DouFrameUpdate",
+                                     "chk_Slugg"};
         for (const char *name : names)
             QVERIFY2(form->findChild<QWidget *>(QString::fromLatin1(name)), name);
         for (int k = 1; k <= 11; ++k)
@@ -80,12 +155,13 @@ private slots:
         auto form = MakeShownForm();
         // Device-parameter and photo controls wait for the module.
         for (QWidget *w : std::initializer_list<QWidget *>{
-                 form->cbb_ADCResolution, form->cbb_RefreshRate, form->cbb_ArrangeMode, form->chk_AutoSend,
-                 form->cbb_OutPortNum, form->cbb_OutBaud, form->chk_LedEN, form->chk_FrmHalf,
-                 form->btn_SaveOnePhoto, form->btn_ReadLastPhoto, form->edt_CurrentPhotoNum,
-                 form->btn_ReadOnePhoto, form->btn_ReadPrivPhoto, form->btn_ReadNextPhoto,
-                 form->btn_ClearAllPhoto, form->btn_Reboot, form->btn_SetParsDef, form->btn_SetDT,
-                 form->edt_Sigma, form->edt_TargetSize, form->edt_TextHeight})
+                 form->cbb_ADCResolution, form->cbb_RefreshRate,     form->cbb_ArrangeMode,
+                 form->chk_AutoSend,      form->cbb_OutPortNum,      form->cbb_OutBaud,
+                 form->chk_LedEN,         form->chk_FrmHalf,         form->btn_SaveOnePhoto,
+                 form->btn_ReadLastPhoto, form->edt_CurrentPhotoNum, form->btn_ReadOnePhoto,
+                 form->btn_ReadPrivPhoto, form->btn_ReadNextPhoto,   form->btn_ClearAllPhoto,
+                 form->btn_Reboot,        form->btn_SetParsDef,      form->btn_SetDT,
+                 form->edt_Sigma,         form->edt_TargetSize,      form->edt_TextHeight})
             QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
         QVERIFY(form->edt_DelayMs->isEnabled());
         QVERIFY(form->lbl_CurrentPhotoDate->isEnabled());
@@ -124,7 +200,7 @@ private slots:
         QCOMPARE(form->edt_FilterPixCount->text(), QStringLiteral("5"));
         QCOMPARE(form->edt_Emissivity->text(), QStringLiteral("0.95"));
         QCOMPARE(form->edt_CurrentPhotoNum->text(), QStringLiteral("0001"));
-        QCOMPARE(form->Image1->Picture().size(), QSize(512, 384));   // the splash picture
+        QCOMPARE(form->Image1->Picture().size(), QSize(512, 384));  // the splash picture
         QCOMPARE(form->Image1->cursor().shape(), Qt::CrossCursor);
         // The sensor image object with the window's defaults: filter size 9 although
         // the edit shows 5.
@@ -164,7 +240,7 @@ private slots:
         for (int k = 1; k <= 11; ++k) {
             const QLabel *label = form->lbl_ColorLegend[size_t(k - 1)];
             QCOMPARE(label->height(), 20);
-            QCOMPARE(label->pos(), QPoint(1305, 106 + 38 * (k - 1)));   // step 384 / 10 = 38
+            QCOMPARE(label->pos(), QPoint(1305, 106 + 38 * (k - 1)));  // step 384 / 10 = 38
         }
         QCOMPARE(form->Panel1->geometry(), QRect(748, 116, 512, 9));
         QCOMPARE(form->Panel2->geometry(), QRect(748, 116, 9, 384));
@@ -204,27 +280,61 @@ private slots:
         QCOMPARE(f.WinState.ConnectPortCaption, QStringLiteral("Connect"));
         QCOMPARE(f.WinState.DisConnectPortCaption, QStringLiteral("Disconnect"));
         const std::pair<QWidget *, const char *> captions[] = {
-            {f.lbl_ComPort_Text, "Port"}, {f.lbl_Baud_Text, "Pars"}, {f.btn_Connect, "Connect"},
-            {f.btn_GetCalibInfo, "Read Pars"}, {f.btn_SendCmd, "Send CMD"}, {f.lbl_ADCResolution_Text, "Resolution"},
-            {f.lbl_RefreshRate_Text, "Rate"}, {f.lbl_ArrangeMode_Text, "Frame Mode"}, {f.chk_AutoSend, "DataOut"},
-            {f.lbl_DelayMs_Text, "Interval"}, {f.chk_FrmHalf, "Half"}, {f.lbl_Cell, "Cell voltage"},
-            {f.lbl_RTC, "2019-09-25 12:00:00"}, {f.lbl_SavedPhotoNum_Caption, "Photos"},
-            {f.btn_SaveOnePhoto, "Save Photo"}, {f.btn_ReadLastPhoto, "Read Last"}, {f.btn_ReadOnePhoto, "Read"},
-            {f.btn_ReadPrivPhoto, "Priv"}, {f.btn_ReadNextPhoto, "Next"}, {f.btn_ClearAllPhoto, "Del All Photo"},
-            {f.btn_Reboot, "ReBoot"}, {f.btn_SetParsDef, "Pars To Def"}, {f.btn_SetDT, "Set DateTime"},
-            {f.chk_Mirror_LR, "Mirror"}, {f.lbl_Emissivity_Text, "Emissivity"},
-            {f.lbl_InterMethodFirst_Text, "Interpolation"}, {f.lbl_InterMethodSecond_Text, "Interpolation"},
-            {f.chk_Temperature_UpLowAuto, "Automatic temperature range"}, {f.chk_Filter, "Filter"},
-            {f.chk_ShowTarget, "Show Target"}, {f.chk_ShowTarget_Text, "Text"},
-            {f.chk_DouFrameUpdate, "Double Frame Update"}, {f.chk_Slugg, "Datas Hysteresis"},
-            {f.lbl_Vdd, "Core voltage:"}, {f.lbl_Ta, "Case Temp:"}, {f.lbl_CenterTemp, "Center Temp:"},
-            {f.lbl_MaxTemp, "Max Temp:"}, {f.lbl_MinTemp, "Min Temp:"}, {f.lbl_AvgTemp, "Ave Temp:"},
-            {f.lbl_MouseMoveText, "Mouse Temp:"}, {f.chk_brokenPixelsCorr, "BadPixelsCorrection"},
+            {f.lbl_ComPort_Text, "Port"},
+            {f.lbl_Baud_Text, "Pars"},
+            {f.btn_Connect, "Connect"},
+            {f.btn_GetCalibInfo, "Read Pars"},
+            {f.btn_SendCmd, "Send CMD"},
+            {f.lbl_ADCResolution_Text, "Resolution"},
+            {f.lbl_RefreshRate_Text, "Rate"},
+            {f.lbl_ArrangeMode_Text, "Frame Mode"},
+            {f.chk_AutoSend, "DataOut"},
+            {f.lbl_DelayMs_Text, "Interval"},
+            {f.chk_FrmHalf, "Half"},
+            {f.lbl_Cell, "Cell voltage"},
+            {f.lbl_RTC, "2019-09-25 12:00:00"},
+            {f.lbl_SavedPhotoNum_Caption, "Photos"},
+            {f.btn_SaveOnePhoto, "Save Photo"},
+            {f.btn_ReadLastPhoto, "Read Last"},
+            {f.btn_ReadOnePhoto, "Read"},
+            {f.btn_ReadPrivPhoto, "Priv"},
+            {f.btn_ReadNextPhoto, "Next"},
+            {f.btn_ClearAllPhoto, "Del All Photo"},
+            {f.btn_Reboot, "ReBoot"},
+            {f.btn_SetParsDef, "Pars To Def"},
+            {f.btn_SetDT, "Set DateTime"},
+            {f.chk_Mirror_LR, "Mirror"},
+            {f.lbl_Emissivity_Text, "Emissivity"},
+            {f.lbl_InterMethodFirst_Text, "Interpolation"},
+            {f.lbl_InterMethodSecond_Text, "Interpolation"},
+            {f.chk_Temperature_UpLowAuto, "Automatic temperature range"},
+            {f.chk_Filter, "Filter"},
+            {f.chk_ShowTarget, "Show Target"},
+            {f.chk_ShowTarget_Text, "Text"},
+            {f.chk_DouFrameUpdate, "Double Frame Update"},
+            {f.chk_Slugg, "Datas Hysteresis"},
+            {f.lbl_Vdd, "Core voltage:"},
+            {f.lbl_Ta, "Case Temp:"},
+            {f.lbl_CenterTemp, "Center Temp:"},
+            {f.lbl_MaxTemp, "Max Temp:"},
+            {f.lbl_MinTemp, "Min Temp:"},
+            {f.lbl_AvgTemp, "Ave Temp:"},
+            {f.lbl_MouseMoveText, "Mouse Temp:"},
+            {f.chk_brokenPixelsCorr, "BadPixelsCorrection"},
             // Untouched in English.
-            {f.Label64, "T"}, {f.Label65, "R"}, {f.Label9, "/900"}, {f.lbl_SavedPhotoNum, "0000"},
-            {f.lbl_CurrentPhotoDate, "2019-09-25"}, {f.lbl_CurrentPhotoTime, "12:00:00"}, {f.chk_LedEN, "LED"},
-            {f.btn_Connect2, "连接端口"}, {f.chk_Sharpen, "锐化"}, {f.chk_Blur, "模糊"}, {f.chk_Negative, "反色"},
-            {f.chk_Exposure, "曝光"}, {f.chk_HideMaignInter, "隐藏边沿插值"}};
+            {f.Label64, "T"},
+            {f.Label65, "R"},
+            {f.Label9, "/900"},
+            {f.lbl_SavedPhotoNum, "0000"},
+            {f.lbl_CurrentPhotoDate, "2019-09-25"},
+            {f.lbl_CurrentPhotoTime, "12:00:00"},
+            {f.chk_LedEN, "LED"},
+            {f.btn_Connect2, "连接端口"},
+            {f.chk_Sharpen, "锐化"},
+            {f.chk_Blur, "模糊"},
+            {f.chk_Negative, "反色"},
+            {f.chk_Exposure, "曝光"},
+            {f.chk_HideMaignInter, "隐藏边沿插值"}};
         for (const auto &[w, text] : captions) {
             QString shown;
             if (auto *l = qobject_cast<QLabel *>(w))
@@ -242,8 +352,8 @@ private slots:
         QCOMPARE(Items(f.cbb_ArrangeMode), (QStringList{"TV", "Chess"}));
         QCOMPARE(Items(f.cbb_OutPortNum), (QStringList{"Smart", "UART1(TTL)", "UART2(USB)", "UART1&2"}));
         QCOMPARE(Items(f.cbb_GrayColor_SubMeth),
-                 (QStringList{"Pseudo1", "Pseudo2", "Metal1", "Metal2", "Rainbow1", "Rainbow2", "Rainbow3", "Veska",
-                              "Toral", "Gray", "HSI", "HSI_2", "HSI_3"}));
+                 (QStringList{"Pseudo1", "Pseudo2", "Metal1", "Metal2", "Rainbow1", "Rainbow2", "Rainbow3",
+                              "Veska", "Toral", "Gray", "HSI", "HSI_2", "HSI_3"}));
         QCOMPARE(Items(f.cbb_PixsType), (QStringList{"Temperature", "Image"}));
         const QStringList inter{"Linear polynomial", "Quadratic polynomial ", "Cubic polynomial"};
         QCOMPARE(Items(f.cbb_InterMethodFirst), inter);
@@ -257,15 +367,43 @@ private slots:
         QCOMPARE(f.cbb_OutPortNum->currentText(), QStringLiteral("UART1(TTL)"));
 
         // Hints: cleared, replaced or kept.
-        for (QWidget *w : std::initializer_list<QWidget *>{
-                 f.cbb_Port, f.cbb_Baud, f.edt_ComTimeout, f.btn_Connect, f.btn_GetCalibInfo, f.edt_Tx, f.btn_SendCmd,
-                 f.cbb_ADCResolution, f.cbb_RefreshRate, f.cbb_ArrangeMode, f.chk_AutoSend, f.cbb_OutBaud,
-                 f.edt_DelayMs, f.chk_LedEN, f.chk_FrmHalf, f.lbl_Cell, f.lbl_RTC, f.btn_SaveOnePhoto,
-                 f.btn_ReadLastPhoto, f.btn_ClearAllPhoto, f.btn_Reboot, f.btn_SetParsDef, f.btn_SetDT,
-                 f.chk_Mirror_LR, f.cbb_GrayColor_SubMeth, f.cbb_PixsType, f.cbb_InterMethodFirst,
-                 f.cbb_InterMethodSecond, f.chk_Temperature_UpLowAuto, f.chk_Filter, f.cbb_FilterMethod,
-                 f.edt_FilterPixCount, f.edt_Sigma, f.chk_ShowTarget, f.chk_ShowTarget_Text, f.chk_DouFrameUpdate,
-                 f.chk_Slugg})
+        for (QWidget *w : std::initializer_list<QWidget *>{f.cbb_Port,
+                                                           f.cbb_Baud,
+                                                           f.edt_ComTimeout,
+                                                           f.btn_Connect,
+                                                           f.btn_GetCalibInfo,
+                                                           f.edt_Tx,
+                                                           f.btn_SendCmd,
+                                                           f.cbb_ADCResolution,
+                                                           f.cbb_RefreshRate,
+                                                           f.cbb_ArrangeMode,
+                                                           f.chk_AutoSend,
+                                                           f.cbb_OutBaud,
+                                                           f.edt_DelayMs,
+                                                           f.chk_LedEN,
+                                                           f.chk_FrmHalf,
+                                                           f.lbl_Cell,
+                                                           f.lbl_RTC,
+                                                           f.btn_SaveOnePhoto,
+                                                           f.btn_ReadLastPhoto,
+                                                           f.btn_ClearAllPhoto,
+                                                           f.btn_Reboot,
+                                                           f.btn_SetParsDef,
+                                                           f.btn_SetDT,
+                                                           f.chk_Mirror_LR,
+                                                           f.cbb_GrayColor_SubMeth,
+                                                           f.cbb_PixsType,
+                                                           f.cbb_InterMethodFirst,
+                                                           f.cbb_InterMethodSecond,
+                                                           f.chk_Temperature_UpLowAuto,
+                                                           f.chk_Filter,
+                                                           f.cbb_FilterMethod,
+                                                           f.edt_FilterPixCount,
+                                                           f.edt_Sigma,
+                                                           f.chk_ShowTarget,
+                                                           f.chk_ShowTarget_Text,
+                                                           f.chk_DouFrameUpdate,
+                                                           f.chk_Slugg})
             QVERIFY2(w->toolTip().isEmpty(), qPrintable(w->objectName()));
         QCOMPARE(f.Image1->toolTip(), QStringLiteral("Double-click to save the image"));
         QCOMPARE(f.cbb_OutPortNum->toolTip(), QStringLiteral("实时数据从哪个端口输出"));
@@ -277,7 +415,7 @@ private slots:
     void resizeKeepsSelectedEntriesAndRunsNoListHandler() {
         auto form = MakeShownForm();
         TForm_Main &f = *form;
-        PickItem(f.cbb_GrayColor_SubMeth, 11);   // HSI_2
+        PickItem(f.cbb_GrayColor_SubMeth, 11);  // HSI_2
         PickItem(f.cbb_InterMethodFirst, 2);
         PickItem(f.cbb_InterMethodSecond, 1);
         PickItem(f.cbb_FilterMethod, 2);
@@ -300,7 +438,7 @@ private slots:
     }
 
     void deviceListsAreRelabelledWhileParameterSendingIsSuspended() {
-        TForm_Main f;   // the first display relabels the lists
+        TForm_Main f;  // the first display relabels the lists
         QVector<bool> busyDuringRelabel;
         QObject::connect(f.cbb_ADCResolution->model(), &QAbstractItemModel::dataChanged, &f,
                          [&] { busyDuringRelabel.append(f.WinState.ReadParsIsBusy.load()); });

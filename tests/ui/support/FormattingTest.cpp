@@ -1,9 +1,9 @@
 // Numbers, version and build time as the window reads and shows them.
 
+#include "ui/UiTestSupport.h"
 #include "ui/support/BuildInfo.h"
 #include "ui/support/Convert.h"
 #include "ui/support/FileTime.h"
-#include "ui/UiTestSupport.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -27,7 +27,8 @@ private slots:
                 StrToInt(QString::fromLatin1(bad));
                 QFAIL(qPrintable(QStringLiteral("no error for '%1'").arg(QString::fromLatin1(bad))));
             } catch (const EConvertError &e) {
-                QVERIFY(QString::fromUtf8(e.what()).contains(QStringLiteral("'%1'").arg(QString::fromLatin1(bad))));
+                QVERIFY(QString::fromUtf8(e.what()).contains(
+                    QStringLiteral("'%1'").arg(QString::fromLatin1(bad))));
             }
         }
         QVERIFY_THROWS_EXCEPTION(EConvertError, StrToFloat(QStringLiteral("-")));
@@ -42,7 +43,7 @@ private slots:
         // A comma locale reads the comma.
         TScopedLocale german{QLocale(QLocale::German, QLocale::Germany)};
         QCOMPARE(StrToFloat(QStringLiteral("0,95")), 0.95);
-        QVERIFY(!TryStrToFloat(QStringLiteral("0.95"), v));    // the point is grouping here
+        QVERIFY(!TryStrToFloat(QStringLiteral("0.95"), v));  // the point is grouping here
         QVERIFY(!TryStrToFloat(QStringLiteral("1.500"), v));
     }
 
@@ -50,7 +51,7 @@ private slots:
         QCOMPARE(FormatGeneral15(25.0), QStringLiteral("25"));
         QCOMPARE(FormatGeneral15(23.456789012345678), QStringLiteral("23.4567890123457"));
         QCOMPARE(FormatGeneral15(-0.5), QStringLiteral("-0.5"));
-        QCOMPARE(FormatGeneral15(1234.5), QStringLiteral("1234.5"));   // no group separator
+        QCOMPARE(FormatGeneral15(1234.5), QStringLiteral("1234.5"));  // no group separator
         QCOMPARE(FormatFixed(35.0, 1), QStringLiteral("35.0"));
         QCOMPARE(FormatFixed(3.14159, 2), QStringLiteral("3.14"));
         QCOMPARE(FormatFixed(1234.56, 1), QStringLiteral("1234.6"));
@@ -64,7 +65,8 @@ private slots:
         auto withMarker = [&](const QByteArray &version) {
             return QByteArray(300, 'x') + prefix + version + QByteArray(1, '\0') + QByteArray(50, 'y');
         };
-        QCOMPARE(GetBuildInfo(WriteTempFile("v1689.bin", withMarker("1.0.0.1689"))), QStringLiteral("1.0.0.1689"));
+        QCOMPARE(GetBuildInfo(WriteTempFile("v1689.bin", withMarker("1.0.0.1689"))),
+                 QStringLiteral("1.0.0.1689"));
         // A build number above 32767 is shown unsigned.
         QCOMPARE(GetBuildInfo(WriteTempFile("v40000.bin", withMarker("1.0.0.40000"))),
                  QStringLiteral("1.0.0.40000"));
@@ -83,7 +85,9 @@ private slots:
         QCOMPARE(GetBuildInfo(WriteTempFile("big.bin", big)), QStringLiteral("7.6.5.4"));
         // The program file carries the version it was built with.
         QCOMPARE(GetBuildInfo(QCoreApplication::applicationFilePath()), ProgramVersion());
-        QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+\\.\\d+$")).match(ProgramVersion()).hasMatch());
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+\\.\\d+$"))
+                    .match(ProgramVersion())
+                    .hasMatch());
         QCOMPARE(GetBuildInfoCached(QCoreApplication::applicationFilePath()), ProgramVersion());
     }
 
@@ -109,7 +113,8 @@ private slots:
         QCOMPARE(FGetFileTime(QStringLiteral("/nonexistent/file"), 1), DateTimeEpoch());
         QCOMPARE(FormatBuildTime(FGetFileTime(QStringLiteral("/nonexistent/file"), 1)),
                  QStringLiteral("1899/12/30 00:00:00"));
-        QCOMPARE(FormatBuildTime(QDateTime(QDate(2019, 11, 20), QTime(9, 5, 4))), QStringLiteral("2019/11/20 09:05:04"));
+        QCOMPARE(FormatBuildTime(QDateTime(QDate(2019, 11, 20), QTime(9, 5, 4))),
+                 QStringLiteral("2019/11/20 09:05:04"));
         // The separators are those of the locale.
         TScopedLocale german{QLocale(QLocale::German, QLocale::Germany)};
         QCOMPARE(FormatBuildTime(QDateTime(QDate(2019, 11, 20), QTime(21, 26, 6))),

@@ -1,16 +1,16 @@
 // The window's building blocks: lists, edits, the error guard, pictures, the grid
 // model, status panels, auto-sized labels and window placement.
 
+#include "ui/UiTestSupport.h"
 #include "ui/mainwindow/AutoSizeLabels.h"
-#include "ui/widgets/ComboUtil.h"
 #include "ui/mainwindow/ControlFactory.h"
+#include "ui/mainwindow/WindowPlacement.h"
 #include "ui/support/Convert.h"
 #include "ui/support/ErrorHandler.h"
+#include "ui/widgets/ComboUtil.h"
 #include "ui/widgets/PictureBox.h"
 #include "ui/widgets/StatusPanels.h"
 #include "ui/widgets/StringGrid.h"
-#include "ui/UiTestSupport.h"
-#include "ui/mainwindow/WindowPlacement.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -25,11 +25,12 @@ class TstWidgets : public QObject {
 private slots:
     void listsRunTheirHandlerOnlyForTheUser() {
         QWidget host;
-        QComboBox *box = NewList(&host, "box", QRect(0, 0, 100, 28),
-                                 {QStringLiteral("115200"), QStringLiteral("460800"), QStringLiteral("921600")}, 1);
+        QComboBox *box =
+            NewList(&host, "box", QRect(0, 0, 100, 28),
+                    {QStringLiteral("115200"), QStringLiteral("460800"), QStringLiteral("921600")}, 1);
         QCOMPARE(box->currentText(), QStringLiteral("460800"));
         QCOMPARE(box->objectName(), QStringLiteral("box"));
-        QVector<int> seen;   // ItemIndex at each handler call
+        QVector<int> seen;  // ItemIndex at each handler call
         QStringList texts;
         ConnectComboChange(box, &host, [&] {
             seen.append(ItemIndex(box));
@@ -60,12 +61,13 @@ private slots:
 
     void replacingItemsKeepsTheSelection() {
         QWidget host;
-        QComboBox *box = NewList(&host, "box", QRect(0, 0, 100, 28),
-                                 {QStringLiteral("平均"), QStringLiteral("加权平均"), QStringLiteral("高斯")}, 2);
+        QComboBox *box =
+            NewList(&host, "box", QRect(0, 0, 100, 28),
+                    {QStringLiteral("平均"), QStringLiteral("加权平均"), QStringLiteral("高斯")}, 2);
         int calls = 0;
         ConnectComboChange(box, &host, [&] { ++calls; });
-        ReplaceItemsKeepIndex(box, {QStringLiteral("Average"), QStringLiteral("Weighted Average"),
-                                    QStringLiteral("Gaussian")});
+        ReplaceItemsKeepIndex(
+            box, {QStringLiteral("Average"), QStringLiteral("Weighted Average"), QStringLiteral("Gaussian")});
         QCOMPARE(ItemIndex(box), 2);
         QCOMPARE(box->currentText(), QStringLiteral("Gaussian"));
         QCOMPARE(box->itemText(0), QStringLiteral("Average"));
@@ -112,8 +114,10 @@ private slots:
         QCOMPARE(errors.Messages().size(), 2);
         // Through a real signal: the exception stops at the guard.
         QLineEdit edit;
-        QObject::connect(&edit, &QLineEdit::textChanged, &host,
-                         Guarded(&host, [&] { StrToFloat(edit.text()); ++after; }));
+        QObject::connect(&edit, &QLineEdit::textChanged, &host, Guarded(&host, [&] {
+            StrToFloat(edit.text());
+            ++after;
+        }));
         edit.setText(QStringLiteral("-"));
         edit.setText(QStringLiteral("-2"));
         QCOMPARE(errors.Messages().size(), 3);
@@ -136,7 +140,7 @@ private slots:
         uchar bytes[3 * 2 * 2] = {};
         QImage foreign(bytes, 2, 2, 6, QImage::Format_BGR888);
         box.SetPicture(foreign);
-        bytes[2] = 255;   // red of pixel (0, 0) changes in the source only
+        bytes[2] = 255;  // red of pixel (0, 0) changes in the source only
         QCOMPARE(box.Picture().pixelColor(0, 0), QColor(0, 0, 0));
         // Painted stretched: the right half of a 2-pixel-wide picture fills the right half.
         box.Picture().setPixelColor(1, 0, QColor(0, 0, 255));
@@ -203,10 +207,10 @@ private slots:
                     dark += qGray(shot.pixel(x, y)) < 128;
             return dark;
         };
-        QVERIFY(darkPixels(1, 1) > 0);       // default: the text shows
+        QVERIFY(darkPixels(1, 1) > 0);  // default: the text shows
         grid.SetDefaultDrawing(false);
-        QCOMPARE(darkPixels(1, 1), 0);       // left to the owner
-        QVERIFY(darkPixels(1, 0) > 0);       // fixed cells are always drawn
+        QCOMPARE(darkPixels(1, 1), 0);  // left to the owner
+        QVERIFY(darkPixels(1, 0) > 0);  // fixed cells are always drawn
         grid.OnDrawCell = [&](QPainter *canvas, int col, int row, const QRect &rect, QStyle::State) {
             grid.DrawCellDefault(canvas, col, row, rect);
         };
@@ -233,7 +237,7 @@ private slots:
         const int narrow = label->width();
         host.show();
         label->setText(QStringLiteral("a much longer caption"));
-        QTest::qWait(0);   // the parent's layout request
+        QTest::qWait(0);  // the parent's layout request
         QVERIFY(label->width() > narrow);
         QCOMPARE(label->pos(), QPoint(10, 20));
         label->setText(QStringLiteral("ab"));
