@@ -1,11 +1,13 @@
-// Program entry: applies the theme, creates the main window and runs the event loop.
-// No command line, environment setting or file configures the program.
+// Program entry: applies the theme, makes the sensor image object, the session with
+// the module and the main window, and runs the event loop.
 
-#include "ui/mainwindow/MainFrm.h"
+#include "ui/Program.h"
 #include "ui/support/Theme.h"
 
 #include <QApplication>
 #include <QMessageBox>
+
+#include <memory>
 
 int main(int argc, char *argv[]) {
     // Every position and size of the window is in pixels: no scaling with the
@@ -18,8 +20,7 @@ int main(int argc, char *argv[]) {
     if (!themeError.isEmpty())
         QMessageBox::critical(nullptr, QStringLiteral("Korvale"), themeError);
 
-    TForm_Main window;
-    Form_Main = &window;
-    window.show();
+    const auto program = std::make_unique<TKorvaleProgram>();
+    program->Form.show();
     return QApplication::exec();
 }

@@ -1,6 +1,5 @@
 #include "link/FrameIntake.h"
 
-#include "link/LinkTexts.h"
 #include "link/ThreadCOMRecv.h"
 #include "protocol/ChunkSplit.h"
 #include "protocol/FrameFormat.h"
@@ -9,18 +8,12 @@
 #include <cstring>
 
 namespace {
-constexpr int32_t kBufferLimit = TWindowState::RecvBufSize - 1;  // 4096 usable bytes
+constexpr int32_t kBufferLimit = TFrameIntake::RecvBufSize - 1;  // 4096 usable bytes
 constexpr int32_t kRestartAbove = 2048;
 constexpr uint32_t kIgnoredChunkMax = 5;
 }  // namespace
 
-TFrameIntake::TFrameIntake(TWindowState &state, TLinkHooks hooks)
-    : fCore(std::make_shared<TLinkCore>(state, std::move(hooks))) {
-    // The merge buffer must hold a frame memory before the first half frame arrives.
-    std::lock_guard<std::mutex> lock(fCore->HandOffMutex);
-    if (state.RecvedFrmDatas.size() < size_t(FrameLayout::FrameWords))
-        state.RecvedFrmDatas.resize(4096, 0);
-}
+TFrameIntake::TFrameIntake(TLinkHooks hooks) : fCore(std::make_shared<TLinkCore>(std::move(hooks))) {}
 
 TFrameIntake::~TFrameIntake() {
     if (fCore->Hooks.Dispatcher)
@@ -28,18 +21,33 @@ TFrameIntake::~TFrameIntake() {
     fCore->WaitIdle();
 }
 
-void TFrameIntake::CountReceived(uint32_t len, int32_t prefixLanguage, bool examined) {
-    TWindowState &s = fCore->State;
-    s.RXByteCount.fetch_add(static_cast<int32_t>(len));
-    const int64_t total = s.RXByteTotal.fetch_add(len) + len;
+void TFrameIntake::CountReceived(uint32_t len, TReceivePath path, bool examined) {
+    // The 32-bit count wraps as a 32-bit signed counter would; the total does not.
+    fCounters.RXByteCount = int32_t(uint32_t(fCounters.RXByteCount) + len);
+    fCounters.RXByteTotal += len;
     if (!examined)
         return;
-    s.HaveRecvDatas.store(true);
-    s.RecvCounter_Text.Set(RecvCounterText(total, prefixLanguage));
+    fCounters.LastPath = path;
+    fCounters.ShownTotal = fCounters.RXByteTotal;
+    HaveRecvDatas = true;
+}
+
+bool TFrameIntake::TakeReceiveNews() {
+    const bool news = HaveRecvDatas;
+    HaveRecvDatas = false;
+    return news;
+}
+
+TLinkRates TFrameIntake::TakeRates() {
+    TLinkRates rates;
+    rates.Received = dataRecvRate;
+    dataRecvRate = 0;
+    rates.Computed = fCore->dataCalcRate.exchange(0);
+    return rates;
 }
 
 void TFrameIntake::StartWorker(const uint8_t *data, int32_t len) {
-    fCore->State.ComRecvBusy.store(true);
+    fCore->ComRecvBusy.store(true);
     fCore->WorkerStarting();
     TThreadCOMRecv::Start(std::make_unique<TThreadCOMRecv>(fCore, data, len));
 }
@@ -52,14 +60,13 @@ void TFrameIntake::WaitIdle() {
 }
 
 size_t TFrameIntake::MissingOfBufferedFrame(const uint8_t *chunk, size_t len) const {
-    const TWindowState &s = fCore->State;
-    const int32_t counter = s.spPort_RecvCounter;
-    if (counter <= 0 || counter > kRestartAbove || !BeginsWithMLX(s.spPort_RecvBuf, size_t(counter)))
+    const int32_t counter = spPort_RecvCounter;
+    if (counter <= 0 || counter > kRestartAbove || !BeginsWithMLX(spPort_RecvBuf, size_t(counter)))
         return 0;
     // The type letters may still be on their way: take them from the chunk.
     uint8_t head[FrameLayout::PayloadPos];
     size_t n = std::min<size_t>(size_t(counter), sizeof head);
-    std::memcpy(head, s.spPort_RecvBuf, n);
+    std::memcpy(head, spPort_RecvBuf, n);
     const size_t fromChunk = std::min(sizeof head - n, len);
     std::memcpy(head + n, chunk, fromChunk);
     n += fromChunk;
@@ -68,32 +75,29 @@ size_t TFrameIntake::MissingOfBufferedFrame(const uint8_t *chunk, size_t len) co
 }
 
 bool TFrameIntake::BufferHoldsCompleteFrame() const {
-    const TWindowState &s = fCore->State;
-    const int32_t counter = s.spPort_RecvCounter;
-    if (counter <= 0 || !BeginsWithMLX(s.spPort_RecvBuf, size_t(counter)))
+    const int32_t counter = spPort_RecvCounter;
+    if (counter <= 0 || !BeginsWithMLX(spPort_RecvBuf, size_t(counter)))
         return false;
-    return counter >= FrameCompleteLength(FrameTypeOf(s.spPort_RecvBuf, size_t(counter)));
+    return counter >= FrameCompleteLength(FrameTypeOf(spPort_RecvBuf, size_t(counter)));
 }
 
 void TFrameIntake::QueueBufferedFrame() {
     if (!BufferHoldsCompleteFrame())
         return;
-    TWindowState &s = fCore->State;
     if (fPending.size() >= PendingMax) {
         fPending.pop_front();
         ++fDropped;
     }
-    fPending.emplace_back(s.spPort_RecvBuf, s.spPort_RecvBuf + s.spPort_RecvCounter);
-    s.spPort_RecvCounter = 0;
+    fPending.emplace_back(spPort_RecvBuf, spPort_RecvBuf + spPort_RecvCounter);
+    spPort_RecvCounter = 0;
 }
 
 bool TFrameIntake::DispatchQueued() {
-    TWindowState &s = fCore->State;
-    if (fPending.empty() || s.ComRecvBusy.load())
+    if (fPending.empty() || fCore->ComRecvBusy.load())
         return false;
     const std::vector<uint8_t> frame = std::move(fPending.front());
     fPending.pop_front();
-    s.dataRecvRate.fetch_add(1);
+    ++dataRecvRate;
     StartWorker(frame.data(), int32_t(frame.size()));
     return true;
 }
@@ -101,18 +105,16 @@ bool TFrameIntake::DispatchQueued() {
 bool TFrameIntake::DispatchPending() {
     if (DispatchQueued())
         return true;
-    TWindowState &s = fCore->State;
-    if (!fPending.empty() || s.ComRecvBusy.load() || !BufferHoldsCompleteFrame())
+    if (!fPending.empty() || fCore->ComRecvBusy.load() || !BufferHoldsCompleteFrame())
         return false;
-    s.dataRecvRate.fetch_add(1);
-    StartWorker(s.spPort_RecvBuf, s.spPort_RecvCounter);
-    s.spPort_RecvCounter = 0;
+    ++dataRecvRate;
+    StartWorker(spPort_RecvBuf, spPort_RecvCounter);
+    spPort_RecvCounter = 0;
     return true;
 }
 
 void TFrameIntake::StorePiece(const uint8_t *piece, size_t len, bool first, bool &typeAction) {
-    TWindowState &s = fCore->State;
-    int32_t &counter = s.spPort_RecvCounter;
+    int32_t &counter = spPort_RecvCounter;
     // The buffer limits: above 2048 bytes buffered, when the piece would not fit, or
     // when it starts a frame, the piece is stored from position 0. A complete frame
     // still in the buffer is queued first rather than overwritten.
@@ -124,17 +126,16 @@ void TFrameIntake::StorePiece(const uint8_t *piece, size_t len, bool first, bool
     // A piece longer than the whole buffer keeps only what fits; nothing is written
     // beyond the buffer.
     const int32_t stored = int32_t(std::min<size_t>(len, size_t(kBufferLimit - counter)));
-    std::memcpy(s.spPort_RecvBuf + counter, piece, size_t(stored));
+    std::memcpy(spPort_RecvBuf + counter, piece, size_t(stored));
     counter += stored;
 
-    if (first && !BeginsWithMLX(s.spPort_RecvBuf, size_t(counter)) && BeginsWithTYPE(piece, len))
+    if (first && !BeginsWithMLX(spPort_RecvBuf, size_t(counter)) && BeginsWithTYPE(piece, len))
         typeAction = true;
 }
 
 void TFrameIntake::Comm1ReceiveData(const uint8_t *buffer, uint16_t bufferLength) {
-    TWindowState &s = fCore->State;
     const bool examined = bufferLength > kIgnoredChunkMax;
-    CountReceived(bufferLength, s.LanguageNum.load(), examined);
+    CountReceived(bufferLength, TReceivePath::Main, examined);
     if (!examined)
         return;
     DispatchQueued();
@@ -163,15 +164,13 @@ void TFrameIntake::Comm1ReceiveData(const uint8_t *buffer, uint16_t bufferLength
 }
 
 void TFrameIntake::nrComm1AfterReceive(const uint8_t *buffer, uint32_t received) {
-    TWindowState &s = fCore->State;
     const bool examined = received > kIgnoredChunkMax;
-    // This path's counter text always carries the Chinese prefix.
-    CountReceived(received, 0, examined);
+    CountReceived(received, TReceivePath::Alternative, examined);
     if (!examined)
         return;
     if (BeginsWithMLX(buffer, received)) {
-        s.dataRecvRate.fetch_add(1);
-        if (s.ComRecvBusy.load())
+        ++dataRecvRate;
+        if (fCore->ComRecvBusy.load())
             return;  // dropped: this path keeps no buffer
         // A worker's frame length is a 32-bit signed count.
         StartWorker(buffer, int32_t(std::min<uint32_t>(received, INT32_MAX)));

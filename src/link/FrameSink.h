@@ -2,7 +2,7 @@
 // Where the decoding worker hands the calibration memory and the frame memories:
 // the sensor image object in the program, a recorder in tests.
 
-#include "link/WindowState.h"
+#include "pipeline/PixelTypes.h"
 
 class TFrameSink {
 public:

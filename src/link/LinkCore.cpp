@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-TLinkCore::TLinkCore(TWindowState &state, TLinkHooks hooks) : State(state), Hooks(std::move(hooks)) {}
+TLinkCore::TLinkCore(TLinkHooks hooks) : Hooks(std::move(hooks)), RecvedFrmDatas(MergeBufferWords, 0) {}
 
 bool TLinkCore::RunOnUiAndWait(const std::function<void()> &fn) {
     if (!Hooks.Dispatcher)

@@ -1,16 +1,20 @@
 #include "link/ThreadCOMRecv.h"
 
-#include "link/LinkTexts.h"
 #include "protocol/FrameFormat.h"
 #include "protocol/HalfFrameMerge.h"
+#include "protocol/SysParsBlock.h"
 
 #include <thread>
 
 using namespace FrameLayout;
 
+const TThreadCOMRecv::TFrameShape TThreadCOMRecv::WholeFrame{true, FrmMinLen, FrmSubpagePos, FrmBlockPos,
+                                                             FrmBlockLen};
+const TThreadCOMRecv::TFrameShape TThreadCOMRecv::HalfFrame{false, HalfMinLen, HalfSubpagePos, HalfBlockPos,
+                                                            HalfBlockLen};
+
 TThreadCOMRecv::TThreadCOMRecv(std::shared_ptr<TLinkCore> core, const uint8_t *data, int32_t len)
-    : dats(data, data + (len > 0 ? len : 0)), datLen(len > 0 ? len : 0), fCore(std::move(core)),
-      fState(fCore->State) {}
+    : dats(data, data + (len > 0 ? len : 0)), datLen(len > 0 ? len : 0), fCore(std::move(core)) {}
 
 bool TThreadCOMRecv::Start(std::unique_ptr<TThreadCOMRecv> worker) {
     std::shared_ptr<TLinkCore> core = worker->fCore;
@@ -25,7 +29,7 @@ bool TThreadCOMRecv::Start(std::unique_ptr<TThreadCOMRecv> worker) {
         return true;
     } catch (...) {  // no thread could be started (std::system_error) or no memory
         delete raw;
-        core->State.ComRecvBusy.store(false);
+        core->ComRecvBusy.store(false);
         core->WorkerFinished();
         return false;
     }
@@ -39,7 +43,7 @@ void TThreadCOMRecv::Execute() {
 void TThreadCOMRecv::ReleaseBusy() {
     if (!fBusyReleased) {
         fBusyReleased = true;
-        fState.ComRecvBusy.store(false);
+        fCore->ComRecvBusy.store(false);
     }
 }
 
@@ -48,15 +52,24 @@ void TThreadCOMRecv::ReadWords(int firstByte, int count, TUINT16s &words) const 
         words[k] = BigEndianWordAt(dats.data(), size_t(firstByte + 2 * k));
 }
 
+void TThreadCOMRecv::ReportFrame(TFrameType type, uint8_t subpage) {
+    const int32_t len = datLen;
+    fCore->Status.Change([&](TLinkStatus &s) {
+        s.LastType = type;
+        s.LastLength = len;
+        s.LastSubpage = subpage;
+    });
+}
+
 void TThreadCOMRecv::ThreadCOMRecv() {
-    fState.ComRecvBusy.store(true);
+    fCore->ComRecvBusy.store(true);
     try {
         switch (FrameTypeOf(dats.data(), dats.size())) {
         case TFrameType::SYS: DecodeSys(); break;
         case TFrameType::EEM: DecodeEem(); break;
-        case TFrameType::FRM: DecodeFrm(); break;
-        case TFrameType::FR0:
-        case TFrameType::FR1: DecodeHalf(); break;
+        case TFrameType::FRM: DecodeFrame(TFrameType::FRM, WholeFrame); break;
+        case TFrameType::FR0: DecodeFrame(TFrameType::FR0, HalfFrame); break;
+        case TFrameType::FR1: DecodeFrame(TFrameType::FR1, HalfFrame); break;
         case TFrameType::PHT: DecodePht(); break;
         default: break;  // not a frame, or a type the link does not know
         }
@@ -69,10 +82,15 @@ void TThreadCOMRecv::ThreadCOMRecv() {
 void TThreadCOMRecv::DecodeSys() {
     if (datLen < SysMinLen)
         return;
-    fState.RecvDataType_Text.Set(SysParsTypeText(datLen));
-    fState.SYSIsOK.store(true);
+    ReportFrame(TFrameType::SYS, 0);
+    fCore->SYSIsOK.store(true);
     tempDatas.assign(SysParsWords, 0);
     ReadWords(PayloadPos, SysParsWords, tempDatas);
+    const TSysParsBlock block = *DecodeSysParsBlock(tempDatas);
+    fCore->Status.Change([&](TLinkStatus &s) {
+        s.Block = block;
+        s.BlockSource = TBlockSource::SysFrame;
+    });
     const auto &update = fCore->Hooks.UpdateSysParsShow;
     if (update)
         fCore->RunOnUiAndWait([&] { update(tempDatas); });
@@ -81,78 +99,75 @@ void TThreadCOMRecv::DecodeSys() {
 void TThreadCOMRecv::DecodeEem() {
     if (datLen < EemMinLen)
         return;
-    const int32_t lang = fState.LanguageNum.load();
-    fState.RecvDataType_Text.Set(EepromTypeText(datLen));
-    fState.EEIsOK.store(true);
+    ReportFrame(TFrameType::EEM, 0);
+    fCore->EEIsOK.store(true);
     tempDatas.assign(EepromWords + 1, 0);
     ReadWords(PayloadPos, EepromWords, tempDatas);
     const uint16_t sum = ByteSum16(dats.data(), PayloadPos, EemCheckPos - 1);
     // A check word that is not wholly inside the frame cannot confirm it.
     const bool correct = datLen >= EemFullLen && sum == BigEndianWordAt(dats.data(), EemCheckPos);
-    fState.DataCHeck_Text.Set(DataCheckText(correct, lang));
+    fCore->Status.Change([&](TLinkStatus &s) {
+        s.Check = correct ? TCheckVerdict::Correct : TCheckVerdict::Error;
+        s.MeanPixelWord = -1;
+    });
     std::lock_guard<std::mutex> handOff(fCore->HandOffMutex);
     if (fCore->Hooks.Sink)
         fCore->Hooks.Sink->SetEEPROMArr(tempDatas);
 }
 
-void TThreadCOMRecv::DecodeFrm() {
-    if (datLen < FrmMinLen || !fState.EEIsOK.load())
+void TThreadCOMRecv::DecodeFrame(TFrameType type, const TFrameShape &shape) {
+    if (datLen < shape.MinLen || !fCore->EEIsOK.load())
         return;
-    const uint8_t subpage = dats[FrmSubpagePos];
+    const uint8_t subpage = dats[size_t(shape.SubpagePos)];
     if (subpage > 1)
         return;
-    const int32_t lang = fState.LanguageNum.load();
-    fState.RecvDataType_Text.Set(FrameTypeText(subpage, datLen));
-    if (fCore->DouFrameUpdate.load() && subpage == fState.LastFrameIndex.load())
+    ReportFrame(type, subpage);
+    if (fCore->DouFrameUpdate.load() && subpage == fCore->LastFrameIndex.load())
         return;
-    fState.LastFrameIndex.store(subpage);
-    tempDatas.assign(FrameWords + 1, 0);
-    ReadWords(PayloadPos, FrameWords, tempDatas);
-    uint64_t pixelSum = 0;
-    for (int k = 0; k < PixelWords; ++k)
-        pixelSum += tempDatas[k];
-    const uint16_t sum = ByteSum16(dats.data(), PayloadPos, FrmCheckPos - 1);
-    const bool correct = datLen >= FrmFullLen && sum == BigEndianWordAt(dats.data(), FrmCheckPos);
-    fState.DataCHeck_Text.Set(DataCheckText(correct, lang, int64_t(pixelSum / PixelWords)));
+    fCore->LastFrameIndex.store(subpage);
 
-    // Taking the hand-off lock before lowering the busy flag keeps frames in order:
-    // the next worker can start only once this one holds the lock.
-    std::lock_guard<std::mutex> handOff(fCore->HandOffMutex);
-    ReleaseBusy();
-    if (fCore->Hooks.Sink)
-        fCore->Hooks.Sink->SetRAMArr(tempDatas);
-    fState.dataCalcRate.fetch_add(1);
-    if (datLen >= FrmBlockLen)
-        PrepareSysParsTexts(FrmBlockPos);
-}
+    if (shape.Whole) {
+        // A whole frame carries its own words and a check word; the verdict is
+        // reported and the words go on whatever it says.
+        tempDatas.assign(FrameWords + 1, 0);
+        ReadWords(PayloadPos, FrameWords, tempDatas);
+        uint64_t pixelSum = 0;
+        for (int k = 0; k < PixelWords; ++k)
+            pixelSum += tempDatas[size_t(k)];
+        const uint16_t sum = ByteSum16(dats.data(), PayloadPos, FrmCheckPos - 1);
+        const bool correct = datLen >= FrmFullLen && sum == BigEndianWordAt(dats.data(), FrmCheckPos);
+        fCore->Status.Change([&](TLinkStatus &s) {
+            s.Check = correct ? TCheckVerdict::Correct : TCheckVerdict::Error;
+            s.MeanPixelWord = correct ? int64_t(pixelSum / PixelWords) : -1;
+        });
+    }
 
-void TThreadCOMRecv::DecodeHalf() {
-    if (datLen < HalfMinLen || !fState.EEIsOK.load())
-        return;
-    const uint8_t subpage = dats[HalfSubpagePos];
-    if (subpage > 1)
-        return;
-    fState.RecvDataType_Text.Set(FrameTypeText(subpage, datLen));
-    if (fCore->DouFrameUpdate.load() && subpage == fState.LastFrameIndex.load())
-        return;
-    fState.LastFrameIndex.store(subpage);
-
-    std::lock_guard<std::mutex> handOff(fCore->HandOffMutex);
-    MergeHalfFrame(dats.data(), dats.size(), subpage, fState.RecvedFrmDatas);
-    ReleaseBusy();
-    if (fCore->Hooks.Sink)
-        fCore->Hooks.Sink->SetRAMArr(fState.RecvedFrmDatas);
-    fState.dataCalcRate.fetch_add(1);
-    if (datLen >= HalfBlockLen)
-        PrepareSysParsTexts(HalfBlockPos);
+    {
+        // Taking the hand-off lock before lowering the busy flag keeps frames in
+        // order: the next worker can start only once this one holds the lock. A half
+        // frame is merged into the buffer under the same lock (no check word).
+        std::lock_guard<std::mutex> handOff(fCore->HandOffMutex);
+        if (!shape.Whole)
+            MergeHalfFrame(dats.data(), dats.size(), subpage, fCore->RecvedFrmDatas);
+        ReleaseBusy();
+        if (fCore->Hooks.Sink)
+            fCore->Hooks.Sink->SetRAMArr(shape.Whole ? tempDatas : fCore->RecvedFrmDatas);
+        fCore->dataCalcRate.fetch_add(1);
+    }
+    if (datLen >= shape.BlockLen) {
+        const TSysParsBlock block = DecodeSysParsBlockAt(dats.data(), size_t(shape.BlockPos));
+        fCore->Status.Change([&](TLinkStatus &s) {
+            s.Block = block;
+            s.BlockSource = TBlockSource::FrameBlock;
+        });
+    }
 }
 
 void TThreadCOMRecv::DecodePht() {
     // A photo shorter than a frame memory is dropped: its words are not all there.
     if (datLen < PhtMinLen)
         return;
-    const uint8_t subpage = dats[FrmSubpagePos];
-    fState.RecvDataType_Text.Set(PhotoTypeText(subpage, datLen));
+    ReportFrame(TFrameType::PHT, dats[FrmSubpagePos]);
     tempDatas.assign(FrameWords + 1, 0);
     ReadWords(PayloadPos, FrameWords, tempDatas);
     {
@@ -161,16 +176,7 @@ void TThreadCOMRecv::DecodePht() {
             fCore->Hooks.Sink->SetRAMArr(tempDatas);
     }
     if (datLen >= PhtDateLen) {
-        const uint8_t *d = dats.data() + PhtDatePos;
-        fState.lbl_CurrentPhotoDate_Text.Set(PhotoDateText(d[0], d[1], d[2]));
-        fState.lbl_CurrentPhotoTime_Text.Set(PhotoTimeText(d[3], d[4], d[5]));
+        const TPhotoStamp stamp = DecodePhotoStampAt(dats.data(), PhtDatePos);
+        fCore->Status.Change([&](TLinkStatus &s) { s.PhotoStamp = stamp; });
     }
-}
-
-void TThreadCOMRecv::PrepareSysParsTexts(int pos) {
-    const int32_t lang = fState.LanguageNum.load();
-    auto word = [&](int k) { return BigEndianWordAt(dats.data(), size_t(pos + 2 * k)); };
-    fState.lbl_Cell_Text.Set(CellVoltageText(word(SysWordCell), lang));
-    fState.lbl_RTC_Text.Set(RtcText(word(SysWordRtc), word(SysWordRtc + 1), word(SysWordRtc + 2)));
-    fState.lbl_SavedPhotoNum_Text.Set(SavedPhotoNumText(word(SysWordPhotoCount)));
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The one-shot decoding worker: owns a copy of one frame, checks and decodes it on a
-// thread of its own, hands the words to the sensor image object and prepares the
-// status texts; it frees itself when done.
+// thread of its own, hands the words to the sensor image object and reports what it
+// found on the status board; it frees itself when done.
 
 #include "link/LinkCore.h"
 
@@ -28,19 +28,30 @@ public:
     int32_t datLen;             // its length in bytes
 
 private:
+    // Where the parts of a whole ("FRM") or half ("FR0"/"FR1") frame lie.
+    struct TFrameShape {
+        bool Whole;
+        int MinLen;      // below this the frame is not decoded
+        int SubpagePos;  // the subpage byte (the low byte of frame-memory word 833)
+        int BlockPos;    // the optional system-parameter block ...
+        int BlockLen;    // ... present when the frame holds at least this many bytes
+    };
+    static const TFrameShape WholeFrame;
+    static const TFrameShape HalfFrame;
+
     void ThreadCOMRecv();
     void DecodeSys();
     void DecodeEem();
-    void DecodeFrm();
-    void DecodeHalf();
+    // FRM, FR0 or FR1: which half a half frame carries is read from its subpage byte.
+    void DecodeFrame(TFrameType type, const TFrameShape &shape);
     void DecodePht();
     // Lowers ComRecvBusy once; a later worker may already have raised it again.
     void ReleaseBusy();
-    void PrepareSysParsTexts(int pos);
+    // Notes the frame taken up: type, length and subpage.
+    void ReportFrame(TFrameType type, uint8_t subpage);
     void ReadWords(int firstByte, int count, TUINT16s &words) const;
 
     std::shared_ptr<TLinkCore> fCore;
-    TWindowState &fState;
     TUINT16s tempDatas;
     bool fBusyReleased = false;
 };

@@ -7,8 +7,6 @@
 #include <exception>
 #include <utility>
 
-TMLX90640 *myMLX90640 = nullptr;
-
 namespace {
 
 // Frames, calibrations and temperature files share the module-level buffers and

@@ -197,6 +197,3 @@ private:
     std::atomic<bool> fFrame0Finished{false};
     std::atomic<bool> fFrame1Finished{false};
 };
-
-// The one sensor image object of the program; the main window creates it.
-extern TMLX90640 *myMLX90640;

@@ -1,71 +1,17 @@
 #pragma once
-// The command lines the program sends to the thermal-imaging module, and the
-// conversions every command handler of the main window goes through.
+// The command lines the host sends to the thermal-imaging module.
 //
 // A command is "$", a four-letter keyword, for most keywords "=" and one or two
-// decimal numbers separated by ",", then CR LF. The free command line typed in
-// `edt_Tx` is the one exception: it goes out exactly as typed.
+// decimal numbers separated by ",", then CR LF. The free command line typed by the
+// user is the one exception: it goes out exactly as typed (CommandBytes).
 //
-// Everything here is pure (no window, no port): the window's handlers call these
-// functions and pass the result to `CommSendStr`. A handler that must send nothing
-// gets std::nullopt. Conversion errors that the window must report through its
-// program-wide error dialog are raised as TConvertError.
-
-#include <QByteArray>
-#include <QDateTime>
-#include <QString>
+// Plain functions over std::string: the window decides when to send, the session
+// queues the bytes.
 
 #include <cstdint>
-#include <optional>
 #include <span>
-#include <stdexcept>
-
-// Picks the text of the program's language: `languageNum` 0 is Chinese, any other
-// value English.
-inline QString LangText(int languageNum, const char *chinese, const char *english) {
-    return QString::fromUtf8(languageNum == 0 ? chinese : english);
-}
-
-// A typed text that is not a usable number. The message names the text and is in
-// the program's language; what() gives it as UTF-8 for the error dialog.
-class TConvertError : public std::runtime_error {
-public:
-    explicit TConvertError(const QString &message);
-    QString Message() const { return fMessage; }
-
-private:
-    QString fMessage;
-};
-
-// Parses a typed integer with the default locale (the user's), without thousands
-// grouping; leading and trailing blanks are allowed. Returns std::nullopt for an empty text, a text that is
-// not an integer or a number outside the 32-bit signed range.
-std::optional<int32_t> TryParseTypedInt(const QString &text);
-
-// As TryParseTypedInt, but raises TConvertError ("'x' is not a valid integer value")
-// in the language `languageNum` when the text is not an integer.
-int32_t ParseTypedInt(const QString &text, int languageNum);
-
-// ---------------------------------------------------------------------------
-// Sending (`CommSendStr`)
-
-// Pause, with the message loop running, before a command is queued.
-inline constexpr int CommSendDelayMs = 10;
-
-// The bytes that go out for `str`: the characters up to the first character 0,
-// one byte each, the low 8 bits of its UTF-16 code unit ("中", U+4E2D, gives 0x2D).
-// `TXByteCount` grows by the size of this array: it counts the bytes that were
-// queued, not the length of the text in some multi-byte encoding.
-QByteArray CommandBytes(const QString &str);
-
-// Status-bar panel 3 while sending: "发送指令" / "Send Command".
-QString SendingStatusText(int languageNum);
-
-// Status-bar panel 1: "发送:" / "Send:" followed by the byte count in decimal.
-QString SendCountText(int languageNum, int32_t txByteCount);
-
-// ---------------------------------------------------------------------------
-// Command lines. Each ends in CR LF.
+#include <string>
+#include <string_view>
 
 inline constexpr char CommandEnd[] = "\r\n";
 
@@ -92,67 +38,58 @@ enum TModuleAction : int {
     MA_SendSysPars = 4,      // the module answers with its system-parameter block
 };
 
+// The bytes that go out for a typed text given as UTF-16 code units: the units up
+// to the first 0, one byte each, the low 8 bits of the unit ("中", U+4E2D, gives
+// 0x2D). The send counter grows by the size of the result: it counts the bytes that
+// were queued, not the length of the text in some multi-byte encoding.
+std::string CommandBytes(std::u16string_view text);
+
 // "$SETP=<parameter>,<value>" CR LF; the value in decimal, "-" for a negative one.
-QString SetParCommand(int parameter, int64_t value);
+std::string SetParCommand(int parameter, int64_t value);
 
-// "$SETP=17,<action>" CR LF (btn_Reboot, btn_SetParsDef, read-parameters action).
-QString ModuleActionCommand(TModuleAction action);
+// "$SETP=17,<action>" CR LF (reboot, parameters to default, read-parameters action).
+std::string ModuleActionCommand(TModuleAction action);
 
-QString SavePhotoCommand();      // "$SVEP" CR LF      (btn_SaveOnePhoto)
-QString ClearAllPhotoCommand();  // "$CLRP" CR LF      (btn_ClearAllPhoto)
-QString ReadLastPhotoCommand();  // "$OUTP=-1" CR LF   (btn_ReadLastPhoto)
+std::string SavePhotoCommand();      // "$SVEP" CR LF
+std::string ClearAllPhotoCommand();  // "$CLRP" CR LF
+std::string ReadLastPhotoCommand();  // "$OUTP=-1" CR LF
 
-// "$OUTP=<number>" CR LF (btn_ReadPrivPhoto, btn_ReadNextPhoto).
-QString ReadPhotoCommand(int64_t number);
+// "$OUTP=<number>" CR LF (previous and next photo).
+std::string ReadPhotoCommand(int64_t number);
 
-// "$OUTP=" followed by the text of edt_CurrentPhotoNum as it stands, leading zeros
-// included, then CR LF (btn_ReadOnePhoto).
-QString ReadOnePhotoCommand(const QString &photoNumText);
+// "$OUTP=" followed by the photo number box's text as it stands, leading zeros
+// included, then CR LF.
+std::string ReadOnePhotoCommand(std::string_view photoNumText);
 
-// "$STDT=YYYY/MM/DD HH:MM:SS" CR LF from the computer's local date and time
-// (btn_SetDT). Hours run 00 to 23.
-QString SetDateTimeCommand(const QDateTime &localTime);
+// A local date and time as the module's clock takes it.
+struct TClockTime {
+    int Year = 2000;  // four digits
+    int Month = 1;    // 1..12
+    int Day = 1;      // 1..31
+    int Hour = 0;     // 0..23
+    int Minute = 0;
+    int Second = 0;
+};
 
-// ---------------------------------------------------------------------------
-// Device-parameter handlers. They send nothing (std::nullopt) while
-// `ReadParsIsBusy` is set.
+// "$STDT=YYYY/MM/DD HH:MM:SS" CR LF. The module parses "/" and ":" and fixed-width
+// fields, so neither depends on any locale.
+std::string SetDateTimeCommand(const TClockTime &time);
 
-// cbb_ADCResolution, cbb_RefreshRate, cbb_ArrangeMode, cbb_OutPortNum change:
-// "$SETP=<parameter>,<item index>".
-std::optional<QString> ItemIndexParCommand(TSetParNum parameter, int itemIndex, bool readParsIsBusy);
-
-// chk_AutoSend, chk_LedEN, chk_FrmHalf click: "$SETP=<parameter>,1" when checked,
-// ",0" when not.
-std::optional<QString> CheckParCommand(TSetParNum parameter, bool checked, bool readParsIsBusy);
-
-// cbb_OutBaud change: "$SETP=1," followed by the number in the box's text divided
-// by 100 (truncated). A text that is not a number raises TConvertError, so the
-// window's error dialog shows it and nothing is sent.
-std::optional<QString> OutBaudParCommand(const QString &boxText, bool readParsIsBusy, int languageNum);
-
-// edt_DelayMs change: "$SETP=10," followed by the number in the box. An empty box
-// or a text that is not a number sends nothing, silently.
-std::optional<QString> DelayMsParCommand(const QString &boxText, bool readParsIsBusy);
-
-// ---------------------------------------------------------------------------
-// Read-parameters action (btn_GetCalibInfoClick), as steps for the window to run in
-// order. It asks the module for its calibration memory and its system-parameter
-// block; the pauses keep the message loop running, so the answers are received and
-// shown while `ReadParsIsBusy` is still set and are not echoed back.
-
+// The read-parameters action as steps for the window to run in order: it asks the
+// module for its calibration memory and its system-parameter block. The pauses keep
+// the event loop running, so the answers are received and shown while the
+// device-parameter controls are kept from sending them back.
 enum TReadParsStepKind {
-    RPS_Begin,  // set ReadParsIsBusy, disable btn_GetCalibInfo
-    RPS_Send,   // CommSendStr(Command)
-    RPS_Delay,  // Delay(DelayMs)
-    RPS_End,    // enable btn_GetCalibInfo, clear ReadParsIsBusy
+    RPS_Begin,  // the device-parameter controls stop sending; the action's button is disabled
+    RPS_Send,   // send ModuleActionCommand(Action)
+    RPS_Delay,  // wait DelayMs with the event loop running
+    RPS_End,    // the button is enabled; the controls send again
 };
 
 struct TReadParsStep {
     TReadParsStepKind Kind;
     TModuleAction Action;  // RPS_Send: the action whose command is sent
     int DelayMs;           // RPS_Delay: the pause
-
-    QString Command() const { return ModuleActionCommand(Action); }
 };
 
 std::span<const TReadParsStep> ReadParsSequence();

@@ -46,10 +46,6 @@ constexpr int PhtMinLen = 1675;   // bytes 7..1674, as a frame memory
 constexpr int PhtDatePos = 1675;  // optional date and time 1675..1680
 constexpr int PhtDateLen = 1681;
 
-// Words of the system-parameter block that the link turns into texts.
-constexpr int SysWordCell = 19;
-constexpr int SysWordRtc = 21;  // 21, 22, 23: packed-BCD date and time
-constexpr int SysWordPhotoCount = 24;
 }  // namespace FrameLayout
 
 bool BeginsWithMLX(const uint8_t *data, size_t len);

@@ -2,7 +2,7 @@
 
 #include "protocol/FrameFormat.h"
 
-bool MergeHalfFrame(const uint8_t *frame, size_t len, int subpage, TUINT16s &dest) {
+bool MergeHalfFrame(const uint8_t *frame, size_t len, int subpage, std::vector<uint16_t> &dest) {
     using namespace FrameLayout;
     if (len < size_t(HalfMinLen) || (subpage != 0 && subpage != 1))
         return false;

@@ -7,8 +7,8 @@
 #include "pipeline/MLX90640.h"
 #include "serial/SPComm.h"
 #include "ui/UiTestSupport.h"
-#include "ui/device/ConnectText.h"
-#include "ui/mainwindow/MainFrm.h"
+#include "ui/WindowUnderTest.h"
+#include "ui/support/StatusTexts.h"
 #include "ui/widgets/PictureBox.h"
 #include "ui/widgets/StatusPanels.h"
 
@@ -30,13 +30,13 @@ namespace {
 constexpr int kStatusMs = 3000;  // calibration and parameters after a connect
 constexpr int kSlowMs = 10000;   // generous: a loaded machine under the sanitizers
 
-uint64_t PublishedFrames(TForm_Main &form) {
-    const auto published = form.WinState.myMLX90640->GetPublished();
+uint64_t PublishedFrames(TWindowUnderTest &form) {
+    const auto published = form.Image().GetPublished();
     return published ? published->FrameNumber : 0;
 }
 
 // A rate of panel 5 ("DataRecv:8Hz  DataCalc:8Hz  ImageRefresh:8Hz"); -1 if absent.
-int PanelRate(TForm_Main &form, const QString &name) {
+int PanelRate(TWindowUnderTest &form, const QString &name) {
     const QRegularExpression re(name + QStringLiteral(":(\\d+)Hz"));
     const auto m = re.match(form.StatusBar1->PanelText(5));
     return m.hasMatch() ? m.captured(1).toInt() : -1;
@@ -56,8 +56,9 @@ bool StartSim(QProcess &sim, const QString &link) {
 }
 
 // The module's answers reached the window and live frames are being shown.
-void VerifyLive(TForm_Main &form) {
-    QTRY_VERIFY_WITH_TIMEOUT(form.WinState.EEIsOK.load() && form.WinState.SYSIsOK.load(), kStatusMs);
+void VerifyLive(TWindowUnderTest &form) {
+    QTRY_VERIFY_WITH_TIMEOUT(form.Session().CalibrationReceived() && form.Session().ParametersReceived(),
+                             kStatusMs);
     const uint64_t start = PublishedFrames(form);
     QTRY_VERIFY_WITH_TIMEOUT(PublishedFrames(form) >= start + 4, kSlowMs);
     // Panel 5 counts frames received, computed and shown in the past second.
@@ -82,7 +83,7 @@ private slots:
 
     void builtInVirtualModuleRunsTheWholePath() {
         auto form = MakeShownForm();
-        form->WinState.ApplicationPathStr = programDir.path() + QLatin1Char('/');
+        form->Form().SetApplicationPathStr(programDir.path() + QLatin1Char('/'));
         TCapturedErrors errors;
 
         // The user picks "SIM" from the list and connects.
@@ -90,7 +91,7 @@ private slots:
         QVERIFY(sim >= 16);
         form->cbb_Port->setCurrentIndex(sim);
         form->btn_Connect->click();
-        QVERIFY(form->WinState.PortIsConnected.load());
+        QVERIFY(form->Session().IsConnected());
         QCOMPARE(form->StatusBar1->PanelText(0), QStringLiteral("SIM 460800 N 8 1 Connected"));
         const QString device = Comm1Of(*form)->GetCommName().mid(4);
         QVERIFY2(device.startsWith(QStringLiteral("/dev/")) && QFileInfo::exists(device), qPrintable(device));
@@ -117,7 +118,7 @@ private slots:
         // Connecting again starts a fresh module.
         const uint64_t before = PublishedFrames(*form);
         form->btn_Connect->click();
-        QVERIFY(form->WinState.PortIsConnected.load());
+        QVERIFY(form->Session().IsConnected());
         QTRY_VERIFY_WITH_TIMEOUT(PublishedFrames(*form) >= before + 2, kSlowMs);
         QVERIFY(DisconnectWindow(*form));
     }
@@ -137,8 +138,8 @@ private slots:
         // The module disappears: the window notices and says so.
         sim.kill();
         QVERIFY(sim.waitForFinished(kSlowMs));
-        QTRY_VERIFY_WITH_TIMEOUT(!form->WinState.PortIsConnected.load(), kSlowMs);
-        QCOMPARE(form->btn_Connect->text(), form->WinState.ConnectPortCaption);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->Session().IsConnected(), kSlowMs);
+        QCOMPARE(form->btn_Connect->text(), form->Form().GetConnectPortCaption());
         QVERIFY(form->StatusBar1->PanelText(0).endsWith(QStringLiteral(" N 8 1 Disconnected")));
         QCOMPARE(form->StatusBar1->PanelText(6), ConnectionLostText(1));
         QVERIFY(errors.Messages().isEmpty());
@@ -147,10 +148,10 @@ private slots:
         QProcess again;
         QVERIFY(StartSim(again, link));
         const uint64_t before = PublishedFrames(*form);
-        const int rxBefore = form->WinState.RXByteCount.load();
+        const int rxBefore = form->Session().Intake().ReceiveCounters().RXByteCount;
         QVERIFY(ConnectWindow(*form, link, true));
         QTRY_VERIFY_WITH_TIMEOUT(PublishedFrames(*form) >= before + 4, kSlowMs);
-        QVERIFY(form->WinState.RXByteCount.load() > rxBefore + 4 * 1748);
+        QVERIFY(form->Session().Intake().ReceiveCounters().RXByteCount > rxBefore + 4 * 1748);
         QVERIFY(DisconnectWindow(*form));
         again.terminate();
         QVERIFY(again.waitForFinished(kSlowMs));

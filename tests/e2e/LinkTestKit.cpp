@@ -2,7 +2,7 @@
 
 #include "serial/SPComm.h"
 #include "sim/SimFrames.h"
-#include "ui/mainwindow/MainFrm.h"
+#include "ui/WindowUnderTest.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -104,8 +104,8 @@ void TPtyModule::Drain() {
     ReadFor(30);
 }
 
-TComm *Comm1Of(TForm_Main &form) {
-    return form.findChild<TComm *>(QStringLiteral("Comm1"));
+TComm *Comm1Of(TWindowUnderTest &form) {
+    return &form.Session().Comm1();
 }
 
 bool PumpUntil(const std::function<bool()> &done, int timeoutMs) {
@@ -120,7 +120,7 @@ bool PumpUntil(const std::function<bool()> &done, int timeoutMs) {
     return true;
 }
 
-bool ConnectWindow(TForm_Main &form, const QString &port, bool keepTimer3) {
+bool ConnectWindow(TWindowUnderTest &form, const QString &port, bool keepTimer3) {
     {
         const QSignalBlocker blocker(form.cbb_Port);
         form.cbb_Port->setEditText(port);
@@ -128,14 +128,12 @@ bool ConnectWindow(TForm_Main &form, const QString &port, bool keepTimer3) {
     form.btn_Connect->click();
     if (!keepTimer3)
         form.Timer3->stop();
-    return form.WinState.PortIsConnected.load() &&
-           form.btn_Connect->text() == form.WinState.DisConnectPortCaption;
+    return form.Session().IsConnected() && form.btn_Connect->text() == form.Form().GetDisConnectPortCaption();
 }
 
-bool DisconnectWindow(TForm_Main &form) {
+bool DisconnectWindow(TWindowUnderTest &form) {
     form.btn_Connect->click();
-    return !form.WinState.PortIsConnected.load() &&
-           form.btn_Connect->text() == form.WinState.ConnectPortCaption;
+    return !form.Session().IsConnected() && form.btn_Connect->text() == form.Form().GetConnectPortCaption();
 }
 
 QByteArray SysFrameBytes(const std::array<uint16_t, 32> &words) {

@@ -11,7 +11,7 @@
 #include <functional>
 
 class TComm;
-class TForm_Main;
+class TWindowUnderTest;
 
 // A pseudo-terminal pair. The window connects to SlavePath(); the test reads what
 // the window sends and writes what the module would answer on the master side.
@@ -47,15 +47,15 @@ private:
 };
 
 // The window's serial component.
-TComm *Comm1Of(TForm_Main &form);
+TComm *Comm1Of(TWindowUnderTest &form);
 
 // Puts `port` into cbb_Port and clicks btn_Connect; true when the window then
 // shows itself connected. With `keepTimer3` false the read-parameters step that a
 // connect arms is cancelled, so a test sees only the bytes it asks for.
-bool ConnectWindow(TForm_Main &form, const QString &port, bool keepTimer3 = false);
+bool ConnectWindow(TWindowUnderTest &form, const QString &port, bool keepTimer3 = false);
 // Clicks btn_Connect while connected; true when the window then shows itself
 // disconnected.
-bool DisconnectWindow(TForm_Main &form);
+bool DisconnectWindow(TWindowUnderTest &form);
 
 // Handles events until `done` holds or `timeoutMs` passes; returns done().
 bool PumpUntil(const std::function<bool()> &done, int timeoutMs);

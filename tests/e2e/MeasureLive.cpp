@@ -21,7 +21,7 @@
 #include "pipeline/MLX90640.h"
 #include "sim/SimOptions.h"
 #include "sim/SimPty.h"
-#include "ui/mainwindow/MainFrm.h"
+#include "ui/WindowUnderTest.h"
 #include "ui/widgets/StatusPanels.h"
 
 #include <QApplication>
@@ -117,8 +117,8 @@ double CpuSeconds() {
            (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
 }
 
-uint64_t Published(TForm_Main &form) {
-    const auto p = form.WinState.myMLX90640->GetPublished();
+uint64_t Published(TWindowUnderTest &form) {
+    const auto p = form.Image().GetPublished();
     return p ? p->FrameNumber : 0;
 }
 
@@ -150,8 +150,8 @@ int main(int argc, char **argv) {
         return 1;
 
     QApplication app(argc, argv);
-    TForm_Main form;
-    form.show();
+    TWindowUnderTest form;
+    form.Form().show();
     {
         const QSignalBlocker blocker(form.cbb_Port);
         form.cbb_Port->setEditText(QString::fromStdString(device));
@@ -159,7 +159,7 @@ int main(int argc, char **argv) {
     }
     form.edt_ComTimeout->setText(QString::number(o.timeout));
     form.btn_Connect->click();
-    if (!form.WinState.PortIsConnected.load()) {
+    if (!form.Session().IsConnected()) {
         std::fprintf(stderr, "cannot connect to %s\n", device.c_str());
         return 1;
     }
@@ -171,7 +171,7 @@ int main(int argc, char **argv) {
     bool measuring = false;
     const QRegularExpression rates(QStringLiteral("(\\d+)Hz.*?(\\d+)Hz.*?(\\d+)Hz"));
     // Runs after the window's own Timer2 handler has written panel 5.
-    QObject::connect(form.Timer2, &QTimer::timeout, &form, [&] {
+    QObject::connect(form.Timer2, &QTimer::timeout, &form.Form(), [&] {
         const QString panel = form.StatusBar1->PanelText(5);
         if (!measuring)
             return;
@@ -190,8 +190,8 @@ int main(int argc, char **argv) {
     double cpuStart = 0;
     QElapsedTimer wall;
     // Warm-up: calibration, parameters and the first frames; then measure.
-    QTimer::singleShot(2000, &form, [&] {
-        if (!form.WinState.EEIsOK.load())
+    QTimer::singleShot(2000, &form.Form(), [&] {
+        if (!form.Session().CalibrationReceived())
             std::fprintf(stderr, "warning: no calibration after the warm-up\n");
         sentStart = AskFramesSent(toModule[1], fromModule[0]);
         publishedStart = Published(form);
@@ -199,7 +199,7 @@ int main(int argc, char **argv) {
         wall.start();
         measuring = true;
     });
-    QTimer::singleShot(2000 + o.seconds * 1000 + 50, &form, [&] {
+    QTimer::singleShot(2000 + o.seconds * 1000 + 50, &form.Form(), [&] {
         measuring = false;
         const uint64_t sent = AskFramesSent(toModule[1], fromModule[0]) - sentStart;
         const uint64_t published = Published(form) - publishedStart;

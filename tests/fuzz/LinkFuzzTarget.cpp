@@ -1,7 +1,7 @@
 // Fuzz target of the frame intake: arbitrary byte streams, cut into chunks of sizes
 // chosen by the input, go through the receive handlers and the decoding workers.
 //
-// Input: byte 0 holds flags (bit 0 English, bit 1 double-frame option, bit 2
+// Input: byte 0 holds flags (bit 0 unused, bit 1 double-frame option, bit 2
 // calibration already accepted) and, in bits 3..7, the number n - 1 of chunk
 // descriptors that follow: 2 bytes each, little-endian, bits 0..12 the chunk size
 // (0..8191), bit 13 the alternative receive path, bit 14 a decoder that is busy
@@ -55,10 +55,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const uint8_t *payload = data + 1 + 2 * descriptors;
     const size_t payloadSize = size - 1 - 2 * descriptors;
 
-    TWindowState state;
-    state.LanguageNum.store(flags & 1 ? 1 : 0);
-    state.EEIsOK.store((flags & 4) != 0);
-    state.RecvedFrmDatas.assign(4096, 0);
     auto dispatcher = std::make_shared<TStdUiDispatcher>();
     TLinkHooks hooks;
     hooks.Sink = std::make_shared<TShapeCheckingSink>();
@@ -66,7 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     hooks.UpdateSysParsShow = [](const TUINT16s &pars) { Check(pars.size() == 32); };
     int actions = 0;
     hooks.ReadParsAction = [&actions] { ++actions; };
-    auto intake = std::make_unique<TFrameIntake>(state, hooks);
+    auto intake = std::make_unique<TFrameIntake>(hooks);
+    TLinkCore &core = intake->Core();
+    core.EEIsOK.store((flags & 4) != 0);
     intake->SetDouFrameUpdate((flags & 2) != 0);
 
     size_t at = 0;
@@ -79,23 +77,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         at += len;
         const bool busy = (d & 0x4000) != 0;
         if (busy)
-            state.ComRecvBusy.store(true);
+            core.ComRecvBusy.store(true);
         if (d & 0x2000)
             intake->nrComm1AfterReceive(chunk.data(), uint32_t(chunk.size()));
         else
             intake->Comm1ReceiveData(chunk.data(), uint16_t(chunk.size()));
         if (busy)
-            state.ComRecvBusy.store(false);
+            core.ComRecvBusy.store(false);
         intake->WaitIdle();
-        Check(state.spPort_RecvCounter >= 0 && state.spPort_RecvCounter <= 4096);
-        Check(!state.ComRecvBusy.load());
+        Check(intake->BufferedBytes() >= 0 && intake->BufferedBytes() <= 4096);
+        Check(!core.ComRecvBusy.load());
         if (k % descriptors == descriptors - 1) {
             if (at == cycleStart)
                 break;  // every size is 0: nothing more would be consumed
             cycleStart = at;
         }
     }
+    Check(intake->ReceiveCounters().RXByteTotal == int64_t(at));
     intake.reset();
-    Check(state.RXByteTotal.load() == int64_t(at));
     return 0;
 }

@@ -1,5 +1,6 @@
-// The decoding worker: texts in both languages, check verdicts, minimum lengths,
-// the trailing system-parameter block, photos and the double-frame option.
+// The decoding worker: what it reports (frame, check verdict, block, photo date),
+// minimum lengths, the trailing system-parameter block, photos and the double-frame
+// option.
 
 #include "link/LinkTestSupport.h"
 #include "link/ThreadCOMRecv.h"
@@ -26,51 +27,50 @@ TEST(Decoder, SysFrameShowsTheBlockOnTheUiThread) {
     TLinkHarness h;
     const TUINT16s pars = SysBlock(2950, 0x2103, 0x0509, 0x4517, 7);
     h.FeedAndWait(SysFrame(pars));
-    EXPECT_TRUE(h.state.SYSIsOK.load());
-    EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("SysPars 71"));
+    EXPECT_TRUE(h.core->SYSIsOK.load());
+    EXPECT_EQ(h.lastFrame(), "SYS 71");
+    ASSERT_TRUE(h.status().Block);
+    EXPECT_EQ(h.status().Block->SavedPhotoNum, 7);
+    EXPECT_EQ(h.status().BlockSource, TBlockSource::SysFrame);
     ASSERT_EQ(h.sysParsShown.size(), 1u);
     EXPECT_EQ(h.sysParsShown[0], pars);
     EXPECT_EQ(h.sysParsThreads[0], std::this_thread::get_id());
-    EXPECT_FALSE(h.state.ComRecvBusy.load());
-    EXPECT_TRUE(h.state.DataCHeck_Text.Get().isEmpty());  // no check word on "SYS"
+    EXPECT_FALSE(h.core->ComRecvBusy.load());
+    EXPECT_EQ(h.check(), "");  // no check word on "SYS"
 
     TLinkHarness s;
     s.FeedAltAndWait(Cut(SysFrame(pars), 70));
-    EXPECT_FALSE(s.state.SYSIsOK.load());
+    EXPECT_FALSE(s.core->SYSIsOK.load());
     EXPECT_TRUE(s.sysParsShown.empty());
-    EXPECT_TRUE(s.state.RecvDataType_Text.Get().isEmpty());
+    EXPECT_EQ(s.lastFrame(), "");
 }
 
-TEST(Decoder, CalibrationVerdictsInBothLanguages) {
-    for (int32_t lang : {0, 1}) {
-        TLinkHarness h(lang);
-        h.FeedAndWait(EemFrame(kEeprom, true));
-        EXPECT_TRUE(h.state.EEIsOK.load());
-        EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("EEPROM 1673"));
-        EXPECT_EQ(h.state.DataCHeck_Text.Get(),
-                  lang == 0 ? QStringLiteral("数据校验正确") : QStringLiteral("Data check correct"));
-        h.FeedAndWait(EemFrame(kEeprom, false));
-        EXPECT_EQ(h.state.DataCHeck_Text.Get(),
-                  lang == 0 ? QStringLiteral("数据校验错误") : QStringLiteral("Data check Error"));
-        // Handed over whatever the verdict: 833 words, the last 0.
-        ASSERT_EQ(h.sink->Eeproms().size(), 2u);
-        EXPECT_EQ(h.sink->Eeproms()[0], WithZero(kEeprom));
-        EXPECT_EQ(h.sink->Eeproms()[1], WithZero(kEeprom));
-    }
+TEST(Decoder, CalibrationVerdicts) {
+    TLinkHarness h;
+    h.FeedAndWait(EemFrame(kEeprom, true));
+    EXPECT_TRUE(h.core->EEIsOK.load());
+    EXPECT_EQ(h.lastFrame(), "EEM 1673");
+    EXPECT_EQ(h.check(), "correct");  // no mean pixel word for a calibration
+    h.FeedAndWait(EemFrame(kEeprom, false));
+    EXPECT_EQ(h.check(), "error");
+    // Handed over whatever the verdict: 833 words, the last 0.
+    ASSERT_EQ(h.sink->Eeproms().size(), 2u);
+    EXPECT_EQ(h.sink->Eeproms()[0], WithZero(kEeprom));
+    EXPECT_EQ(h.sink->Eeproms()[1], WithZero(kEeprom));
 }
 
 TEST(Decoder, CalibrationWhoseCheckWordIsCutOffIsJudgedWrong) {
     for (size_t len : {size_t(1671), size_t(1672)}) {
         TLinkHarness h;
         h.FeedAltAndWait(Cut(EemFrame(kEeprom, true), len));
-        EXPECT_TRUE(h.state.EEIsOK.load());
-        EXPECT_EQ(h.state.DataCHeck_Text.Get(), QStringLiteral("Data check Error")) << len;
+        EXPECT_TRUE(h.core->EEIsOK.load());
+        EXPECT_EQ(h.check(), "error") << len;
         ASSERT_EQ(h.sink->Eeproms().size(), 1u);
         EXPECT_EQ(h.sink->Eeproms()[0], WithZero(kEeprom));
     }
     TLinkHarness h;
     h.FeedAltAndWait(Cut(EemFrame(kEeprom, true), 1670));
-    EXPECT_FALSE(h.state.EEIsOK.load());
+    EXPECT_FALSE(h.core->EEIsOK.load());
     EXPECT_TRUE(h.sink->Eeproms().empty());
 }
 
@@ -80,22 +80,18 @@ TEST(Decoder, FrameVerdictsAndTheMeanRawPixelWord) {
     for (int k = 0; k < 834; ++k)
         ram[k] = uint16_t(1000 + k);
     ram[833] = 1;
-    for (int32_t lang : {0, 1}) {
-        TLinkHarness h(lang);
-        h.FeedAndWait(EemFrame(kEeprom));
-        h.FeedAndWait(FrmFrame(ram, true));
-        EXPECT_EQ(h.state.DataCHeck_Text.Get(),
-                  lang == 0 ? QStringLiteral("数据校验正确 1383") : QStringLiteral("Data check correct"));
-        EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("Frame1 1677"));
-        EXPECT_EQ(h.state.LastFrameIndex.load(), 1);
-        h.FeedAndWait(FrmFrame(ram, false));
-        EXPECT_EQ(h.state.DataCHeck_Text.Get(),
-                  lang == 0 ? QStringLiteral("数据校验错误") : QStringLiteral("Data check Error"));
-        ASSERT_EQ(h.sink->Rams().size(), 2u);
-        EXPECT_EQ(h.sink->Rams()[1], WithZero(ram));
-        EXPECT_EQ(h.state.dataCalcRate.load(), 2);
-        EXPECT_EQ(h.state.dataRecvRate.load(), 3);
-    }
+    TLinkHarness h;
+    h.FeedAndWait(EemFrame(kEeprom));
+    h.FeedAndWait(FrmFrame(ram, true));
+    EXPECT_EQ(h.check(), "correct 1383");
+    EXPECT_EQ(h.lastFrame(), "FRM1 1677");
+    EXPECT_EQ(h.core->LastFrameIndex.load(), 1);
+    h.FeedAndWait(FrmFrame(ram, false));
+    EXPECT_EQ(h.check(), "error");
+    ASSERT_EQ(h.sink->Rams().size(), 2u);
+    EXPECT_EQ(h.sink->Rams()[1], WithZero(ram));
+    EXPECT_EQ(h.core->dataCalcRate.load(), 2);
+    EXPECT_EQ(h.intake->Rates().Received, 3);
 }
 
 TEST(Decoder, FramesNeedCalibrationAndAValidSubpageButPhotosDoNot) {
@@ -103,19 +99,19 @@ TEST(Decoder, FramesNeedCalibrationAndAValidSubpageButPhotosDoNot) {
     h.FeedAndWait(FrmFrame(RamWords(1, 0)));
     h.FeedAndWait(HalfFrame("FR0", PatternWords(384, 1), AuxWords(1, 0)));
     EXPECT_TRUE(h.sink->Rams().empty());
-    EXPECT_TRUE(h.state.RecvDataType_Text.Get().isEmpty());
+    EXPECT_EQ(h.lastFrame(), "");
 
     h.FeedAndWait(PhtFrame(RamWords(4, 0)));  // a photo before any calibration
     ASSERT_EQ(h.sink->Rams().size(), 1u);
-    EXPECT_EQ(h.state.dataCalcRate.load(), 0);
-    EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("Photo0 1675"));
+    EXPECT_EQ(h.core->dataCalcRate.load(), 0);
+    EXPECT_EQ(h.lastFrame(), "PHT0 1675");
 
     h.FeedAndWait(EemFrame(kEeprom));
-    h.state.RecvDataType_Text.Set(QString());
+    const uint64_t before = h.status().Sequence;
     h.FeedAndWait(FrmFrame(RamWords(1, 2)));  // subpage byte 2
     h.FeedAndWait(HalfFrame("FR1", PatternWords(384, 1), AuxWords(1, 7)));
     EXPECT_EQ(h.sink->Rams().size(), 1u);
-    EXPECT_TRUE(h.state.RecvDataType_Text.Get().isEmpty());
+    EXPECT_EQ(h.status().Sequence, before);  // neither frame was reported
 }
 
 TEST(Decoder, FrameWhoseCheckWordIsCutOffIsJudgedWrong) {
@@ -124,7 +120,7 @@ TEST(Decoder, FrameWhoseCheckWordIsCutOffIsJudgedWrong) {
         TLinkHarness h;
         h.FeedAndWait(EemFrame(kEeprom));
         h.FeedAltAndWait(Cut(FrmFrame(ram, true), len));
-        EXPECT_EQ(h.state.DataCHeck_Text.Get(), QStringLiteral("Data check Error")) << len;
+        EXPECT_EQ(h.check(), "error") << len;
         ASSERT_EQ(h.sink->Rams().size(), 1u);
         EXPECT_EQ(h.sink->Rams()[0], WithZero(ram));
     }
@@ -136,21 +132,23 @@ TEST(Decoder, FrameWhoseCheckWordIsCutOffIsJudgedWrong) {
 
 TEST(Decoder, BlockTextsNeedTheWholeBlock) {
     const TUINT16s block = SysBlock(3012, 0x2103, 0x0509, 0x4517, 123);
-    for (int32_t lang : {0, 1}) {
-        TLinkHarness h(lang);
+    {
+        TLinkHarness h;
         h.FeedAndWait(EemFrame(kEeprom));
         const TBytes full = FrmFrame(RamWords(3, 0), true, &block);
         ASSERT_EQ(full.size(), 1748u);
         h.FeedAndWait(Cut(full, 1747));
-        EXPECT_TRUE(h.state.lbl_Cell_Text.Get().isEmpty());
-        EXPECT_TRUE(h.state.lbl_RTC_Text.Get().isEmpty());
-        EXPECT_TRUE(h.state.lbl_SavedPhotoNum_Text.Get().isEmpty());
+        EXPECT_FALSE(h.status().Block);
         h.FeedAndWait(full);
-        EXPECT_EQ(h.state.lbl_Cell_Text.Get(),
-                  lang == 0 ? QStringLiteral("钮扣电池电压：3012mV") : QStringLiteral("Cell voltage:3012mV"));
-        EXPECT_EQ(h.state.lbl_RTC_Text.Get(), QStringLiteral("2021-03-05 09:45:17"));
-        EXPECT_EQ(h.state.lbl_SavedPhotoNum_Text.Get(), QStringLiteral("123"));
-        EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("Frame0 1748"));
+        ASSERT_TRUE(h.status().Block);
+        const TSysParsBlock b = *h.status().Block;
+        EXPECT_EQ(h.status().BlockSource, TBlockSource::FrameBlock);
+        EXPECT_EQ(b.CellMillivolts, 3012);
+        EXPECT_EQ(b.YearMonth, 0x2103);
+        EXPECT_EQ(b.DayHour, 0x0509);
+        EXPECT_EQ(b.MinuteSecond, 0x4517);
+        EXPECT_EQ(b.SavedPhotoNum, 123);
+        EXPECT_EQ(h.lastFrame(), "FRM0 1748");
     }
 
     // Half frames carry the block from byte 916; it needs 980 bytes.
@@ -160,10 +158,12 @@ TEST(Decoder, BlockTextsNeedTheWholeBlock) {
     const TBytes half = HalfFrame("FR0", PatternWords(384, 1), AuxWords(2, 1), &hex);
     ASSERT_EQ(half.size(), 980u);
     h.FeedAndWait(Cut(half, 979));
-    EXPECT_TRUE(h.state.lbl_RTC_Text.Get().isEmpty());
+    EXPECT_FALSE(h.status().Block);
     h.FeedAndWait(half);
-    EXPECT_EQ(h.state.lbl_RTC_Text.Get(), QStringLiteral("2099-AB-CD EF:0A:0B"));
-    EXPECT_EQ(h.state.lbl_SavedPhotoNum_Text.Get(), QStringLiteral("65535"));
+    ASSERT_TRUE(h.status().Block);
+    EXPECT_EQ(h.status().Block->YearMonth, 0x99AB);
+    EXPECT_EQ(h.status().Block->MinuteSecond, 0x0A0B);
+    EXPECT_EQ(h.status().Block->SavedPhotoNum, 65535);
 }
 
 TEST(Decoder, DoubleFrameOptionSkipsARepeatedSubpage) {
@@ -171,14 +171,14 @@ TEST(Decoder, DoubleFrameOptionSkipsARepeatedSubpage) {
     h.FeedAndWait(EemFrame(kEeprom));
     h.intake->SetDouFrameUpdate(true);
     h.FeedAndWait(FrmFrame(RamWords(1, 0)));  // LastFrameIndex starts at 0: skipped
-    EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("Frame0 1677"));
+    EXPECT_EQ(h.lastFrame(), "FRM0 1677");
     EXPECT_TRUE(h.sink->Rams().empty());
     h.FeedAndWait(FrmFrame(RamWords(2, 1)));
     h.FeedAndWait(HalfFrame("FR1", PatternWords(384, 1), AuxWords(3, 1)));
     h.FeedAndWait(HalfFrame("FR1", PatternWords(384, 1), AuxWords(3, 0)));
     EXPECT_EQ(h.sink->Rams().size(), 2u);
-    EXPECT_EQ(h.state.LastFrameIndex.load(), 0);
-    EXPECT_EQ(h.state.dataCalcRate.load(), 2);
+    EXPECT_EQ(h.core->LastFrameIndex.load(), 0);
+    EXPECT_EQ(h.core->dataCalcRate.load(), 2);
 
     h.intake->SetDouFrameUpdate(false);
     h.FeedAndWait(FrmFrame(RamWords(1, 0)));
@@ -186,37 +186,36 @@ TEST(Decoder, DoubleFrameOptionSkipsARepeatedSubpage) {
 }
 
 TEST(Decoder, PhotoTextsAndMinimumLength) {
-    TLinkHarness h(0);
+    TLinkHarness h;
     const uint8_t when[6] = {0x19, 0x12, 0x31, 0x23, 0x59, 0x58};
     TUINT16s ram = RamWords(6, 0);
     ram[833] = 0x0107;  // the low byte of word 833 is shown
     h.FeedAndWait(PhtFrame(ram, when));
-    EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("Photo7 1681"));
-    EXPECT_EQ(h.state.lbl_CurrentPhotoDate_Text.Get(), QStringLiteral("2019-12-31 "));
-    EXPECT_EQ(h.state.lbl_CurrentPhotoTime_Text.Get(), QStringLiteral("23:59:58"));
+    EXPECT_EQ(h.lastFrame(), "PHT7 1681");
+    ASSERT_TRUE(h.status().PhotoStamp);
+    EXPECT_EQ(*h.status().PhotoStamp, (TPhotoStamp{0x19, 0x12, 0x31, 0x23, 0x59, 0x58}));
     ASSERT_EQ(h.sink->Rams().size(), 1u);
     EXPECT_EQ(h.sink->Rams()[0], WithZero(ram));
-    EXPECT_FALSE(h.state.ComRecvBusy.load());
+    EXPECT_FALSE(h.core->ComRecvBusy.load());
 
     // Without the date bytes the date texts stay; shorter than a frame memory it is dropped.
     TLinkHarness s;
     s.FeedAltAndWait(Cut(PhtFrame(ram, when), 1680));
     EXPECT_EQ(s.sink->Rams().size(), 1u);
-    EXPECT_TRUE(s.state.lbl_CurrentPhotoDate_Text.Get().isEmpty());
+    EXPECT_FALSE(s.status().PhotoStamp);
     s.FeedAltAndWait(Cut(PhtFrame(ram), 1674));
     EXPECT_EQ(s.sink->Rams().size(), 1u);
-    EXPECT_EQ(s.state.RecvDataType_Text.Get(), QStringLiteral("Photo7 1680"));
+    EXPECT_EQ(s.lastFrame(), "PHT7 1680");
 }
 
 TEST(Decoder, WorkerRunInlineReleasesTheBusyFlag) {
-    TLinkHarness h;
-    auto core = std::make_shared<TLinkCore>(h.state, TLinkHooks{});
+    auto core = std::make_shared<TLinkCore>(TLinkHooks{});
     for (const TBytes &bytes :
          {TBytes{'n', 'o', 'p', 'e', 0, 0, 0, 0}, SysFrame(SysBlock(1, 2, 3, 4, 5)), FrameHead("ZZZ")}) {
-        h.state.ComRecvBusy.store(true);
+        core->ComRecvBusy.store(true);
         TThreadCOMRecv worker(core, bytes.data(), int32_t(bytes.size()));
         worker.Execute();
-        EXPECT_FALSE(h.state.ComRecvBusy.load());
+        EXPECT_FALSE(core->ComRecvBusy.load());
     }
-    EXPECT_TRUE(h.state.SYSIsOK.load());  // no UpdateSysParsShow hook: nothing to show
+    EXPECT_TRUE(core->SYSIsOK.load());  // no UpdateSysParsShow hook: nothing to show
 }

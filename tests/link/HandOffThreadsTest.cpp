@@ -31,24 +31,24 @@ TEST(HandOff, BusyFlagBelongsToTheDecoderThatRaisedIt) {
 
     h.Feed(FrmFrame(RamWords(1, 0)));  // worker 1 stops inside SetRAMArr
     ASSERT_TRUE(h.sink->WaitEntered(2));
-    EXPECT_FALSE(h.state.ComRecvBusy.load());  // lowered before the hand-off
+    EXPECT_FALSE(h.core->ComRecvBusy.load());  // lowered before the hand-off
     h.Feed(EemFrame(PatternWords(832, 2)));    // worker 2 decodes, then waits its turn
-    EXPECT_TRUE(h.state.ComRecvBusy.load());   // raised before the worker started
+    EXPECT_TRUE(h.core->ComRecvBusy.load());   // raised before the worker started
     EXPECT_EQ(h.intake->RunningWorkers(), 2);
     h.Feed(FrmFrame(RamWords(3, 1)));  // finds the decoder busy: waits
-    EXPECT_EQ(h.state.dataRecvRate.load(), 3);
+    EXPECT_EQ(h.intake->Rates().Received, 3);
 
     h.sink->AddPermits(1);                // worker 1 finishes
     ASSERT_TRUE(h.sink->WaitEntered(3));  // worker 2 is inside SetEEPROMArr
     ASSERT_TRUE(WaitUntil([&] { return h.intake->RunningWorkers() == 1; }));
     // The end of worker 1 must not have lowered worker 2's flag.
-    EXPECT_TRUE(h.state.ComRecvBusy.load());
+    EXPECT_TRUE(h.core->ComRecvBusy.load());
     h.Feed(TBytes(8, 0x20));
-    EXPECT_EQ(h.state.dataRecvRate.load(), 3);
-    EXPECT_EQ(h.state.spPort_RecvCounter, 1677 + 8);
+    EXPECT_EQ(h.intake->Rates().Received, 3);
+    EXPECT_EQ(h.intake->BufferedBytes(), 1677 + 8);
 
     h.sink->OpenGate();
-    ASSERT_TRUE(WaitUntil([&] { return !h.state.ComRecvBusy.load(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !h.core->ComRecvBusy.load(); }));
     h.Feed(TBytes(8, 0x20));
     h.Wait();
     ASSERT_EQ(h.sink->Rams().size(), 2u);
@@ -82,7 +82,7 @@ TEST(HandOff, SlowHandOffsNeverOverlapSeeStableWordsAndKeepTheirOrder) {
     EXPECT_EQ(h.sink->ChangedDuringCall(), 0);
     for (size_t k = 1; k < rams.size(); ++k)
         EXPECT_LT(rams[k - 1][768], rams[k][768]) << k;
-    EXPECT_EQ(int(rams.size()), h.state.dataCalcRate.load());
+    EXPECT_EQ(int(rams.size()), h.core->dataCalcRate.load());
 }
 
 TEST(HandOff, WaitIdleRunsTheWorkersUiCalls) {
@@ -96,20 +96,18 @@ TEST(HandOff, WaitIdleRunsTheWorkersUiCalls) {
 }
 
 TEST(HandOff, DestroyingTheIntakeReleasesAWorkerWaitingForTheUi) {
-    TWindowState state;
     auto dispatcher = std::make_shared<TStdUiDispatcher>();
     std::atomic<int> shown{0};
     TLinkHooks hooks;
     hooks.Dispatcher = dispatcher;
     hooks.UpdateSysParsShow = [&](const TUINT16s &) { shown.fetch_add(1); };
-    auto intake = std::make_unique<TFrameIntake>(state, hooks);
+    auto intake = std::make_unique<TFrameIntake>(hooks);
     const TBytes sys = SysFrame(SysBlock(1, 2, 3, 4, 5));
     intake->Comm1ReceiveData(sys.data(), uint16_t(sys.size()));
-    ASSERT_TRUE(WaitUntil([&] { return state.SYSIsOK.load(); }));
+    ASSERT_TRUE(WaitUntil([&] { return intake->ParametersReceived(); }));
     std::this_thread::sleep_for(20ms);  // the worker now waits for the UI thread
     intake.reset();                     // never pumped: must not hang
     EXPECT_EQ(shown.load(), 0);
-    EXPECT_FALSE(state.ComRecvBusy.load());
     EXPECT_FALSE(dispatcher->RunOnUiAndWait([&] { shown.fetch_add(1); }));  // closed
     EXPECT_EQ(shown.load(), 0);
 }

@@ -184,10 +184,8 @@ std::vector<TUINT16s> TRecordingSink::Rams() {
 
 // ---- TLinkHarness
 
-TLinkHarness::TLinkHarness(int32_t languageNum)
+TLinkHarness::TLinkHarness()
     : dispatcher(std::make_shared<TStdUiDispatcher>()), sink(std::make_shared<TRecordingSink>()) {
-    state.LanguageNum.store(languageNum);
-    state.RecvedFrmDatas.assign(4096, 0);
     TLinkHooks hooks;
     hooks.Sink = sink;
     hooks.Dispatcher = dispatcher;
@@ -196,7 +194,34 @@ TLinkHarness::TLinkHarness(int32_t languageNum)
         sysParsThreads.push_back(std::this_thread::get_id());
     };
     hooks.ReadParsAction = [this] { ++readParsActions; };
-    intake = std::make_unique<TFrameIntake>(state, hooks);
+    intake = std::make_unique<TFrameIntake>(hooks);
+    core = &intake->Core();
+}
+
+std::string TLinkHarness::lastFrame() const {
+    const TLinkStatus s = status();
+    const std::string len = std::to_string(s.LastLength);
+    const std::string sub = std::to_string(s.LastSubpage);
+    switch (s.LastType) {
+    case TFrameType::SYS:
+    case TFrameType::EEM: return std::string(FrameTypeName(s.LastType)) + " " + len;
+    case TFrameType::FR0:
+    case TFrameType::FR1: return std::string(FrameTypeName(s.LastType)) + " " + sub + " " + len;
+    case TFrameType::FRM:
+    case TFrameType::PHT: return std::string(FrameTypeName(s.LastType)) + sub + " " + len;
+    default: return "";
+    }
+}
+
+std::string TLinkHarness::check() const {
+    const TLinkStatus s = status();
+    switch (s.Check) {
+    case TCheckVerdict::None: return "";
+    case TCheckVerdict::Error: return "error";
+    case TCheckVerdict::Correct:
+        return s.MeanPixelWord >= 0 ? "correct " + std::to_string(s.MeanPixelWord) : "correct";
+    }
+    return "";
 }
 
 TLinkHarness::~TLinkHarness() {

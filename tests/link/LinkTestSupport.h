@@ -6,7 +6,7 @@
 #include "link/FrameIntake.h"
 #include "link/FrameSink.h"
 #include "link/StdUiDispatcher.h"
-#include "link/WindowState.h"
+#include "pipeline/PixelTypes.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -82,7 +82,7 @@ private:
 };
 
 struct TLinkHarness {
-    explicit TLinkHarness(int32_t languageNum = 1);
+    TLinkHarness();
     ~TLinkHarness();
 
     void Feed(const TBytes &chunk);
@@ -92,12 +92,19 @@ struct TLinkHarness {
     void FeedAndWait(const TBytes &chunk);
     void FeedAltAndWait(const TBytes &chunk);
     void Wait() { intake->WaitIdle(); }
+    // The decoding status and a short description of its last frame ("SYS 71",
+    // "EEM 1673", "FRM1 1677", "FR0 1 907", "PHT7 1681"; "" before the first frame).
+    TLinkStatus status() const { return intake->Status(); }
+    std::string lastFrame() const;
+    // The verdict of the last check word: "", "correct", "correct 1234" (with the mean
+    // raw pixel word) or "error".
+    std::string check() const;
 
-    TWindowState state;
     std::shared_ptr<TStdUiDispatcher> dispatcher;
     std::shared_ptr<TRecordingSink> sink;
     std::vector<TUINT16s> sysParsShown;  // UpdateSysParsShow calls (UI thread only)
     std::vector<std::thread::id> sysParsThreads;
     int readParsActions = 0;  // "TYPE" actions (UI thread only)
     std::unique_ptr<TFrameIntake> intake;
+    TLinkCore *core = nullptr;  // the intake's shared state (flags, merge buffer)
 };

@@ -53,7 +53,7 @@ std::vector<TBytes> Chunks(const TBytes &stream, size_t size) {
 std::unique_ptr<TLinkHarness> CalibratedHarness() {
     auto h = std::make_unique<TLinkHarness>();
     h->FeedAndWait(EemFrame(PatternWords(832, 100)));
-    h->state.dataRecvRate.store(0);  // as the once-a-second rate timer does
+    h->intake->TakeRates();  // as the once-a-second rate timer does
     return h;
 }
 
@@ -62,10 +62,10 @@ void ExpectAllTenInOrder(TLinkHarness &h) {
     ASSERT_EQ(rams.size(), size_t(kFrames));
     for (int n = 0; n < kFrames; ++n)
         EXPECT_EQ(rams[n], AsHandedOver(NumberedRam(n))) << "frame " << n;
-    EXPECT_EQ(h.state.dataRecvRate.load(), kFrames);
+    EXPECT_EQ(h.intake->Rates().Received, kFrames);
     EXPECT_EQ(h.intake->DroppedFrames(), 0u);
     EXPECT_EQ(h.intake->PendingFrames(), 0u);
-    EXPECT_EQ(h.state.DataCHeck_Text.Get(), QStringLiteral("Data check correct"));
+    EXPECT_EQ(h.check().rfind("correct", 0), 0u);
 }
 
 }  // namespace
@@ -80,7 +80,7 @@ TEST(MergedChunks, EveryFrameReachesTheSinkInOrderWhateverTheChunking) {
         }
         ExpectAllTenInOrder(*h);
         // The last frame carries its own bytes, its block included, and nothing else.
-        EXPECT_EQ(h->state.RecvDataType_Text.Get(), QStringLiteral("Frame1 1748"));
+        EXPECT_EQ(h->lastFrame(), "FRM1 1748");
     }
 }
 
@@ -92,18 +92,18 @@ TEST(MergedChunks, OneBytePieceLeftBySplittingCompletesItsFrame) {
     const size_t frame = stream.size() / kFrames;
     h->Feed(TBytes(stream.begin(), stream.begin() + frame - 1));
     h->Wait();
-    EXPECT_EQ(h->state.dataRecvRate.load(), 0);
+    EXPECT_EQ(h->intake->Rates().Received, 0);
     for (int n = 1; n < kFrames; ++n) {
         h->Feed(TBytes(stream.begin() + n * frame - 1, stream.begin() + (n + 1) * frame - 1));
         h->Wait();
-        EXPECT_EQ(h->state.dataRecvRate.load(), n);
+        EXPECT_EQ(h->intake->Rates().Received, n);
     }
     TBytes last = {stream.back()};
     last.resize(6, 0x00);  // the line's next bytes, so the chunk is examined
     h->Feed(last);
     h->Wait();
     ExpectAllTenInOrder(*h);
-    EXPECT_EQ(h->state.RecvDataType_Text.Get(), QStringLiteral("Frame1 1682"));
+    EXPECT_EQ(h->lastFrame(), "FRM1 1682");
 }
 
 TEST(MergedChunks, FramesWaitInTheQueueWhileTheDecoderIsSlow) {
@@ -137,21 +137,21 @@ TEST(MergedChunks, FullQueueDropsTheOldestFrameAndCountsIt) {
         const TBytes sys = SysFrame(SysBlock(n, 0, 0, 0, 0));
         chunk.insert(chunk.end(), sys.begin(), sys.end());
     }
-    h.state.ComRecvBusy.store(true);  // as if a worker were decoding
+    h.core->ComRecvBusy.store(true);  // as if a worker were decoding
     h.Feed(chunk);
     // One waits in the buffer, four in the queue; the two oldest are gone.
     EXPECT_EQ(h.intake->PendingFrames(), TFrameIntake::PendingMax);
     EXPECT_EQ(h.intake->DroppedFrames(), 2u);
-    EXPECT_EQ(h.state.spPort_RecvCounter, 71);
-    EXPECT_EQ(h.state.dataRecvRate.load(), 0);
-    h.state.ComRecvBusy.store(false);
+    EXPECT_EQ(h.intake->BufferedBytes(), 71);
+    EXPECT_EQ(h.intake->Rates().Received, 0);
+    h.core->ComRecvBusy.store(false);
     EXPECT_TRUE(h.intake->DispatchPending());
     h.Wait();
     ASSERT_EQ(h.sysParsShown.size(), 5u);
     for (uint16_t n = 0; n < 5; ++n)
         EXPECT_EQ(h.sysParsShown[n][19], n + 2);
-    EXPECT_EQ(h.state.dataRecvRate.load(), 5);
-    EXPECT_EQ(h.state.spPort_RecvCounter, 0);
+    EXPECT_EQ(h.intake->Rates().Received, 5);
+    EXPECT_EQ(h.intake->BufferedBytes(), 0);
     EXPECT_FALSE(h.intake->DispatchPending());  // nothing left
 }
 
@@ -184,7 +184,7 @@ TEST(MergedChunks, MLXInsideAFramesWordsDoesNotSplitIt) {
         EXPECT_EQ(rams[0], AsHandedOver(ram));
         EXPECT_EQ(rams[1], AsHandedOver(NumberedRam(1)));
         EXPECT_EQ(h->sysParsShown.size(), 1u);
-        EXPECT_EQ(h->state.dataRecvRate.load(), 3);
+        EXPECT_EQ(h->intake->Rates().Received, 3);
     }
 }
 
@@ -197,7 +197,7 @@ TEST(MergedChunks, TypeReplyStaysOneTextAndRunsTheActionOnce) {
     h.Feed(chunk);
     h.Wait();
     EXPECT_EQ(h.readParsActions, 1);
-    EXPECT_EQ(h.state.dataRecvRate.load(), 1);  // the frame after the line, not "MLX90640"
+    EXPECT_EQ(h.intake->Rates().Received, 1);  // the frame after the line, not "MLX90640"
     ASSERT_EQ(h.sysParsShown.size(), 1u);
     EXPECT_EQ(h.sysParsShown[0][19], 7);
 }

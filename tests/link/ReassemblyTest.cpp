@@ -3,7 +3,6 @@
 
 #include "link/LinkTestSupport.h"
 
-#include <QLocale>
 #include <gtest/gtest.h>
 
 namespace {
@@ -20,7 +19,7 @@ struct Calibrated : ::testing::Test {
     TLinkHarness h;
     void SetUp() override {
         h.FeedAndWait(EemFrame(PatternWords(832, 100)));
-        h.state.dataRecvRate.store(0);  // as the once-a-second rate timer does
+        h.intake->TakeRates();  // as the once-a-second rate timer does
     }
 };
 
@@ -30,52 +29,52 @@ TEST(ReceiveHandler, ChunksOfFiveBytesAreOnlyCountedSixAreExamined) {
     TLinkHarness h;
     const TBytes five = {'M', 'L', 'X', 0, 'F'};
     h.Feed(five);
-    EXPECT_EQ(h.state.RXByteCount.load(), 5);
-    EXPECT_FALSE(h.state.HaveRecvDatas.load());
-    EXPECT_TRUE(h.state.RecvCounter_Text.Get().isEmpty());
-    EXPECT_EQ(h.state.spPort_RecvCounter, 0);
+    EXPECT_EQ(h.intake->ReceiveCounters().RXByteCount, 5);
+    EXPECT_FALSE(h.intake->HasReceiveNews());
+    EXPECT_EQ(h.intake->ReceiveCounters().ShownTotal, 0);
+    EXPECT_EQ(h.intake->BufferedBytes(), 0);
 
     const TBytes six = {'M', 'L', 'X', 0, 'F', 'R'};
     h.Feed(six);
-    EXPECT_EQ(h.state.RXByteCount.load(), 11);
-    EXPECT_TRUE(h.state.HaveRecvDatas.load());
-    EXPECT_EQ(h.state.RecvCounter_Text.Get(), QStringLiteral("Recv:11Bytes"));
-    EXPECT_EQ(h.state.spPort_RecvCounter, 6);  // waits: the type is not complete
-    EXPECT_EQ(h.state.dataRecvRate.load(), 0);
+    EXPECT_EQ(h.intake->ReceiveCounters().RXByteCount, 11);
+    EXPECT_TRUE(h.intake->HasReceiveNews());
+    EXPECT_EQ(h.intake->ReceiveCounters().ShownTotal, 11);
+    EXPECT_EQ(h.intake->BufferedBytes(), 6);  // waits: the type is not complete
+    EXPECT_EQ(h.intake->Rates().Received, 0);
 }
 
 TEST_F(Calibrated, FrameSplitOverChunksIsPassedOnOnceWholeWithItsCheckWord) {
     const TBytes frm = FrmFrame(RamWords(5, 1));
     h.Feed(Slice(frm, 0, 1000));
-    EXPECT_EQ(h.state.spPort_RecvCounter, 1000);
+    EXPECT_EQ(h.intake->BufferedBytes(), 1000);
     h.Feed(Slice(frm, 1000, 675));  // 1675 bytes: words complete, check word missing
-    EXPECT_EQ(h.state.spPort_RecvCounter, 1675);
-    EXPECT_EQ(h.state.dataRecvRate.load(), 0);
+    EXPECT_EQ(h.intake->BufferedBytes(), 1675);
+    EXPECT_EQ(h.intake->Rates().Received, 0);
     TBytes tail = Slice(frm, 1675, 2);  // the check word arrives with the next bytes
     tail.resize(6, 0x00);               // of the line (a chunk of 5 or fewer is ignored)
     h.Feed(tail);
-    EXPECT_EQ(h.state.spPort_RecvCounter, 0);
-    EXPECT_EQ(h.state.dataRecvRate.load(), 1);
+    EXPECT_EQ(h.intake->BufferedBytes(), 0);
+    EXPECT_EQ(h.intake->Rates().Received, 1);
     h.Wait();
     ASSERT_EQ(h.sink->Rams().size(), 1u);
     TUINT16s expected = RamWords(5, 1);
     expected.push_back(0);
     EXPECT_EQ(h.sink->Rams()[0], expected);
-    EXPECT_EQ(h.state.DataCHeck_Text.Get(), QStringLiteral("Data check correct"));
-    EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("Frame1 1681"));
+    EXPECT_EQ(h.check().rfind("correct", 0), 0u);
+    EXPECT_EQ(h.lastFrame(), "FRM1 1681");
 }
 
 TEST_F(Calibrated, HalfFrameWaitsFor907Bytes) {
     const TBytes half = HalfFrame("FR1", PatternWords(384, 1), AuxWords(2, 1));
     h.Feed(Slice(half, 0, 906));
-    EXPECT_EQ(h.state.dataRecvRate.load(), 0);
+    EXPECT_EQ(h.intake->Rates().Received, 0);
     TBytes rest = Slice(half, 906, 1);
     rest.resize(6, 0x55);  // the subpage byte and what follows on the line
     h.Feed(rest);
-    EXPECT_EQ(h.state.dataRecvRate.load(), 1);
+    EXPECT_EQ(h.intake->Rates().Received, 1);
     h.Wait();
     ASSERT_EQ(h.sink->Rams().size(), 1u);
-    EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("Frame1 912"));
+    EXPECT_EQ(h.lastFrame(), "FR1 1 912");
     EXPECT_EQ(h.sink->Rams()[0][833], 1);
 }
 
@@ -85,7 +84,7 @@ TEST(ReceiveHandler, SysEemAndPhotoFramesSplitOverChunksAreNotLost) {
     const TBytes sys = SysFrame(pars);
     h.Feed(Slice(sys, 0, 6));  // even the type arrives in pieces
     h.Feed(Slice(sys, 6, 40));
-    EXPECT_EQ(h.state.dataRecvRate.load(), 0);
+    EXPECT_EQ(h.intake->Rates().Received, 0);
     h.Feed(Slice(sys, 46, 25));
     h.Wait();
     ASSERT_EQ(h.sysParsShown.size(), 1u);
@@ -93,69 +92,71 @@ TEST(ReceiveHandler, SysEemAndPhotoFramesSplitOverChunksAreNotLost) {
 
     const TBytes eem = EemFrame(PatternWords(832, 9));
     h.Feed(Slice(eem, 0, 1000));
-    EXPECT_EQ(h.state.dataRecvRate.load(), 1);
+    EXPECT_EQ(h.intake->Rates().Received, 1);
     h.Feed(Slice(eem, 1000, 673));
     h.Wait();
     ASSERT_EQ(h.sink->Eeproms().size(), 1u);
-    EXPECT_EQ(h.state.DataCHeck_Text.Get(), QStringLiteral("Data check correct"));
+    EXPECT_EQ(h.check().rfind("correct", 0), 0u);
 
     const uint8_t when[6] = {0x21, 0x03, 0x05, 0x09, 0x45, 0x17};
     const TBytes pht = PhtFrame(RamWords(3, 0), when);
     h.Feed(Slice(pht, 0, 1674));
-    EXPECT_EQ(h.state.dataRecvRate.load(), 2);
+    EXPECT_EQ(h.intake->Rates().Received, 2);
     h.Feed(Slice(pht, 1674, 7));
-    EXPECT_EQ(h.state.dataRecvRate.load(), 3);
+    EXPECT_EQ(h.intake->Rates().Received, 3);
     h.Wait();
     ASSERT_EQ(h.sink->Rams().size(), 1u);
-    EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("Photo0 1681"));
-    EXPECT_EQ(h.state.lbl_CurrentPhotoDate_Text.Get(), QStringLiteral("2021-03-05 "));
+    EXPECT_EQ(h.lastFrame(), "PHT0 1681");
+    ASSERT_TRUE(h.status().PhotoStamp);
+    EXPECT_EQ(h.status().PhotoStamp->Year, 0x21);
+    EXPECT_EQ(h.status().PhotoStamp->Day, 0x05);
 }
 
 TEST(ReceiveHandler, BusyDecoderLeavesTheFrameWaitingUntilTheNextChunk) {
     TLinkHarness h;
     const TBytes eem = EemFrame(PatternWords(832, 9));
-    h.state.ComRecvBusy.store(true);  // as if a worker were decoding
+    h.core->ComRecvBusy.store(true);  // as if a worker were decoding
     h.Feed(Slice(eem, 0, 1000));
     h.Feed(Slice(eem, 1000, 673));
-    EXPECT_EQ(h.state.spPort_RecvCounter, 1673);
-    EXPECT_EQ(h.state.dataRecvRate.load(), 0);
-    h.state.ComRecvBusy.store(false);
+    EXPECT_EQ(h.intake->BufferedBytes(), 1673);
+    EXPECT_EQ(h.intake->Rates().Received, 0);
+    h.core->ComRecvBusy.store(false);
     h.Feed(Garbage(10));  // appended, and the whole goes to the worker
-    EXPECT_EQ(h.state.spPort_RecvCounter, 0);
+    EXPECT_EQ(h.intake->BufferedBytes(), 0);
     h.Wait();
-    EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("EEPROM 1683"));
+    EXPECT_EQ(h.lastFrame(), "EEM 1683");
     ASSERT_EQ(h.sink->Eeproms().size(), 1u);
 
     // A chunk that begins with "MLX" does not throw the waiting frame away: it is
     // queued and decoded first, once the decoder is idle.
-    h.state.ComRecvBusy.store(true);
+    h.core->ComRecvBusy.store(true);
     const TUINT16s pars = SysBlock(1, 2, 3, 4, 5);
     h.Feed(SysFrame(pars));
     h.Feed(EemFrame(PatternWords(832, 50)));
-    EXPECT_EQ(h.state.spPort_RecvCounter, 1673);
+    EXPECT_EQ(h.intake->BufferedBytes(), 1673);
     EXPECT_EQ(h.intake->PendingFrames(), 1u);
-    h.state.ComRecvBusy.store(false);
+    h.core->ComRecvBusy.store(false);
     h.Feed(Garbage(6));
     h.Wait();
     ASSERT_EQ(h.sysParsShown.size(), 1u);
     EXPECT_EQ(h.sysParsShown[0], pars);
     ASSERT_EQ(h.sink->Eeproms().size(), 2u);
     EXPECT_EQ(h.sink->Eeproms()[1][0], 50);
-    EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("EEPROM 1679"));
+    EXPECT_EQ(h.lastFrame(), "EEM 1679");
     EXPECT_EQ(h.intake->PendingFrames(), 0u);
 }
 
 TEST_F(Calibrated, ChunkBeginningWithMLXDiscardsAnUnfinishedFrame) {
     const TBytes frm = FrmFrame(RamWords(5, 0));
     h.Feed(Slice(frm, 0, 1500));
-    EXPECT_EQ(h.state.spPort_RecvCounter, 1500);
+    EXPECT_EQ(h.intake->BufferedBytes(), 1500);
     h.Feed(SysFrame(SysBlock(1, 2, 3, 4, 5)));
-    EXPECT_EQ(h.state.spPort_RecvCounter, 0);
+    EXPECT_EQ(h.intake->BufferedBytes(), 0);
     h.Feed(Slice(frm, 1500, 177));  // the rest lies in a buffer without "MLX"
     h.Wait();
     EXPECT_EQ(h.sysParsShown.size(), 1u);
     EXPECT_TRUE(h.sink->Rams().empty());
-    EXPECT_EQ(h.state.spPort_RecvCounter, 177);
+    EXPECT_EQ(h.intake->BufferedBytes(), 177);
 }
 
 TEST(ReceiveHandler, BufferLimits) {
@@ -163,44 +164,44 @@ TEST(ReceiveHandler, BufferLimits) {
     // Above 2048 bytes buffered, the next chunk is stored from position 0.
     h.Feed(Garbage(2049, 0x22));
     h.Feed(Garbage(10, 0x33));
-    EXPECT_EQ(h.state.spPort_RecvCounter, 10);
-    EXPECT_EQ(h.state.spPort_RecvBuf[0], 0x33);
+    EXPECT_EQ(h.intake->BufferedBytes(), 10);
+    EXPECT_EQ(h.intake->BufferedData()[0], 0x33);
 
     // 2048 + 2048 fill the buffer exactly; 2048 + 2049 starts again.
     TLinkHarness a;
     a.Feed(Garbage(2048, 0x22));
     a.Feed(Garbage(2048, 0x33));
-    EXPECT_EQ(a.state.spPort_RecvCounter, 4096);
-    EXPECT_EQ(a.state.spPort_RecvBuf[2047], 0x22);
-    EXPECT_EQ(a.state.spPort_RecvBuf[2048], 0x33);
+    EXPECT_EQ(a.intake->BufferedBytes(), 4096);
+    EXPECT_EQ(a.intake->BufferedData()[2047], 0x22);
+    EXPECT_EQ(a.intake->BufferedData()[2048], 0x33);
 
     TLinkHarness b;
     b.Feed(Garbage(2048, 0x22));
     b.Feed(Garbage(2049, 0x33));
-    EXPECT_EQ(b.state.spPort_RecvCounter, 2049);
-    EXPECT_EQ(b.state.spPort_RecvBuf[0], 0x33);
+    EXPECT_EQ(b.intake->BufferedBytes(), 2049);
+    EXPECT_EQ(b.intake->BufferedData()[0], 0x33);
 }
 
 TEST_F(Calibrated, ChunkLongerThanTheBufferKeepsWhatFits) {
     TBytes big = FrmFrame(RamWords(8, 0));
     big.resize(6000, 0x44);  // a line burst longer than the 4096-byte buffer
-    h.state.ComRecvBusy.store(true);
+    h.core->ComRecvBusy.store(true);
     h.Feed(big);
-    EXPECT_EQ(h.state.spPort_RecvCounter, 4096);
-    EXPECT_EQ(h.state.RXByteCount.load(), 1673 + 6000);
-    h.state.ComRecvBusy.store(false);
+    EXPECT_EQ(h.intake->BufferedBytes(), 4096);
+    EXPECT_EQ(h.intake->ReceiveCounters().RXByteCount, 1673 + 6000);
+    h.core->ComRecvBusy.store(false);
     // Limits: 4096 > 2048, so the chunk is stored from 0; the complete frame it
     // replaces is queued and decoded, not dropped.
     h.Feed(Garbage(10));
-    EXPECT_EQ(h.state.spPort_RecvCounter, 10);
+    EXPECT_EQ(h.intake->BufferedBytes(), 10);
     h.Wait();
     ASSERT_EQ(h.sink->Rams().size(), 1u);
-    EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("Frame0 4096"));
+    EXPECT_EQ(h.lastFrame(), "FRM0 4096");
 
     h.Feed(big);
     h.Wait();
     ASSERT_EQ(h.sink->Rams().size(), 2u);
-    EXPECT_EQ(h.state.RecvDataType_Text.Get(), QStringLiteral("Frame0 4096"));
+    EXPECT_EQ(h.lastFrame(), "FRM0 4096");
 }
 
 TEST(ReceiveHandler, UnknownTypesArePassedOnAtOnceAndIgnored) {
@@ -208,10 +209,10 @@ TEST(ReceiveHandler, UnknownTypesArePassedOnAtOnceAndIgnored) {
     TBytes odd = FrameHead("XYZ");
     odd.resize(20, 1);
     h.FeedAndWait(odd);
-    EXPECT_EQ(h.state.dataRecvRate.load(), 1);
-    EXPECT_EQ(h.state.spPort_RecvCounter, 0);
-    EXPECT_TRUE(h.state.RecvDataType_Text.Get().isEmpty());
-    EXPECT_FALSE(h.state.ComRecvBusy.load());
+    EXPECT_EQ(h.intake->Rates().Received, 1);
+    EXPECT_EQ(h.intake->BufferedBytes(), 0);
+    EXPECT_EQ(h.lastFrame(), "");
+    EXPECT_FALSE(h.core->ComRecvBusy.load());
 }
 
 TEST(ReceiveHandler, TypeTextRunsTheReadParametersAction) {
@@ -237,7 +238,8 @@ TEST(ReceiveHandler, AlternativePathKeepsNoBufferAndDropsFramesWhileBusy) {
     TLinkHarness h;
     h.FeedAltAndWait(EemFrame(PatternWords(832, 1)));
     ASSERT_EQ(h.sink->Eeproms().size(), 1u);
-    EXPECT_EQ(h.state.RecvCounter_Text.Get(), QStringLiteral("接收:1.634KB"));
+    EXPECT_EQ(h.intake->ReceiveCounters().ShownTotal, 1673);
+    EXPECT_EQ(h.intake->ReceiveCounters().LastPath, TReceivePath::Alternative);
 
     // Each chunk by itself: the first half of a frame is decoded alone (too short),
     // the second half does not begin with "MLX".
@@ -245,13 +247,13 @@ TEST(ReceiveHandler, AlternativePathKeepsNoBufferAndDropsFramesWhileBusy) {
     h.FeedAltAndWait(Slice(frm, 0, 1000));
     h.FeedAltAndWait(Slice(frm, 1000, 677));
     EXPECT_TRUE(h.sink->Rams().empty());
-    EXPECT_EQ(h.state.dataRecvRate.load(), 2);
-    EXPECT_EQ(h.state.spPort_RecvCounter, 0);
+    EXPECT_EQ(h.intake->Rates().Received, 2);
+    EXPECT_EQ(h.intake->BufferedBytes(), 0);
 
-    h.state.ComRecvBusy.store(true);
+    h.core->ComRecvBusy.store(true);
     h.FeedAlt(frm);
-    EXPECT_EQ(h.state.dataRecvRate.load(), 3);  // counted even though dropped
-    h.state.ComRecvBusy.store(false);
+    EXPECT_EQ(h.intake->Rates().Received, 3);  // counted even though dropped
+    h.core->ComRecvBusy.store(false);
     h.Wait();
     EXPECT_TRUE(h.sink->Rams().empty());
 
@@ -259,48 +261,16 @@ TEST(ReceiveHandler, AlternativePathKeepsNoBufferAndDropsFramesWhileBusy) {
     EXPECT_EQ(h.sink->Rams().size(), 1u);
 }
 
-TEST(ReceiveCounterText, ThresholdsInBothLanguages) {
-    for (int32_t lang : {0, 1}) {
-        const QString prefix = lang == 0 ? QStringLiteral("接收:") : QStringLiteral("Recv:");
-        TLinkHarness h(lang);
-        h.Feed(Garbage(1023));
-        EXPECT_EQ(h.state.RecvCounter_Text.Get(), prefix + "1023Bytes");
-        h.Feed(Garbage(1));  // not examined: the text keeps its value
-        EXPECT_EQ(h.state.RecvCounter_Text.Get(), prefix + "1023Bytes");
-        h.Feed(Garbage(6));
-        EXPECT_EQ(h.state.RecvCounter_Text.Get(), prefix + "1.006KB");
-
-        TLinkHarness k(lang);
-        k.Feed(Garbage(1018));
-        k.Feed(Garbage(6));
-        EXPECT_EQ(k.state.RecvCounter_Text.Get(), prefix + "1.000KB");
-
-        TLinkHarness m(lang);
-        m.state.RXByteTotal.store(1048576 - 4096);
-        m.Feed(Garbage(4096));
-        EXPECT_EQ(m.state.RecvCounter_Text.Get(), prefix + "1.000MB");
-        m.state.RXByteTotal.store(1048575 - 4096);
-        m.Feed(Garbage(4096));
-        // Three decimals and no group separator: 1023.999, not 1,023.999.
-        EXPECT_EQ(m.state.RecvCounter_Text.Get(), prefix + "1023.999KB");
-    }
-}
-
-TEST(ReceiveCounterText, UsesTheLocaleDecimalSeparator) {
-    const QLocale saved;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+TEST(ReceiveCounters, ShownTotalFollowsExaminedChunksOnly) {
     TLinkHarness h;
-    h.Feed(Garbage(1018));
+    h.Feed(Garbage(1023));
+    EXPECT_EQ(h.intake->ReceiveCounters().ShownTotal, 1023);
+    h.Feed(Garbage(1));  // not examined: the shown total keeps its value
+    EXPECT_EQ(h.intake->ReceiveCounters().RXByteTotal, 1024);
+    EXPECT_EQ(h.intake->ReceiveCounters().ShownTotal, 1023);
     h.Feed(Garbage(6));
-    QLocale::setDefault(saved);
-    EXPECT_EQ(h.state.RecvCounter_Text.Get(), QStringLiteral("Recv:1,000KB"));
-}
-
-TEST(ReceiveCounterText, StaysRightPastTheThirtyTwoBitCount) {
-    TLinkHarness h;
-    h.state.RXByteCount.store(INT32_MAX - 9);
-    h.state.RXByteTotal.store(int64_t(INT32_MAX) - 9);
-    h.Feed(Garbage(4010));                     // past 2^31 bytes
-    EXPECT_LT(h.state.RXByteCount.load(), 0);  // the 32-bit counter wraps as before
-    EXPECT_EQ(h.state.RecvCounter_Text.Get(), QStringLiteral("Recv:2048.004MB"));
+    EXPECT_EQ(h.intake->ReceiveCounters().ShownTotal, 1030);
+    EXPECT_EQ(h.intake->ReceiveCounters().LastPath, TReceivePath::Main);
+    EXPECT_TRUE(h.intake->TakeReceiveNews());
+    EXPECT_FALSE(h.intake->TakeReceiveNews());
 }

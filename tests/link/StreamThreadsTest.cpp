@@ -97,8 +97,6 @@ std::vector<TBytes> StreamFrames() {
 }  // namespace
 
 TEST(Stream, SixtyFourHertzThroughTheLinkAndTheSensorImageObject) {
-    TWindowState state;
-    state.RecvedFrmDatas.assign(4096, 0);
     TMLX90640 object;
     object.SetMirror_LR(true);
     object.SetTemperature_UpLowAuto(false);
@@ -108,11 +106,13 @@ TEST(Stream, SixtyFourHertzThroughTheLinkAndTheSensorImageObject) {
     TLinkHooks hooks;
     hooks.Sink = sink;
     hooks.Dispatcher = dispatcher;
+    uint16_t shownCell = 0;
     hooks.UpdateSysParsShow = [&](const TUINT16s &pars) {
         ++shown;
-        state.lbl_Cell_Text.Set(QString::number(pars[19]));
+        shownCell = pars[19];
     };
-    auto intake = std::make_unique<TFrameIntake>(state, hooks);
+    auto intake = std::make_unique<TFrameIntake>(hooks);
+    TLinkCore &core = intake->Core();
 
     const std::vector<TBytes> frames = StreamFrames();
     TPostQueue posted;
@@ -170,9 +170,7 @@ TEST(Stream, SixtyFourHertzThroughTheLinkAndTheSensorImageObject) {
                 object.SetHaveNewDatas(false);
                 ++pictures;
             }
-            (void)state.RecvDataType_Text.Get();
-            (void)state.DataCHeck_Text.Get();
-            (void)state.lbl_RTC_Text.Get();
+            (void)intake->Status();  // the window reads the status at every tick
             object.SetEmissivity(pictures % 2 ? 0.95 : 0.96);
             intake->SetDouFrameUpdate(false);
         }
@@ -183,17 +181,21 @@ TEST(Stream, SixtyFourHertzThroughTheLinkAndTheSensorImageObject) {
     while (posted.Take(rest, 0ms))
         intake->Comm1ReceiveData(rest.data(), uint16_t(rest.size()));
     intake->WaitIdle();
+    const TLinkStatus status = intake->Status();
+    EXPECT_TRUE(core.EEIsOK.load());
+    EXPECT_TRUE(core.SYSIsOK.load());
+    EXPECT_FALSE(core.ComRecvBusy.load());
     intake.reset();
 
-    EXPECT_TRUE(state.EEIsOK.load());
-    EXPECT_TRUE(state.SYSIsOK.load());
     EXPECT_GE(shown, 1);
     // Frames that find the decoder busy are dropped (a slow sanitizer build drops
     // many); those handed over all made pictures.
     EXPECT_GE(pictures, 3);
     EXPECT_EQ(object.GetPublished()->FrameNumber, uint64_t(sink->fFrames.load()));
     EXPECT_EQ(sink->fOverlaps.load(), 0);
-    EXPECT_EQ(state.DataCHeck_Text.Get(), QStringLiteral("Data check correct"));
-    EXPECT_EQ(state.lbl_RTC_Text.Get(), QStringLiteral("2021-03-05 09:45:17"));
-    EXPECT_FALSE(state.ComRecvBusy.load());
+    EXPECT_EQ(status.Check, TCheckVerdict::Correct);
+    ASSERT_TRUE(status.Block);
+    EXPECT_EQ(status.Block->YearMonth, 0x2103);
+    EXPECT_EQ(status.Block->MinuteSecond, 0x4517);
+    EXPECT_EQ(shownCell, status.Block->CellMillivolts);
 }

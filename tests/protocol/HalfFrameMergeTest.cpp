@@ -63,12 +63,12 @@ TEST(HalfFrameMerge, TwoHalvesThroughTheLinkMakeOneFrameMemory) {
     for (size_t p = 0; p < 768; ++p)
         EXPECT_EQ(rams[1][p], OddCell(p) ? odd[io++] : even[ie++]);
     EXPECT_EQ(rams[1][833], 1);
-    EXPECT_EQ(h.state.LastFrameIndex.load(), 1);
-    EXPECT_EQ(h.state.dataCalcRate.load(), 2);
+    EXPECT_EQ(h.core->LastFrameIndex.load(), 1);
+    EXPECT_EQ(h.core->dataCalcRate.load(), 2);
 }
 
-TEST(HalfFrameMerge, IntakeSizesAnEmptyMergeBuffer) {
-    TWindowState state;  // the window has not sized it yet
-    TFrameIntake intake(state, TLinkHooks{});
-    EXPECT_EQ(state.RecvedFrmDatas.size(), 4096u);
+TEST(HalfFrameMerge, IntakeStartsWithAFullSizeMergeBuffer) {
+    TFrameIntake intake{TLinkHooks{}};
+    std::lock_guard<std::mutex> lock(intake.Core().HandOffMutex);
+    EXPECT_EQ(intake.Core().RecvedFrmDatas.size(), 4096u);
 }

@@ -228,7 +228,7 @@ TEST(ReplaySession, SynthesisedFramesComeBackAsTheirTemperatures) {
     for (const TChunkSpan &c : SplitCapture(capture.data(), capture.size()))
         session.Feed(capture.data() + c.offset, c.length, frames);
     EXPECT_EQ(session.Abandoned(), 0);
-    EXPECT_TRUE(session.State().EEIsOK.load());
+    EXPECT_TRUE(session.Intake().CalibrationReceived());
     ASSERT_EQ(frames.size(), 5u);
     for (int n = 0; n < 5; ++n) {
         EXPECT_EQ(frames[n].index, n);

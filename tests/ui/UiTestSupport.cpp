@@ -1,6 +1,6 @@
 #include "ui/UiTestSupport.h"
 
-#include "ui/mainwindow/MainFrm.h"
+#include "ui/WindowUnderTest.h"
 #include "ui/support/ErrorHandler.h"
 
 #include <QComboBox>
@@ -46,11 +46,32 @@ void TypeInto(QLineEdit *edit, const QString &text) {
     QTest::keyClicks(edit, text);
 }
 
-std::unique_ptr<TForm_Main> MakeShownForm() {
-    auto form = std::make_unique<TForm_Main>();
-    form->show();
+std::unique_ptr<TWindowUnderTest> MakeShownForm() {
+    auto form = std::make_unique<TWindowUnderTest>();
+    form->Form().show();
     QTest::qWait(0);
     return form;
+}
+
+void CountRates(TWindowUnderTest &w, int received, int computed, int pictures) {
+    TFrameIntake &intake = w.Session().Intake();
+    const uint8_t unknown[] = {'M', 'L', 'X', 0, 'X', 'Y', 'Z', 0};
+    for (int i = 0; i < received; ++i) {
+        intake.Comm1ReceiveData(unknown, uint16_t(sizeof unknown));
+        intake.WaitIdle();
+    }
+    intake.Core().dataCalcRate.fetch_add(computed);
+    for (int i = 0; i < pictures; ++i)
+        w.Form().UpdatePicture(false);
+}
+
+void ReportSavedPhotos(TWindowUnderTest &w, int count) {
+    w.Session().Intake().Core().Status.Change([count](TLinkStatus &s) {
+        TSysParsBlock b = s.Block.value_or(TSysParsBlock{});
+        b.SavedPhotoNum = uint16_t(count);
+        s.Block = b;
+        s.BlockSource = TBlockSource::FrameBlock;
+    });
 }
 
 QString WriteTempFile(const QString &name, const QByteArray &contents) {

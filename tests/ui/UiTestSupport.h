@@ -10,7 +10,7 @@
 
 class QComboBox;
 class QLineEdit;
-class TForm_Main;
+class TWindowUnderTest;
 
 // Collects the messages the program-wide error handler would show, while alive.
 class TCapturedErrors {
@@ -42,8 +42,17 @@ void TypeInto(QComboBox *box, const QString &text);
 // validator applies).
 void TypeInto(QLineEdit *edit, const QString &text);
 
-// A main window after its first display (FormCreate and the first FormResize done).
-std::unique_ptr<TForm_Main> MakeShownForm();
+// A main window (with its image object and session) after its first display
+// (FormCreate and the first FormResize done).
+std::unique_ptr<TWindowUnderTest> MakeShownForm();
+
+// Makes the window's rate counts of the current second what a running link would
+// have counted: `received` frames handed to decoding (frames of an unknown type fed
+// through the intake), `computed` frames decoded, `pictures` pictures shown.
+void CountRates(TWindowUnderTest &w, int received, int computed, int pictures);
+
+// The module reports `count` saved photos (in the block of its next frame).
+void ReportSavedPhotos(TWindowUnderTest &w, int count);
 
 // Writes `contents` to a new file in a temporary folder and returns its path.
 QString WriteTempFile(const QString &name, const QByteArray &contents);

@@ -54,11 +54,10 @@ void ApplyDisplayOptions(const TReplayOptions &o, TMLX90640 &object) {
 TReplaySession::TReplaySession(const TReplayOptions &options)
     : fSink(std::make_shared<TCountingSink>(fObject)), fDispatcher(std::make_shared<TStdUiDispatcher>()) {
     ApplyDisplayOptions(options, fObject);
-    fState.RecvedFrmDatas.assign(4096, 0);
     TLinkHooks hooks;
     hooks.Sink = fSink;
     hooks.Dispatcher = fDispatcher;
-    fIntake = std::make_unique<TFrameIntake>(fState, hooks);
+    fIntake = std::make_unique<TFrameIntake>(hooks);
 }
 
 TReplaySession::~TReplaySession() {

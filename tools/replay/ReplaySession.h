@@ -5,7 +5,6 @@
 
 #include "link/FrameIntake.h"
 #include "link/StdUiDispatcher.h"
-#include "link/WindowState.h"
 #include "pipeline/MLX90640.h"
 #include "protocol/FrameFormat.h"
 #include "replay/ReplayOptions.h"
@@ -38,13 +37,12 @@ public:
     // Frames handed to the sensor image object that did not give a picture.
     int Abandoned() const;
 
-    TWindowState &State() { return fState; }
+    TFrameIntake &Intake() { return *fIntake; }
     TMLX90640 &Object() { return fObject; }
 
 private:
     class TCountingSink;
 
-    TWindowState fState;
     TMLX90640 fObject;
     std::shared_ptr<TCountingSink> fSink;
     std::shared_ptr<TStdUiDispatcher> fDispatcher;

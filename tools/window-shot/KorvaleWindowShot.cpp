@@ -6,7 +6,7 @@
 // seconds (it fails when no calibration arrived):
 //   xvfb-run -a -s "-screen 0 1600x900x24" korvale-window-shot --live docs/live.png
 
-#include "ui/mainwindow/MainFrm.h"
+#include "ui/Program.h"
 #include "ui/support/Theme.h"
 
 #include <QApplication>
@@ -19,6 +19,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 int main(int argc, char *argv[]) {
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
@@ -32,14 +33,17 @@ int main(int argc, char *argv[]) {
     if (!themeError.isEmpty())
         std::fprintf(stderr, "%s\n", qPrintable(themeError));
 
-    TForm_Main window;
+    const auto program = std::make_unique<TKorvaleProgram>();
+    TForm_Main &window = program->Form;
     window.show();
+    auto *port = window.findChild<QComboBox *>(QStringLiteral("cbb_Port"));
+    auto *connect = window.findChild<QPushButton *>(QStringLiteral("btn_Connect"));
     if (live) {
         QTimer::singleShot(500, &app, [&] {
-            window.cbb_Port->setCurrentIndex(window.cbb_Port->findText(QStringLiteral("SIM")));
-            window.btn_Connect->click();
-            window.chk_ShowTarget->setChecked(true);
-            window.chk_ShowTarget_Text->setChecked(true);
+            port->setCurrentIndex(port->findText(QStringLiteral("SIM")));
+            connect->click();
+            window.findChild<QCheckBox *>(QStringLiteral("chk_ShowTarget"))->setChecked(true);
+            window.findChild<QCheckBox *>(QStringLiteral("chk_ShowTarget_Text"))->setChecked(true);
         });
     }
     int rc = 1;
@@ -50,14 +54,14 @@ int main(int argc, char *argv[]) {
             screen ? screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()) : QPixmap();
         if (shot.isNull())
             shot = window.grab();
-        const bool ready = !live || window.WinState.EEIsOK.load();
+        const bool ready = !live || program->Session.CalibrationReceived();
         rc = ready && shot.save(out) ? 0 : 1;
         std::printf("%s: %dx%d window at %d,%d, title \"%s\", connected %d, calibration %d, parameters %d\n",
                     qPrintable(out), frame.width(), frame.height(), frame.x(), frame.y(),
-                    qPrintable(window.windowTitle()), int(window.WinState.PortIsConnected.load()),
-                    int(window.WinState.EEIsOK.load()), int(window.WinState.SYSIsOK.load()));
+                    qPrintable(window.windowTitle()), int(program->Session.IsConnected()),
+                    int(program->Session.CalibrationReceived()), int(program->Session.ParametersReceived()));
         if (live)
-            window.btn_Connect->click();
+            connect->click();
         app.quit();
     });
     QApplication::exec();

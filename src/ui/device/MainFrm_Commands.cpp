@@ -1,14 +1,14 @@
 // Sending commands to the module: the one send path CommSendStr, the
 // read-parameters action, the module actions, the clock, the free command line and
-// the device-parameter controls. The command lines themselves come from the link
-// layer (Commands.h).
+// the device-parameter controls. The command lines come from the protocol
+// (protocol/Commands.h); the session queues the bytes.
 
 #include "protocol/Commands.h"
-#include "serial/SPComm.h"
-#include "serial/nrComm.h"
 #include "timing/Delay.h"
-#include "ui/device/MainFrm_ConnectParts.h"
+#include "ui/device/ModuleSession.h"
 #include "ui/mainwindow/MainFrm.h"
+#include "ui/support/Convert.h"
+#include "ui/support/StatusTexts.h"
 #include "ui/widgets/ComboUtil.h"
 #include "ui/widgets/StatusPanels.h"
 
@@ -18,62 +18,55 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <algorithm>
-#include <limits>
+namespace {
+
+// Pause, with the message loop running, before a command is queued.
+constexpr int CommSendDelayMs = 10;
+
+}  // namespace
 
 void TForm_Main::CommSendStr(const QString &str) {
-    const int lang = WinState.LanguageNum.load();
     edt_Tx->setText(str);
-    StatusBar1->SetPanelText(3, SendingStatusText(lang));
+    StatusBar1->SetPanelText(3, SendingStatusText(LanguageNum));
     Delay(CommSendDelayMs);
-    const QByteArray bytes = CommandBytes(str);
-    CommSendBytes(reinterpret_cast<const uint8_t *>(bytes.constData()), int32_t(bytes.size()));
-    WinState.TXByteCount.fetch_add(int32_t(bytes.size()));
-    StatusBar1->SetPanelText(1, SendCountText(lang, WinState.TXByteCount.load()));
+    fSession.SendBytes(CommandBytes(
+        std::u16string_view(reinterpret_cast<const char16_t *>(str.utf16()), size_t(str.size()))));
+    StatusBar1->SetPanelText(1, SendCountText(LanguageNum, fSession.TXByteCount()));
 }
 
 void TForm_Main::CommSendBytes(const uint8_t *bytes, int32_t count) {
     // Queues the bytes on the component in use; with no port open they go nowhere.
-    if (!bytes || count <= 0 || !fLink)
-        return;
-    if (WinState.portType.load() != 0) {
-        fLink->nrComm1->SendData(bytes, uint32_t(count));
-        return;
-    }
-    // One queued block holds at most 65535 bytes; a longer text goes in several.
-    constexpr int32_t kMaxBlock = std::numeric_limits<uint16_t>::max();
-    for (int32_t offset = 0; offset < count; offset += kMaxBlock) {
-        const int32_t n = std::min(kMaxBlock, count - offset);
-        fLink->Comm1->WriteCommData(bytes + offset, uint16_t(n));
-    }
+    if (bytes && count > 0)
+        fSession.SendBytes(std::string(reinterpret_cast<const char *>(bytes), size_t(count)));
 }
 
 void TForm_Main::btn_GetCalibInfoClick(QObject *) {
     // Asks for the calibration memory and the system parameters; the pauses keep the
     // event loop running, so the answers arrive and fill the controls while
-    // ReadParsIsBusy keeps them from being sent back.
-    bool ended = false;
-    auto end = [this, &ended] {
-        btn_GetCalibInfo->setEnabled(true);
-        WinState.ReadParsIsBusy.store(false);
-        ended = true;
+    // the read-parameters protection keeps them from being sent back. An action that
+    // starts while another runs (the module's "TYPE" reply) holds the protection too;
+    // it drops, and the button comes back, when the outermost action ends.
+    std::optional<TReadParsHold> hold;
+    auto end = [&] {
+        hold.reset();
+        if (!fSession.ReadParsIsBusy())
+            btn_GetCalibInfo->setEnabled(true);
     };
     try {
         for (const TReadParsStep &step : ReadParsSequence()) {
             switch (step.Kind) {
             case RPS_Begin:
-                WinState.ReadParsIsBusy.store(true);
+                hold.emplace(fSession);
                 btn_GetCalibInfo->setEnabled(false);
                 break;
-            case RPS_Send: CommSendStr(step.Command()); break;
+            case RPS_Send: CommSendStr(ModuleActionCommand(step.Action)); break;
             case RPS_Delay: Delay(step.DelayMs); break;
             case RPS_End: end(); break;
             }
         }
     } catch (...) {
         // The button and the device-parameter controls must not stay blocked.
-        if (!ended)
-            end();
+        end();
         throw;
     }
 }
@@ -91,60 +84,58 @@ void TForm_Main::btn_SetParsDefClick(QObject *) {
 }
 
 void TForm_Main::btn_SetDTClick(QObject *) {
-    CommSendStr(SetDateTimeCommand(QDateTime::currentDateTime()));
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate d = now.date();
+    const QTime t = now.time();
+    CommSendStr(SetDateTimeCommand({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()}));
 }
 
 // ---- Device-parameter controls: each sends its value unless ReadParsIsBusy is set.
 
+void TForm_Main::SendDeviceParameter(int parameter, int64_t value) {
+    if (!fSession.ReadParsIsBusy())
+        CommSendStr(SetParCommand(parameter, value));
+}
+
 void TForm_Main::cbb_ADCResolutionChange(QObject *) {
-    if (const auto cmd = ItemIndexParCommand(SPN_ADCResolution, ItemIndex(cbb_ADCResolution),
-                                             WinState.ReadParsIsBusy.load()))
-        CommSendStr(*cmd);
+    SendDeviceParameter(SPN_ADCResolution, ItemIndex(cbb_ADCResolution));
 }
 
 void TForm_Main::cbb_RefreshRateChange(QObject *) {
-    if (const auto cmd =
-            ItemIndexParCommand(SPN_RefreshRate, ItemIndex(cbb_RefreshRate), WinState.ReadParsIsBusy.load()))
-        CommSendStr(*cmd);
+    SendDeviceParameter(SPN_RefreshRate, ItemIndex(cbb_RefreshRate));
 }
 
 void TForm_Main::cbb_ArrangeModeChange(QObject *) {
-    if (const auto cmd =
-            ItemIndexParCommand(SPN_ArrangeMode, ItemIndex(cbb_ArrangeMode), WinState.ReadParsIsBusy.load()))
-        CommSendStr(*cmd);
+    SendDeviceParameter(SPN_ArrangeMode, ItemIndex(cbb_ArrangeMode));
 }
 
 void TForm_Main::cbb_OutPortNumChange(QObject *) {
-    if (const auto cmd =
-            ItemIndexParCommand(SPN_OutPortNum, ItemIndex(cbb_OutPortNum), WinState.ReadParsIsBusy.load()))
-        CommSendStr(*cmd);
+    SendDeviceParameter(SPN_OutPortNum, ItemIndex(cbb_OutPortNum));
 }
 
 void TForm_Main::cbb_OutBaudChange(QObject *) {
-    // A text that is not a number raises a conversion error for the error dialog.
-    if (const auto cmd = OutBaudParCommand(cbb_OutBaud->currentText(), WinState.ReadParsIsBusy.load(),
-                                           WinState.LanguageNum.load()))
-        CommSendStr(*cmd);
+    if (fSession.ReadParsIsBusy())
+        return;
+    // The module takes its speed in hundreds; a text that is not a number raises a
+    // conversion error for the error dialog and nothing is sent.
+    SendDeviceParameter(SPN_OutBaud, StrToInt(cbb_OutBaud->currentText(), LanguageNum) / 100);
 }
 
 void TForm_Main::chk_AutoSendClick(QObject *) {
-    if (const auto cmd =
-            CheckParCommand(SPN_AutoSend, chk_AutoSend->isChecked(), WinState.ReadParsIsBusy.load()))
-        CommSendStr(*cmd);
+    SendDeviceParameter(SPN_AutoSend, chk_AutoSend->isChecked() ? 1 : 0);
 }
 
 void TForm_Main::chk_LedENClick(QObject *) {
-    if (const auto cmd = CheckParCommand(SPN_LedEN, chk_LedEN->isChecked(), WinState.ReadParsIsBusy.load()))
-        CommSendStr(*cmd);
+    SendDeviceParameter(SPN_LedEN, chk_LedEN->isChecked() ? 1 : 0);
 }
 
 void TForm_Main::chk_FrmHalfClick(QObject *) {
-    if (const auto cmd =
-            CheckParCommand(SPN_FrmHalf, chk_FrmHalf->isChecked(), WinState.ReadParsIsBusy.load()))
-        CommSendStr(*cmd);
+    SendDeviceParameter(SPN_FrmHalf, chk_FrmHalf->isChecked() ? 1 : 0);
 }
 
 void TForm_Main::edt_DelayMsChange(QObject *) {
-    if (const auto cmd = DelayMsParCommand(edt_DelayMs->text(), WinState.ReadParsIsBusy.load()))
-        CommSendStr(*cmd);
+    // An empty box or a text that is not a number sends nothing, silently.
+    int32_t value = 0;
+    if (TryStrToInt(edt_DelayMs->text(), value))
+        SendDeviceParameter(SPN_DelayMs, value);
 }

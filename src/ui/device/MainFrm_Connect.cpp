@@ -1,21 +1,18 @@
 // Connecting and disconnecting: btn_Connect through Comm1 (a serial device or the
 // built-in virtual module "SIM"), the hidden btn_Connect2 through nrComm1, and the
-// lost connection reported by Comm1.
+// lost connection the session reports.
 
-#include "serial/SPComm.h"
-#include "serial/nrComm.h"
-#include "ui/device/ConnectText.h"
-#include "ui/device/MainFrm_ConnectParts.h"
+#include "ui/device/ModuleSession.h"
 #include "ui/mainwindow/MainFrm.h"
 #include "ui/support/ErrorHandler.h"
+#include "ui/support/StatusTexts.h"
+#include "ui/support/TextCatalogue.h"
 #include "ui/widgets/ShapeCircle.h"
 #include "ui/widgets/StatusPanels.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSerialPortInfo>
-#include <QSignalBlocker>
 #include <QTimer>
 
 #include <exception>
@@ -23,147 +20,79 @@
 namespace {
 
 // btn_Connect2 keeps its Chinese captions whatever the language.
-const QString kConnect2Caption = QStringLiteral("连接端口");
-const QString kDisconnect2Caption = QStringLiteral("断开端口");
+constexpr int32_t kConnect2Language = 0;
 constexpr int kConnectionPanel = 0;
 constexpr int kNoticePanel = 6;
 
-void ApplyPortSettings(TComm &comm, const TPortSettings &s, const QString &commName) {
-    comm.SetCommName(commName);
-    comm.SetBaudRate(s.BaudRate);
-    comm.SetParity(TParity::None);
-    comm.SetByteSize(TByteSize::_8);
-    comm.SetParityCheck(s.ParityCheck);
-    comm.SetStopBits(TStopBits::_1);
-    comm.SetReadIntervalTimeout(s.ReadIntervalTimeout);
-    comm.SetReadTotalTimeoutConstant(s.ReadTotalTimeoutConstant);
-    comm.SetReadTotalTimeoutMultiplier(s.ReadTotalTimeoutMultiplier);
-    comm.SetInx_XonXoffFlow(s.Inx_XonXoffFlow);
-    comm.SetOutx_XonXoffFlow(s.Outx_XonXoffFlow);
-}
-
-// StartComm's verdict; an error it raises counts as a failure too.
-QString TryStartComm(TComm &comm) {
-    try {
-        return comm.StartComm();
-    } catch (const std::exception &e) {
-        const QString why = QString::fromUtf8(e.what());
-        return why.isEmpty() ? QStringLiteral("StartComm") : why;
-    } catch (...) {
-        return QStringLiteral("StartComm");
-    }
-}
-
 }  // namespace
 
-void AddPresentPortItems(QComboBox *cbb_Port) {
-    QStringList extra;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
-        const QString path = info.systemLocation();
-        if (!path.isEmpty() && !extra.contains(path))
-            extra << path;
-    }
-    extra.sort();
-    extra << QString::fromLatin1(SimPortName);
-    const QSignalBlocker blocker(cbb_Port);
-    const QString shown = cbb_Port->currentText();
-    cbb_Port->addItems(extra);
-    if (cbb_Port->currentText() != shown)
-        cbb_Port->setEditText(shown);
-}
-
 void TForm_Main::btn_ConnectClick(QObject *) {
-    WinState.portType.store(0);
-    TComm &comm = *fLink->Comm1;
-    const int lang = WinState.LanguageNum.load();
     const QString portText = cbb_Port->currentText();
     const QString baudText = cbb_Baud->currentText();
 
-    if (btn_Connect->text() != WinState.ConnectPortCaption) {
-        // Disconnect.
-        comm.StopComm();
-        fLink->Sim.Stop();
-        WinState.PortIsConnected.store(false);
+    if (fSession.IsConnected()) {
+        fSession.ClosePort();
         shp_led->SetBrushColor(Qt::black);
-        StatusBar1->SetPanelText(kConnectionPanel, ConnectionPanelText(portText, baudText, false, lang));
-        btn_Connect->setText(WinState.ConnectPortCaption);
+        StatusBar1->SetPanelText(kConnectionPanel,
+                                 ConnectionPanelText(portText, baudText, false, LanguageNum));
+        btn_Connect->setText(ConnectPortCaption);
         return;
     }
 
-    comm.StopComm();
-    fLink->Sim.Stop();
+    fSession.StopPort();
     // A speed or time-out that is not a number stops here with its own message; the
     // port stays closed.
-    const TPortSettings settings = ConnectPortSettings(portText, baudText, edt_ComTimeout->text(), lang);
-    QString commName = settings.CommName;
-    QString failure;
-    if (IsSimPortName(portText)) {
-        // The virtual module: a fresh one on its own pseudo-terminal.
-        const QString device = fLink->Sim.Start(&failure);
-        if (device.isEmpty()) {
-            ReportHandlerError(this, OpenErrorText(portText, lang));
-            return;
-        }
-        commName = QStringLiteral("//./") + device;
-    }
-    ApplyPortSettings(comm, settings, commName);
-    failure = TryStartComm(comm);
-    if (!failure.isEmpty()) {
-        fLink->Sim.Stop();
-        ReportHandlerError(this, OpenErrorText(portText, lang));
+    const TPortSettings settings =
+        ConnectPortSettings(portText, baudText, edt_ComTimeout->text(), LanguageNum);
+    if (fSession.OpenPort(settings, portText).IsFailure()) {
+        ReportHandlerError(this, OpenErrorText(portText, LanguageNum));
         return;
     }
-
-    WinState.PortIsConnected.store(true);
-    btn_Connect->setText(WinState.DisConnectPortCaption);
+    fHoldConnectionLostNotice = false;
+    btn_Connect->setText(DisConnectPortCaption);
     shp_led->SetBrushColor(Qt::red);
-    StatusBar1->SetPanelText(kConnectionPanel, ConnectionPanelText(portText, baudText, true, lang));
+    StatusBar1->SetPanelText(kConnectionPanel, ConnectionPanelText(portText, baudText, true, LanguageNum));
     Timer3->start();
 }
 
-void Comm1LinkLost(TForm_Main &form, TLinkParts &parts) {
-    if (!parts.Comm1 || !parts.Comm1->IsOpen())
-        return;  // already closed (a notice of an earlier session)
-    const int lang = form.WinState.LanguageNum.load();
-    parts.Comm1->StopComm();
-    parts.Sim.Stop();
+void TForm_Main::Comm1LinkLost() {
     // The read-parameters step of a connect that has just happened has nothing to ask.
-    form.Timer3->stop();
-    // A frame that was already being decoded is shown now rather than at the next
-    // live-view tick: the refresh rewrites panel 6, and the notice below must stay.
-    if (parts.Intake)
-        parts.Intake->WaitIdle();
-    form.Timer1Timer(form.Timer1);
-    form.WinState.PortIsConnected.store(false);
-    form.shp_led->SetBrushColor(Qt::black);
-    form.btn_Connect->setText(form.WinState.ConnectPortCaption);
-    form.StatusBar1->SetPanelText(
+    Timer3->stop();
+    // A picture that is ready is shown now; panel 6 then takes the notice and keeps
+    // it until the next connect, so frames still being decoded do not replace it.
+    // (Nothing here waits for the decoding worker: it may itself be waiting for this
+    // thread, inside the handler that sent a value back to the module.)
+    Timer1Timer(Timer1);
+    fHoldConnectionLostNotice = true;
+    shp_led->SetBrushColor(Qt::black);
+    btn_Connect->setText(ConnectPortCaption);
+    StatusBar1->SetPanelText(
         kConnectionPanel,
-        ConnectionPanelText(form.cbb_Port->currentText(), form.cbb_Baud->currentText(), false, lang));
-    form.StatusBar1->SetPanelText(kNoticePanel, ConnectionLostText(lang));
+        ConnectionPanelText(cbb_Port->currentText(), cbb_Baud->currentText(), false, LanguageNum));
+    StatusBar1->SetPanelText(kNoticePanel, ConnectionLostText(LanguageNum));
 }
 
 void TForm_Main::btn_Connect2Click(QObject *) {
     // The alternative component opens its own stored port at its own speed; the
     // panel shows the boxes all the same, always in Chinese.
-    WinState.portType.store(1);
-    TnrComm &comm = *fLink->nrComm1;
     const QString portText = cbb_Port->currentText();
     const QString baudText = cbb_Baud->currentText();
-    if (btn_Connect2->text() == kConnect2Caption) {
+    if (!fSession.AlternativeActive()) {
         try {
-            comm.SetActive(true);
+            fSession.SetAlternativeActive(true);
         } catch (const std::exception &) {
-            ReportHandlerError(this, OpenErrorText(portText, 0));
+            ReportHandlerError(this, OpenErrorText(portText, kConnect2Language));
             return;
         }
-        btn_Connect2->setText(kDisconnect2Caption);
+        btn_Connect2->setText(Tr(TText::DisconnectPort, kConnect2Language));
         shp_led->SetBrushColor(Qt::red);
-        StatusBar1->SetPanelText(kConnectionPanel, ConnectionPanelText(portText, baudText, true, 0));
+        StatusBar1->SetPanelText(kConnectionPanel,
+                                 ConnectionPanelText(portText, baudText, true, kConnect2Language));
         return;
     }
-    comm.SetActive(false);
+    fSession.SetAlternativeActive(false);
     shp_led->SetBrushColor(Qt::black);
-    StatusBar1->SetPanelText(kConnectionPanel, ConnectionPanelText(portText, baudText, false, 0));
-    btn_Connect2->setText(kConnect2Caption);
+    StatusBar1->SetPanelText(kConnectionPanel,
+                             ConnectionPanelText(portText, baudText, false, kConnect2Language));
+    btn_Connect2->setText(Tr(TText::ConnectPort, kConnect2Language));
 }

@@ -2,12 +2,13 @@
 // (Timer3), the rates of panel 5 (Timer2), the port's read time-out and the
 // device-parameter controls set from the module's system-parameter block.
 
-#include "serial/SPComm.h"
+#include "protocol/SysParsBlock.h"
 #include "timing/Delay.h"
-#include "ui/device/ConnectText.h"
-#include "ui/device/MainFrm_ConnectParts.h"
-#include "ui/device/SysPars.h"
+#include "ui/device/ModuleSession.h"
+#include "ui/device/PortSettings.h"
+#include "ui/device/SysParsShow.h"
 #include "ui/mainwindow/MainFrm.h"
+#include "ui/support/StatusTexts.h"
 #include "ui/widgets/ComboUtil.h"
 #include "ui/widgets/StatusPanels.h"
 
@@ -26,20 +27,25 @@ void TForm_Main::Timer3Timer(QObject *) {
 }
 
 void TForm_Main::Timer2Timer(QObject *) {
-    StatusBar1->SetPanelText(5, TakeRatesPanelText(WinState));
+    // The three counts of the past second, each reset as it is taken: a frame
+    // counted meanwhile goes into the next second, none is lost.
+    const TLinkRates rates = fSession.Intake().TakeRates();
+    const int32_t pictures = picUpdateRate;
+    picUpdateRate = 0;
+    StatusBar1->SetPanelText(5, RatesPanelText(LanguageNum, rates.Received, rates.Computed, pictures));
 }
 
 void TForm_Main::edt_ComTimeoutChange(QObject *) {
     // Applied at once when the port is open; an empty or bad text is ignored.
     if (const auto timeout = ComTimeoutFromText(edt_ComTimeout->text()))
-        fLink->Comm1->SetReadIntervalTimeout(*timeout);
+        fSession.SetReadIntervalTimeout(*timeout);
 }
 
 void TForm_Main::UpdateSysParsShow(const TUINT16s &pars) {
-    const auto show = SysParsShow(pars, WinState.LanguageNum.load());
-    if (!show)
+    const auto block = DecodeSysParsBlock(pars);
+    if (!block)
         return;
-    const TSysParsShow &s = *show;
+    const TSysParsShow s = SysParsShow(*block, LanguageNum);
     // Item indexes are set without running the lists' handlers; a check box or the
     // interval edit that changes runs its handler, which sends the value back to the
     // module unless ReadParsIsBusy is set.
@@ -57,7 +63,6 @@ void TForm_Main::UpdateSysParsShow(const TUINT16s &pars) {
         case SPF_FrmHalf: chk_FrmHalf->setChecked(s.FrmHalf); break;
         case SPF_SavedPhotoNum: lbl_SavedPhotoNum->setText(s.SavedPhotoNumText); break;
         case SPF_OutBaud: SelectItemQuiet(cbb_OutBaud, s.OutBaudIndex); break;
-        case SPF_LabelTexts: StoreSysParsTexts(WinState, s); break;
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "ui/device/PhotoBrowse.h"
 
 #include "protocol/Commands.h"
+#include "ui/support/Convert.h"
 
 namespace {
 
@@ -8,14 +9,11 @@ namespace {
 // text runs the handler again at once (nested), setting the same text does not.
 class TPhotoBoxModel {
 public:
-    TPhotoBoxModel(const QString &text, const QString &caption, int32_t count)
-        : fCaption(caption), fCount(count) {
-        fState.Text = text;
-    }
+    TPhotoBoxModel(const QString &text, int32_t count) : fCount(count) { fState.Text = text; }
 
     void Changed() {
-        const auto n = TryParseTypedInt(fState.Text);
-        if (!n)
+        int32_t n = 0;
+        if (!TryStrToInt(fState.Text, n))
             return;
         if (fCount < 1) {
             // No photo in the module: nothing to browse. The two rules below would
@@ -25,13 +23,13 @@ public:
             SetText(QStringLiteral("0"));
             return;
         }
-        if (fCount <= *n) {
+        if (fCount <= n) {
             fState.NextEnabled = false;
-            SetText(fCaption);
+            SetText(QString::number(fCount));
         } else {
             fState.NextEnabled = true;
         }
-        if (*n <= 1) {
+        if (n <= 1) {
             fState.PrivEnabled = false;
             SetText(QStringLiteral("1"));
         } else {
@@ -42,8 +40,8 @@ public:
     const TPhotoBoxState &State() const { return fState; }
 
 private:
-    // A caption written with leading zeros ("0001") could make "1" and the caption
-    // replace each other; the depth limit ends such a chain.
+    // Each text set settles at once; the depth limit only guards against a rule
+    // that would flip the box between two texts.
     static constexpr int MaxDepth = 8;
 
     void SetText(const QString &text) {
@@ -58,26 +56,23 @@ private:
     }
 
     TPhotoBoxState fState;
-    QString fCaption;
     int32_t fCount;
     int fDepth = 0;
 };
 
 }  // namespace
 
-std::optional<TPhotoBoxState> SettlePhotoNumBox(const QString &boxText, const QString &savedPhotoNumCaption) {
-    if (boxText.isEmpty() || !TryParseTypedInt(boxText))
+std::optional<TPhotoBoxState> SettlePhotoNumBox(const QString &boxText, int32_t savedPhotoCount) {
+    int32_t n = 0;
+    if (boxText.isEmpty() || !TryStrToInt(boxText, n))
         return std::nullopt;
-    const auto count = TryParseTypedInt(savedPhotoNumCaption);
-    if (!count)
-        return std::nullopt;
-    TPhotoBoxModel model(boxText, savedPhotoNumCaption, *count);
+    TPhotoBoxModel model(boxText, savedPhotoCount);
     model.Changed();
     return model.State();
 }
 
-TPhotoStep PhotoStep(const QString &boxText, TPhotoStepDir dir, int languageNum) {
+TPhotoStep PhotoStep(const QString &boxText, TPhotoStepDir dir, int32_t languageNum) {
     // 64-bit so that the step past the ends of the 32-bit range cannot overflow.
-    const int64_t number = int64_t{ParseTypedInt(boxText, languageNum)} + dir;
-    return TPhotoStep{number, QString::number(number), ReadPhotoCommand(number)};
+    const int64_t number = int64_t{StrToInt(boxText, languageNum)} + dir;
+    return TPhotoStep{number, QString::number(number), QString::fromStdString(ReadPhotoCommand(number))};
 }

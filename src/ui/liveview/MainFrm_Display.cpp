@@ -29,16 +29,16 @@ TInterMethod InterMethodOfIndex(int index) {
 
 void TForm_Main::cbb_PixsTypeChange(QObject *) {
     if (ItemIndex(cbb_PixsType) == 0) {
-        WinState.myMLX90640->SetPixsType(PXT_Temp);
+        fImage.SetPixsType(PXT_Temp);
     } else {
-        WinState.myMLX90640->SetPixsType(PXT_Image);
+        fImage.SetPixsType(PXT_Image);
         // Runs chk_Temperature_UpLowAutoClick when the state actually changes.
         chk_Temperature_UpLowAuto->setChecked(true);
     }
 }
 
 void TForm_Main::chk_Mirror_LRClick(QObject *) {
-    WinState.myMLX90640->SetMirror_LR(chk_Mirror_LR->isChecked());
+    fImage.SetMirror_LR(chk_Mirror_LR->isChecked());
 }
 
 void TForm_Main::edt_EmissivityChange(QObject *) {
@@ -47,12 +47,12 @@ void TForm_Main::edt_EmissivityChange(QObject *) {
         return;
     double value = 0.0;
     if (TryStrToFloat(text, value))  // a text that is no number is ignored silently
-        WinState.myMLX90640->SetEmissivity(value);
+        fImage.SetEmissivity(value);
 }
 
 void TForm_Main::cbb_GrayColor_SubMethChange(QObject *) {
     const int index = ItemIndex(cbb_GrayColor_SubMeth);
-    TMLX90640 *mlx = WinState.myMLX90640;
+    TMLX90640 *mlx = &fImage;
     if (index >= 0 && index <= 9) {
         mlx->SetTempToColorConverMeth(CM_GrayColor);
         mlx->SetGrayColor_SubMeth(static_cast<TGrayColor_SubMeth>(index));
@@ -63,31 +63,31 @@ void TForm_Main::cbb_GrayColor_SubMethChange(QObject *) {
 }
 
 void TForm_Main::cbb_InterMethodFirstChange(QObject *) {
-    WinState.myMLX90640->SetInterMethodFirst(InterMethodOfIndex(ItemIndex(cbb_InterMethodFirst)));
+    fImage.SetInterMethodFirst(InterMethodOfIndex(ItemIndex(cbb_InterMethodFirst)));
 }
 
 void TForm_Main::cbb_InterMethodSecondChange(QObject *) {
-    WinState.myMLX90640->SetInterMethodSecond(InterMethodOfIndex(ItemIndex(cbb_InterMethodSecond)));
+    fImage.SetInterMethodSecond(InterMethodOfIndex(ItemIndex(cbb_InterMethodSecond)));
 }
 
 void TForm_Main::ApplyTypedTemperatureRange() {
     // The lower limit is stored before the upper text is converted: when only the
     // upper text is no number, the lower limit has already changed.
-    WinState.myMLX90640->SetTemperature_LowerLimit(StrToFloat(edt_Temperature_Lower->text()));
-    WinState.myMLX90640->SetTemperature_UpperLimit(StrToFloat(edt_Temperature_Upper->text()));
+    fImage.SetTemperature_LowerLimit(StrToFloat(edt_Temperature_Lower->text()));
+    fImage.SetTemperature_UpperLimit(StrToFloat(edt_Temperature_Upper->text()));
 }
 
 void TForm_Main::chk_Temperature_UpLowAutoClick(QObject *) {
     // Whichever box sent the click (also the hidden chk_DouFrameUpdate), the
     // automatic range follows chk_Temperature_UpLowAuto.
     const bool automatic = chk_Temperature_UpLowAuto->isChecked();
-    WinState.myMLX90640->SetTemperature_UpLowAuto(automatic);
+    fImage.SetTemperature_UpLowAuto(automatic);
     if (!automatic && !edt_Temperature_Lower->text().isEmpty() && !edt_Temperature_Upper->text().isEmpty())
         ApplyTypedTemperatureRange();
 }
 
 void TForm_Main::edt_Temperature_LowerChange(QObject *) {
-    if (WinState.myMLX90640->GetTemperature_UpLowAuto())
+    if (fImage.GetTemperature_UpLowAuto())
         return;
     if (edt_Temperature_Lower->text().isEmpty() || edt_Temperature_Upper->text().isEmpty())
         return;
@@ -99,16 +99,16 @@ void TForm_Main::edt_Temperature_UpperChange(QObject *Sender) {
 }
 
 void TForm_Main::chk_brokenPixelsCorrClick(QObject *) {
-    WinState.myMLX90640->SetBrokenPixsCorr(chk_brokenPixelsCorr->isChecked());
+    fImage.SetBrokenPixsCorr(chk_brokenPixelsCorr->isChecked());
 }
 
 void TForm_Main::chk_FilterClick(QObject *) {
-    WinState.myMLX90640->SetFilter(chk_Filter->isChecked());
+    fImage.SetFilter(chk_Filter->isChecked());
 }
 
 void TForm_Main::cbb_FilterMethodChange(QObject *) {
     const int index = ItemIndex(cbb_FilterMethod);
-    WinState.myMLX90640->SetFilterMethod(index);
+    fImage.SetFilterMethod(index);
     edt_Sigma->setEnabled(index == 2);
 }
 
@@ -119,7 +119,7 @@ void TForm_Main::edt_FilterPixCountChange(QObject *) {
     int32_t n = StrToInt(text);
     if (n % 2 == 0)  // the filter window needs a centre pixel
         n = n + 1;
-    WinState.myMLX90640->SetFilterPixsCount(n);
+    fImage.SetFilterPixsCount(n);
 }
 
 void TForm_Main::edt_SigmaChange(QObject *) {
@@ -128,7 +128,7 @@ void TForm_Main::edt_SigmaChange(QObject *) {
         return;
     const double sigma = StrToFloat(text);
     if (sigma > 0)
-        WinState.myMLX90640->SetGaussSigma(sigma);
+        fImage.SetGaussSigma(sigma);
 }
 
 void TForm_Main::chk_ShowTargetClick(QObject *) {
@@ -140,7 +140,7 @@ void TForm_Main::chk_ShowTarget_TextClick(QObject *) {
 }
 
 void TForm_Main::chk_SluggClick(QObject *) {
-    WinState.myMLX90640->SetSlugg(chk_Slugg->isChecked());
+    fImage.SetSlugg(chk_Slugg->isChecked());
 }
 
 void TForm_Main::chk_HideMaignInterClick(QObject *) {

@@ -26,9 +26,7 @@ void TForm_Main::InitGrid() {
 }
 
 void TForm_Main::DatasUpdateToGrid() {
-    TMLX90640 *mlx = WinState.myMLX90640;
-    if (!mlx)
-        return;
+    TMLX90640 *mlx = &fImage;
     // The frame whose picture is on show, so grid and picture always agree; the
     // object's latest frame when none has been shown yet.
     const std::shared_ptr<const TMLX90640Published> frame = fShownFrame ? fShownFrame : mlx->GetPublished();
@@ -51,9 +49,9 @@ void TForm_Main::DatasUpdateToGrid() {
 void TForm_Main::StringGrid1DrawCell(QPainter *Canvas, int ACol, int ARow, const QRect &Rect, QStyle::State) {
     if (ACol <= 0 || ARow <= 0)
         return;  // headers keep the grid's own painting
-    if (!fGridPixels && WinState.myMLX90640) {
+    if (!fGridPixels) {
         // Before the first frame: the object's initial pixels, colour 0.
-        fGridPixels = std::make_shared<const TPixels>(WinState.myMLX90640->GetPixs_Origin());
+        fGridPixels = std::make_shared<const TPixels>(fImage.GetPixs_Origin());
     }
     const size_t col = size_t(ACol - 1);
     const size_t row = size_t(ARow - 1);

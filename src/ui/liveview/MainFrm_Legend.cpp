@@ -13,9 +13,7 @@
 #include <QLabel>
 
 void TForm_Main::DrawColorLegend() {
-    TMLX90640 *mlx = WinState.myMLX90640;
-    if (!mlx)
-        return;
+    TMLX90640 *mlx = &fImage;
     const int width = img_ColorLegend->width();
     const int height = img_ColorLegend->height();
     const TTempToColorConverMeth method = mlx->GetTempToColorConverMeth();

@@ -5,12 +5,13 @@
 
 #include "pipeline/MLX90640.h"
 #include "pipeline/SysFun.h"
-#include "ui/device/MainFrm_ConnectParts.h"
+#include "ui/device/ModuleSession.h"
 #include "ui/liveview/LiveViewTexts.h"
 #include "ui/liveview/LiveViewThread.h"
 #include "ui/liveview/TargetMarks.h"
 #include "ui/liveview/TargetMarksPaint.h"
 #include "ui/mainwindow/MainFrm.h"
+#include "ui/support/StatusTexts.h"
 #include "ui/widgets/PictureBox.h"
 #include "ui/widgets/StatusPanels.h"
 
@@ -60,42 +61,27 @@ bool IsDisabled(const QWidget *w) {
 }  // namespace
 
 void TForm_Main::Timer1Timer(QObject *) {
-    if (fLink && fLink->Intake)
-        fLink->Intake->DispatchPending();
-    if (TMLX90640 *mlx = WinState.myMLX90640) {
-        const bool ready = chk_DouFrameUpdate->isChecked()
-                               ? mlx->GetFrame0Finished() && mlx->GetFrame1Finished()
-                               : mlx->GetHaveNewDatas();
-        if (ready) {
-            UpdatePicture(true);
-            lbl_Cell->setText(WinState.lbl_Cell_Text.Get());
-            lbl_RTC->setText(WinState.lbl_RTC_Text.Get());
-            lbl_SavedPhotoNum->setText(WinState.lbl_SavedPhotoNum_Text.Get());
-            lbl_CurrentPhotoDate->setText(WinState.lbl_CurrentPhotoDate_Text.Get());
-            lbl_CurrentPhotoTime->setText(WinState.lbl_CurrentPhotoTime_Text.Get());
-        }
+    fSession.Intake().DispatchPending();
+    const bool ready = chk_DouFrameUpdate->isChecked()
+                           ? fImage.GetFrame0Finished() && fImage.GetFrame1Finished()
+                           : fImage.GetHaveNewDatas();
+    if (ready) {
+        UpdatePicture(true);
+        ShowModuleLabels(fSession.Intake().Status());
     }
 
-    // The flag goes down before the texts are read: texts changed meanwhile raise it
-    // again and are shown at the next tick.
-    if (WinState.HaveRecvDatas.exchange(false)) {
-        StatusBar1->SetPanelText(2, WinState.RecvCounter_Text.Get());
-        StatusBar1->SetPanelText(3, WinState.RecvDataType_Text.Get());
-        StatusBar1->SetPanelText(4, WinState.DataCHeck_Text.Get());
-    }
+    // The news flag goes down before the status is read: a change meanwhile raises it
+    // again and is shown at the next tick.
+    if (fSession.Intake().TakeReceiveNews())
+        ShowReceiveStatus();
 
-    if (WinState.SYSIsOK.load() && IsDisabled(cbb_ADCResolution)) {
-        for (QWidget *w : std::initializer_list<QWidget *>{cbb_ADCResolution, cbb_RefreshRate,
-                                                           cbb_ArrangeMode, chk_AutoSend, cbb_OutPortNum,
-                                                           cbb_OutBaud, chk_LedEN, chk_FrmHalf})
+    if (fSession.ParametersReceived() && IsDisabled(cbb_ADCResolution)) {
+        for (QWidget *w : DeviceParameterControls())
             w->setEnabled(true);
     }
 
-    if (WinState.EEIsOK.load() && IsDisabled(btn_SaveOnePhoto)) {
-        for (QWidget *w :
-             std::initializer_list<QWidget *>{btn_SaveOnePhoto, btn_ReadLastPhoto, edt_CurrentPhotoNum,
-                                              btn_ReadOnePhoto, btn_ReadPrivPhoto, btn_ReadNextPhoto,
-                                              btn_ClearAllPhoto, btn_Reboot, btn_SetParsDef, btn_SetDT})
+    if (fSession.CalibrationReceived() && IsDisabled(btn_SaveOnePhoto)) {
+        for (QWidget *w : PhotoControls())
             w->setEnabled(true);
         // The browsing buttons follow the photo number box: with no photo saved, or
         // at either end of the saved photos, the box switches them off again.
@@ -103,10 +89,37 @@ void TForm_Main::Timer1Timer(QObject *) {
     }
 }
 
+void TForm_Main::ShowReceiveStatus() {
+    const TLinkStatus status = fSession.Intake().Status();
+    StatusBar1->SetPanelText(2, RecvCounterText(fSession.Intake().ReceiveCounters(), LanguageNum));
+    StatusBar1->SetPanelText(3, FrameTypeText(status));
+    StatusBar1->SetPanelText(4, DataCheckText(status, LanguageNum));
+}
+
+void TForm_Main::ShowModuleLabels(const TLinkStatus &status) {
+    // The battery, clock and photo count of the last block the module reported, and
+    // the date of the last photo it sent; empty while the module has reported none.
+    const auto &b = status.Block;
+    lbl_Cell->setText(b ? CellVoltageText(b->CellMillivolts, status.BlockSource, LanguageNum) : QString());
+    lbl_RTC->setText(b ? RtcText(*b) : QString());
+    lbl_SavedPhotoNum->setText(b ? QString::number(b->SavedPhotoNum) : QString());
+    const auto &stamp = status.PhotoStamp;
+    lbl_CurrentPhotoDate->setText(stamp ? PhotoDateText(*stamp) : QString());
+    lbl_CurrentPhotoTime->setText(stamp ? PhotoTimeText(*stamp) : QString());
+}
+
+std::vector<QWidget *> TForm_Main::DeviceParameterControls() const {
+    return {cbb_ADCResolution, cbb_RefreshRate, cbb_ArrangeMode, chk_AutoSend,
+            cbb_OutPortNum,    cbb_OutBaud,     chk_LedEN,       chk_FrmHalf};
+}
+
+std::vector<QWidget *> TForm_Main::PhotoControls() const {
+    return {btn_SaveOnePhoto,  btn_ReadLastPhoto, edt_CurrentPhotoNum, btn_ReadOnePhoto, btn_ReadPrivPhoto,
+            btn_ReadNextPhoto, btn_ClearAllPhoto, btn_Reboot,          btn_SetParsDef,   btn_SetDT};
+}
+
 void TForm_Main::UpdatePicture(bool withEffects) {
-    TMLX90640 *mlx = WinState.myMLX90640;
-    if (!mlx)
-        return;
+    TMLX90640 *mlx = &fImage;
     // The flags go down before the picture is taken: a frame published from here on
     // raises them again and is shown by the next refresh instead of being skipped.
     mlx->SetHaveNewDatas(false);
@@ -139,14 +152,12 @@ void TForm_Main::UpdatePicture(bool withEffects) {
     DatasUpdateToGrid();
     DrawColorLegend();
     UpdateTargetImg();
-    WinState.picUpdateRate.fetch_add(1);
+    ++picUpdateRate;
 }
 
 void TForm_Main::UpdateTargetImg() {
-    TMLX90640 *mlx = WinState.myMLX90640;
-    if (!mlx)
-        return;
-    const int32_t lang = WinState.LanguageNum.load();
+    TMLX90640 *mlx = &fImage;
+    const int32_t lang = LanguageNum;
     // Read at every call, also while the two edits are disabled.
     const TMarkParams params = MarkParamsFromTexts(edt_TargetSize->text(), edt_TextHeight->text());
 
@@ -173,8 +184,8 @@ void TForm_Main::UpdateTargetImg() {
     double cursorTemp = 0.0;
     const TPixels *grid = frame->Pixs_Interpolation.get();
     if (grid && grid->size() == size_t(TMLX90640::kBmpWidth) && MouseIsInImage1()) {
-        const int32_t mx = WinState.MouseXIndex_InImage1;
-        const int32_t my = WinState.MouseYIndex_InImage1;
+        const int32_t mx = MouseXIndex_InImage1;
+        const int32_t my = MouseYIndex_InImage1;
         if (mx >= 0 && size_t(mx) < grid->size() && my >= 0 && size_t(my) < (*grid)[size_t(mx)].size()) {
             cursor = TMarkPoint{mx, my};
             cursorTemp = (*grid)[size_t(mx)][size_t(my)].Temperature;
@@ -182,7 +193,8 @@ void TForm_Main::UpdateTargetImg() {
         }
     }
 
-    StatusBar1->SetPanelText(6, VddNoticeText(lang, frame->Vdd));
+    if (!fHoldConnectionLostNotice)
+        StatusBar1->SetPanelText(6, VddNoticeText(lang, frame->Vdd));
 
     if (!chk_ShowTarget->isChecked())
         return;
@@ -223,20 +235,19 @@ bool TForm_Main::MouseIsInImage1() {
         dx = dx * picture.width() / r.width();
         dy = dy * picture.height() / r.height();
     }
-    WinState.MouseXIndex_InImage1 = int32_t(dx);
-    WinState.MouseYIndex_InImage1 = int32_t(dy);
+    MouseXIndex_InImage1 = int32_t(dx);
+    MouseYIndex_InImage1 = int32_t(dy);
     return true;
 }
 
 void TForm_Main::Image1MouseEnter(QObject *) {}
 
 void TForm_Main::Image1MouseLeave(QObject *) {
-    lbl_MouseMoveText->setText(MouseTempText(WinState.LanguageNum.load()));
+    lbl_MouseMoveText->setText(MouseTempText(LanguageNum));
 }
 
 void TForm_Main::DoTimer(QObject *) {
-    TMLX90640 *mlx = WinState.myMLX90640;
-    if (!mlx || !mlx->GetHaveNewDatas())
+    if (!fImage.GetHaveNewDatas())
         return;
     // Frees itself when it ends; runs the refresh on this (the UI) thread.
     auto *thread = new TThreadUpdatePic(this);

@@ -19,7 +19,7 @@ void TForm_Main::Image1DblClick(QObject *) {
     QWidget *container = Image1->parentWidget() ? Image1->parentWidget() : this;
     const QPoint topLeft = container->mapToGlobal(QPoint(r.Left, r.Top));
     const QPoint bottomRight = container->mapToGlobal(QPoint(r.Right, r.Bottom));
-    const QString fileName = SnapshotFilePath(WinState.ApplicationPathStr, QDateTime::currentDateTime());
+    const QString fileName = SnapshotFilePath(ApplicationPathStr, QDateTime::currentDateTime());
     Snapscreen(topLeft.x(), topLeft.y(), bottomRight.x(), bottomRight.y(), fileName);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/liveview/TargetMarks.h"
 
 #include "ui/support/Convert.h"
+#include "ui/support/TextCatalogue.h"
 
 namespace {
 
@@ -26,10 +27,6 @@ TMarkText ExtremeValue(const TMarkPoint &mark, const QString &text, const TMarkP
 // Below the mark in the upper half of the picture, above it in the lower half.
 TMarkText ExtremeName(const TMarkPoint &mark, const QString &text, const TMarkParams &p) {
     return {text, {NameX(mark.x, text, p), mark.y < 192 ? mark.y + p.h + 4 : mark.y - p.h - p.TH - 4}};
-}
-
-QString Lang(int32_t languageNum, const char16_t *chinese, const char *english) {
-    return languageNum == 0 ? QString::fromUtf16(chinese) : QString::fromLatin1(english);
 }
 
 }  // namespace
@@ -58,12 +55,12 @@ std::vector<TMarkText> TargetTexts(const TMarkTextInputs &in, const TMarkParams 
     texts.push_back({in.CentreValue, {kCentreMark.x + p.h + 4, kCentreMark.y}});
     if (!in.ShowNames)
         return texts;
-    texts.push_back(ExtremeName(in.MinMark, Lang(in.LanguageNum, u"最低", "Min"), p));
-    texts.push_back(ExtremeName(in.MaxMark, Lang(in.LanguageNum, u"最高", "Max"), p));
-    const QString centre = Lang(in.LanguageNum, u"中心", "Center");
+    texts.push_back(ExtremeName(in.MinMark, Tr(TText::MarkMin, in.LanguageNum), p));
+    texts.push_back(ExtremeName(in.MaxMark, Tr(TText::MarkMax, in.LanguageNum), p));
+    const QString centre = Tr(TText::MarkCentre, in.LanguageNum);
     texts.push_back({centre, {NameX(kCentreMark.x, centre, p), kCentreMark.y - p.h - p.TH - 4}});
     if (in.Cursor) {
-        const QString mouse = Lang(in.LanguageNum, u"鼠标", "Mouse");
+        const QString mouse = Tr(TText::MarkMouse, in.LanguageNum);
         texts.push_back({mouse, {NameX(in.Cursor->x, mouse, p), in.Cursor->y - p.h - p.TH - 4}});
     }
     return texts;

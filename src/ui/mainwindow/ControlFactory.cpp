@@ -1,6 +1,7 @@
 #include "ui/mainwindow/ControlFactory.h"
 
 #include "ui/mainwindow/AutoSizeLabels.h"
+#include "ui/support/TextCatalogue.h"
 #include "ui/widgets/ComboUtil.h"
 
 #include <QCheckBox>
@@ -11,38 +12,40 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-QLabel *NewLabel(QWidget *parent, const char *name, int left, int top, const QString &caption) {
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
+namespace {
+
+// Name and stored hint, common to every control.
+template <class W>
+W *Named(W *w, const char *name) {
+    w->setObjectName(QString::fromLatin1(name));
+    w->setToolTip(ControlTexts(name).Hint);
+    return w;
+}
+
+}  // namespace
+
+QLabel *NewLabel(QWidget *parent, const char *name, int left, int top) {
+    auto *label = Named(new QLabel(ControlTexts(name).Caption, parent), name);
     label->setTextFormat(Qt::PlainText);
     label->move(left, top);
     MakeAutoSize(label);
     return label;
 }
 
-QComboBox *NewList(QWidget *parent, const char *name, const QRect &geometry, const QStringList &items,
-                   int index, const QString &text, const QString &hint) {
-    auto *box = new QComboBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
+QComboBox *NewList(QWidget *parent, const char *name, const QRect &geometry, int index,
+                   const QStringList &items) {
+    auto *box = Named(new QComboBox(parent), name);
     MakeEditableList(box);
-    box->addItems(items);
+    box->addItems(items.isEmpty() ? ControlTexts(name).Items : items);
     box->setGeometry(geometry);
-    box->setToolTip(hint);
-    if (index >= 0) {
-        SelectItemQuiet(box, index);
-    } else {
-        SelectItemQuiet(box, -1);
-        box->setEditText(text);
-    }
+    SelectItemQuiet(box, index);
     return box;
 }
 
 QLineEdit *NewEdit(QWidget *parent, const char *name, const QRect &geometry, const QString &text,
-                   const QString &hint, bool digitsOnly) {
-    auto *edit = new QLineEdit(text, parent);
-    edit->setObjectName(QString::fromLatin1(name));
+                   bool digitsOnly) {
+    auto *edit = Named(new QLineEdit(text, parent), name);
     edit->setGeometry(geometry);
-    edit->setToolTip(hint);
     if (digitsOnly) {
         edit->setValidator(
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
@@ -50,29 +53,22 @@ QLineEdit *NewEdit(QWidget *parent, const char *name, const QRect &geometry, con
     return edit;
 }
 
-QCheckBox *NewCheck(QWidget *parent, const char *name, const QRect &geometry, const QString &caption,
-                    bool checked, const QString &hint) {
-    auto *check = new QCheckBox(caption, parent);
-    check->setObjectName(QString::fromLatin1(name));
+QCheckBox *NewCheck(QWidget *parent, const char *name, const QRect &geometry, bool checked) {
+    auto *check = Named(new QCheckBox(ControlTexts(name).Caption, parent), name);
     check->setGeometry(geometry);
     check->setChecked(checked);
-    check->setToolTip(hint);
     return check;
 }
 
-QPushButton *NewButton(QWidget *parent, const char *name, const QRect &geometry, const QString &caption,
-                       const QString &hint) {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
+QPushButton *NewButton(QWidget *parent, const char *name, const QRect &geometry) {
+    auto *button = Named(new QPushButton(ControlTexts(name).Caption, parent), name);
     button->setGeometry(geometry);
-    button->setToolTip(hint);
     button->setAutoDefault(false);
     return button;
 }
 
-QGroupBox *NewGroup(QWidget *parent, const char *name, const QRect &geometry, const QString &caption) {
-    auto *group = new QGroupBox(caption, parent);
-    group->setObjectName(QString::fromLatin1(name));
+QGroupBox *NewGroup(QWidget *parent, const char *name, const QRect &geometry) {
+    auto *group = Named(new QGroupBox(ControlTexts(name).Caption, parent), name);
     group->setGeometry(geometry);
     return group;
 }

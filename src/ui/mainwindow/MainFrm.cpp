@@ -4,6 +4,8 @@
 
 #include "pipeline/MLX90640.h"
 #include "timing/utTimer.h"
+#include "ui/device/ModuleSession.h"
+#include "ui/device/PortList.h"
 #include "ui/mainwindow/AutoSizeLabels.h"
 #include "ui/mainwindow/WindowPlacement.h"
 #include "ui/support/ErrorHandler.h"
@@ -25,8 +27,6 @@
 
 #include <algorithm>
 
-TForm_Main *Form_Main = nullptr;
-
 namespace {
 
 constexpr int kOuterWidth = 1500;
@@ -43,12 +43,11 @@ QFont WindowFont(int pixelSize) {
 
 }  // namespace
 
-TForm_Main::TForm_Main(QWidget *parent) : QMainWindow(parent) {
+TForm_Main::TForm_Main(TModuleSession &session, TMLX90640 &image, QWidget *parent)
+    : QMainWindow(parent), fSession(session), fImage(image) {
     setObjectName(QStringLiteral("Form_Main"));
     setWindowTitle(QStringLiteral("Vantrel-MLX90640演示程序"));
     setFont(WindowFont(15));
-    if (!Form_Main)
-        Form_Main = this;
 
     CreateControls();
     ConnectDisplayHandlers();
@@ -62,16 +61,11 @@ TForm_Main::~TForm_Main() {
     Timer1->stop();
     Timer2->stop();
     Timer3->stop();
-    // The link goes first: after it no worker uses the sensor image object.
-    fLink.reset();
     delete myTimer;
     myTimer = nullptr;
-    WinState.myMLX90640 = nullptr;
-    if (::myMLX90640 == fMLX90640.get())
-        ::myMLX90640 = nullptr;
-    fMLX90640.reset();
-    if (Form_Main == this)
-        Form_Main = nullptr;
+    // The session outlives the window: its signals must not reach a window being
+    // destroyed.
+    disconnect(&fSession, nullptr, this, nullptr);
 }
 
 void TForm_Main::CreateControls() {
@@ -106,17 +100,14 @@ void TForm_Main::FormCreate(QObject *) {
     // 1. Above-normal priority, as far as the system permits.
     RaiseProcessPriority();
     // 2. The program's folder.
-    WinState.ApplicationPathStr = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    ApplicationPathStr = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     // 3. The data grid.
     InitGrid();
-    // 4. The sensor image object with the window's display defaults. Emissivity,
-    //    defective-pixel correction and smoothing keep the object's own defaults; the
-    //    filter size is 9 although edt_FilterPixCount shows 5 until it is edited.
-    fMLX90640 = std::make_unique<TMLX90640>();
-    WinState.myMLX90640 = fMLX90640.get();
-    if (!::myMLX90640)
-        ::myMLX90640 = fMLX90640.get();
-    TMLX90640 *mlx = fMLX90640.get();
+    // 4. The sensor image object (made by the program entry with its own defaults)
+    //    gets the window's display defaults. Emissivity, defective-pixel correction
+    //    and smoothing keep the object's own defaults; the filter size is 9 although
+    //    edt_FilterPixCount shows 5 until it is edited.
+    TMLX90640 *mlx = &fImage;
     mlx->SetPixsType(PXT_Temp);
     mlx->SetMirror_LR(true);
     mlx->SetInterMethodFirst(IM_Poly1);
@@ -140,11 +131,9 @@ void TForm_Main::FormCreate(QObject *) {
     resize(kOuterWidth, kOuterHeight);
     if (QScreen *screen = QGuiApplication::primaryScreen())
         PlaceOnScreen(screen->geometry(), screen->availableGeometry());
-    // 8. Rates and the decoding flag.
-    WinState.ComRecvBusy.store(false);
-    WinState.dataRecvRate.store(0);
-    WinState.dataCalcRate.store(0);
-    WinState.picUpdateRate.store(0);
+    // 8. Rates (the session's decoding flag starts down).
+    fSession.Intake().TakeRates();
+    picUpdateRate = 0;
     // 9. The periodic timer thread, left disabled: the live view runs from Timer1.
     myTimer = new TZorvikTimer(this);
     myTimer->setObjectName(QStringLiteral("myTimer"));
@@ -152,10 +141,9 @@ void TForm_Main::FormCreate(QObject *) {
     myTimer->SetOnTimerDo(
         [this, tick = Guarded(this, [this] { DoTimer(myTimer); })](TZorvikTimer *) { tick(); });
     myTimer->SetEnable(false);
-    // 10. The half-frame merge buffer (no decoding worker exists yet).
-    WinState.RecvedFrmDatas.assign(4096, 0);
-    // The module link's components, which need the sensor image object.
-    CreateLinkParts();
+    // 10. The half-frame merge buffer is the intake's, sized when it was made.
+    // The port list offers the machine's serial devices and the virtual module.
+    AddPresentPortItems(cbb_Port);
 }
 
 void TForm_Main::PlaceOnScreen(const QRect &screenGeometry, const QRect &availableGeometry) {
@@ -198,7 +186,7 @@ void TForm_Main::resizeEvent(QResizeEvent *event) {
 }
 
 void TForm_Main::FormResize(QObject *) {
-    UpdateLanguageShow(WinState.LanguageNum.load());
+    UpdateLanguageShow(LanguageNum);
 
     Image1->move(StringGrid1->x() + StringGrid1->width(), StringGrid1->y());
     img_ColorLegend->move(Image1->x() + Image1->width() + 8, Image1->y());

@@ -1,32 +1,39 @@
 #pragma once
 // The program's single window, Form_Main.
 //
-// The window owns every control, the three UI timers, the periodic timer thread
-// myTimer, the window-wide state shared with the module link (WinState) and the one
-// sensor image object. Controls are public members under their own names (also
-// their objectName), so the module link's handlers and the tests reach them.
+// The window owns its controls (private; each carries its name as objectName, which
+// is how tests find them), the three UI timers and the periodic timer thread
+// myTimer. It shows the sensor image object's pictures and talks to the module
+// through the session; it owns neither. A handler reads its controls and calls the
+// session or the image object; the session's signals come back to handlers here.
 //
 // Source files:
-//   MainFrm.cpp          construction, FormCreate, FormResize, lifetime
-//   MainFrm_Build*.cpp   the controls with their stored content and initial state
-//   MainFrm_Wiring.cpp   every handler connection (through the program-wide error guard)
-//   MainFrm_English.cpp  UpdateLanguageShow and the title
-//   MainFrm_Legend.cpp   DrawColorLegend
-//   MainFrm_Grid.cpp     InitGrid, DatasUpdateToGrid, StringGrid1DrawCell
-//   MainFrm_Display.cpp  the display option handlers
-//   MainFrm_Link.cpp     serial link, commands, connection, live view and snapshots
-//   MainFrm_LiveView.cpp the live-view refresh, readouts and target markers
-//   MainFrm_Snapshot.cpp snapshots of the picture and its legend
+//   mainwindow/MainFrm.cpp              construction, FormCreate, FormResize, lifetime
+//   mainwindow/MainFrm_Build*.cpp       the controls with their stored content and initial state
+//   mainwindow/MainFrm_Wiring.cpp       every handler connection (through the program-wide error guard)
+//   mainwindow/MainFrm_Captions.cpp     UpdateLanguageShow and the title
+//   device/MainFrm_Connect.cpp          connecting, disconnecting, the lost link
+//   device/MainFrm_ConnectStatus.cpp    Timer2, Timer3, the read time-out, UpdateSysParsShow
+//   device/MainFrm_Commands.cpp         CommSendStr, the read-parameters action, device parameters
+//   device/MainFrm_CommandsPhoto.cpp    the module's photo store and the photo number box
+//   liveview/MainFrm_LiveView.cpp       the live-view tick, readouts and target markers
+//   liveview/MainFrm_Legend.cpp         DrawColorLegend
+//   liveview/MainFrm_Grid.cpp           InitGrid, DatasUpdateToGrid, StringGrid1DrawCell
+//   liveview/MainFrm_Display.cpp        the display option handlers
+//   liveview/MainFrm_Snapshot.cpp       snapshots of the picture and its legend
 
-#include "link/WindowState.h"
+#include "link/LinkStatus.h"
 #include "pipeline/PixelTypes.h"
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QStyle>
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -37,32 +44,186 @@ class QPainter;
 class QPushButton;
 class QScrollArea;
 class QTimer;
+class QWidget;
 class TMLX90640;
-struct TMLX90640Published;
+class TModuleSession;
 class TPictureBox;
 class TShapeCircle;
 class TStatusPanels;
 class TStringGrid;
 class TZorvikTimer;
-
-// Serial components and frame intake of the module link; defined with the link
-// handlers in MainFrm_Link.cpp.
-struct TLinkParts;
-struct TLinkPartsDeleter {
-    void operator()(TLinkParts *parts) const;
-};
+struct TMLX90640Published;
 
 class TForm_Main : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TForm_Main(QWidget *parent = nullptr);
+    // The window shows `image` and talks to the module through `session`; both must
+    // outlive it.
+    TForm_Main(TModuleSession &session, TMLX90640 &image, QWidget *parent = nullptr);
     ~TForm_Main() override;
 
-    // Window-wide state shared with the module link.
-    TWindowState WinState;
-
+    TModuleSession &Session() { return fSession; }
+    TMLX90640 &Image() { return fImage; }
+    // Language of every user-visible text: 0 Chinese, any other value English. The
+    // program keeps English for the whole run; the next resize applies a change.
+    int32_t GetLanguageNum() const { return LanguageNum; }
+    void SetLanguageNum(int32_t languageNum) { LanguageNum = languageNum; }
+    // The program's folder (followed by "/"), where snapshots go.
+    QString GetApplicationPathStr() const { return ApplicationPathStr; }
+    void SetApplicationPathStr(const QString &path) { ApplicationPathStr = path; }
+    // Captions of btn_Connect while disconnected and while connected.
+    QString GetConnectPortCaption() const { return ConnectPortCaption; }
+    QString GetDisConnectPortCaption() const { return DisConnectPortCaption; }
+    // The last cursor position over the picture, in picture pixels.
+    QPoint GetMouseIndex_InImage1() const { return QPoint(MouseXIndex_InImage1, MouseYIndex_InImage1); }
+    // Pictures shown since Timer2 last took the rate.
+    int32_t GetpicUpdateRate() const { return picUpdateRate; }
     // The periodic timer thread; created disabled by FormCreate.
     TZorvikTimer *GetmyTimer() const { return myTimer; }
+    // The published frame whose picture Image1 shows; nullptr before the first one.
+    std::shared_ptr<const TMLX90640Published> GetShownFrame() const { return fShownFrame; }
+
+    // ---- Start-up and layout
+    void FormCreate(QObject *Sender);
+    void FormResize(QObject *Sender);
+    // Opens maximised on a screen at most 1500 pixels wide, else centred at 1500 x 760.
+    void PlaceOnScreen(const QRect &screenGeometry, const QRect &availableGeometry);
+
+    // ---- Bilingual captions
+    void UpdateLanguageShow(int32_t lanNum);
+    // The title for a language: head, version, middle and build time of the program file.
+    QString BuildTitle(int32_t lanNum) const;
+
+    // ---- Colour legend and data grid
+    void DrawColorLegend();
+    void InitGrid();
+    void DatasUpdateToGrid();
+    void StringGrid1DrawCell(QPainter *Canvas, int ACol, int ARow, const QRect &Rect, QStyle::State State);
+
+    // ---- Live view
+    void Timer1Timer(QObject *Sender);
+    void DoTimer(QObject *Sender);
+    void UpdateTargetImg();
+    bool MouseIsInImage1();
+    // A refresh with a new picture: the picture copy (with the hidden effects when
+    // `withEffects`), grid, legend, readouts and markers, the flags cleared and
+    // picUpdateRate counted. Run by Timer1Timer and by TThreadUpdatePic.
+    void UpdatePicture(bool withEffects);
+
+    // ---- Snapshots
+    void Snapscreen(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const QString &FileName);
+
+    // ---- Commands: the one send path.
+    void CommSendStr(const QString &str);
+    void CommSendStr(const std::string &str) { CommSendStr(QString::fromStdString(str)); }
+    void CommSendBytes(const uint8_t *bytes, int32_t count);
+
+    // ---- Module status
+    // The module's system-parameter block into the device-parameter controls.
+    void UpdateSysParsShow(const TUINT16s &pars);
+
+    // ---- Handlers of the controls, timers and the session, connected in MainFrm_Wiring.cpp.
+    void Image1MouseEnter(QObject *Sender);
+    void Image1MouseLeave(QObject *Sender);
+    void Image1DblClick(QObject *Sender);
+    void cbb_FilterMethodChange(QObject *Sender);
+    void cbb_GrayColor_SubMethChange(QObject *Sender);
+    void cbb_InterMethodFirstChange(QObject *Sender);
+    void cbb_InterMethodSecondChange(QObject *Sender);
+    void cbb_PixsTypeChange(QObject *Sender);
+    void cbb_ScaleChange(QObject *Sender);
+    void chk_brokenPixelsCorrClick(QObject *Sender);
+    void chk_FilterClick(QObject *Sender);
+    void chk_HideMaignInterClick(QObject *Sender);
+    void chk_Mirror_LRClick(QObject *Sender);
+    void chk_ShowTargetClick(QObject *Sender);
+    void chk_ShowTarget_TextClick(QObject *Sender);
+    void chk_SluggClick(QObject *Sender);
+    void chk_Temperature_UpLowAutoClick(QObject *Sender);
+    void edt_EmissivityChange(QObject *Sender);
+    void edt_FilterPixCountChange(QObject *Sender);
+    void edt_SigmaChange(QObject *Sender);
+    void edt_Temperature_LowerChange(QObject *Sender);
+    void edt_Temperature_UpperChange(QObject *Sender);
+    void btn_GetCalibInfoClick(QObject *Sender);
+    void btn_ReadOnePhotoClick(QObject *Sender);
+    void btn_SaveOnePhotoClick(QObject *Sender);
+    void btn_ReadLastPhotoClick(QObject *Sender);
+    void btn_ReadPrivPhotoClick(QObject *Sender);
+    void btn_ReadNextPhotoClick(QObject *Sender);
+    void btn_ClearAllPhotoClick(QObject *Sender);
+    void btn_RebootClick(QObject *Sender);
+    void btn_SetParsDefClick(QObject *Sender);
+    void btn_SetDTClick(QObject *Sender);
+    void btn_SendCmdClick(QObject *Sender);
+    void cbb_ADCResolutionChange(QObject *Sender);
+    void cbb_ArrangeModeChange(QObject *Sender);
+    void cbb_OutBaudChange(QObject *Sender);
+    void cbb_OutPortNumChange(QObject *Sender);
+    void cbb_RefreshRateChange(QObject *Sender);
+    void chk_AutoSendClick(QObject *Sender);
+    void chk_FrmHalfClick(QObject *Sender);
+    void chk_LedENClick(QObject *Sender);
+    void edt_DelayMsChange(QObject *Sender);
+    void edt_CurrentPhotoNumChange(QObject *Sender);
+    void btn_ConnectClick(QObject *Sender);
+    void btn_Connect2Click(QObject *Sender);
+    void Timer2Timer(QObject *Sender);
+    void Timer3Timer(QObject *Sender);
+    void edt_ComTimeoutChange(QObject *Sender);
+    // The session reports that Comm1's device went away.
+    void Comm1LinkLost();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    // Controls with their stored content (MainFrm_Build*.cpp).
+    void CreateControls();
+    void BuildComSet();
+    void BuildCameraPars();
+    void BuildPhotoColumn();
+    void BuildPictureArea();
+    void BuildCalcAndShow();
+    void BuildRTDatas();
+    void BuildHiddenColumn();
+    void BuildStatusBar();
+    void BuildTimers();
+    // Handler connections (MainFrm_Wiring.cpp).
+    void ConnectDisplayHandlers();
+    void ConnectLinkHandlers();
+    // The English captions, hints and items of the controls (MainFrm_Captions.cpp).
+    void ApplyEnglishCaptions();
+    // The scrolled surface follows the controls' extent.
+    void UpdateScrollExtent();
+    // Reads both range edits into the limits (the automatic range switch and the
+    // two range edits share it).
+    void ApplyTypedTemperatureRange();
+    // Sends a device parameter unless the read-parameters protection is up.
+    void SendDeviceParameter(int parameter, int64_t value);
+    // The live-view tick's copies of the link's status into the panels and labels.
+    void ShowReceiveStatus();
+    void ShowModuleLabels(const TLinkStatus &status);
+    // The device-parameter controls (enabled once the module reported its parameters)
+    // and the photo controls (enabled once it sent its calibration).
+    std::vector<QWidget *> DeviceParameterControls() const;
+    std::vector<QWidget *> PhotoControls() const;
+
+    TModuleSession &fSession;
+    TMLX90640 &fImage;
+
+    // Window-wide state of the window itself.
+    int32_t LanguageNum = 1;
+    QString ApplicationPathStr;     // program folder + "/"
+    QString ConnectPortCaption;     // btn_Connect while disconnected
+    QString DisConnectPortCaption;  // btn_Connect while connected
+    int32_t picUpdateRate = 0;      // pictures shown in the current second
+    int32_t MouseXIndex_InImage1 = 0;
+    int32_t MouseYIndex_InImage1 = 0;
+    // Panel 6 keeps the lost-connection notice until the next connect: a frame that
+    // was still being decoded when the line went must not replace it.
+    bool fHoldConnectionLostNotice = false;
 
     // ---- Client area
     QScrollArea *ScrollBox1 = nullptr;
@@ -181,137 +342,11 @@ public:
     QTimer *Timer2 = nullptr;  // 1000 ms, rates
     QTimer *Timer3 = nullptr;  // 100 ms, stopped; read parameters after connecting
 
-    // ---- Start-up and layout
-    void FormCreate(QObject *Sender);
-    void FormResize(QObject *Sender);
-    // Opens maximised on a screen at most 1500 pixels wide, else centred at 1500 x 760.
-    void PlaceOnScreen(const QRect &screenGeometry, const QRect &availableGeometry);
-
-    // ---- Bilingual captions
-    void UpdateLanguageShow(int32_t lanNum);
-    // The title for a language: head, version, middle and build time of the program file.
-    QString BuildTitle(int32_t lanNum) const;
-
-    // ---- Colour legend and data grid
-    void DrawColorLegend();
-    void InitGrid();
-    void DatasUpdateToGrid();
-    void StringGrid1DrawCell(QPainter *Canvas, int ACol, int ARow, const QRect &Rect, QStyle::State State);
-
-    // ---- Display option handlers
-    void cbb_FilterMethodChange(QObject *Sender);
-    void cbb_GrayColor_SubMethChange(QObject *Sender);
-    void cbb_InterMethodFirstChange(QObject *Sender);
-    void cbb_InterMethodSecondChange(QObject *Sender);
-    void cbb_PixsTypeChange(QObject *Sender);
-    void cbb_ScaleChange(QObject *Sender);
-    void chk_brokenPixelsCorrClick(QObject *Sender);
-    void chk_FilterClick(QObject *Sender);
-    void chk_HideMaignInterClick(QObject *Sender);
-    void chk_Mirror_LRClick(QObject *Sender);
-    void chk_ShowTargetClick(QObject *Sender);
-    void chk_ShowTarget_TextClick(QObject *Sender);
-    void chk_SluggClick(QObject *Sender);
-    void chk_Temperature_UpLowAutoClick(QObject *Sender);
-    void edt_EmissivityChange(QObject *Sender);
-    void edt_FilterPixCountChange(QObject *Sender);
-    void edt_SigmaChange(QObject *Sender);
-    void edt_Temperature_LowerChange(QObject *Sender);
-    void edt_Temperature_UpperChange(QObject *Sender);
-
-    // ---- Live view (MainFrm_LiveView.cpp)
-    void Timer1Timer(QObject *Sender);
-    void DoTimer(QObject *Sender);
-    void UpdateTargetImg();
-    bool MouseIsInImage1();
-    void Image1MouseEnter(QObject *Sender);
-    void Image1MouseLeave(QObject *Sender);
-    // A refresh with a new picture: the picture copy (with the hidden effects when
-    // `withEffects`), grid, legend, readouts and markers, the flags cleared and
-    // picUpdateRate counted. Run by Timer1Timer and by TThreadUpdatePic.
-    void UpdatePicture(bool withEffects);
-    // The published frame whose picture Image1 shows; nullptr before the first one.
-    std::shared_ptr<const TMLX90640Published> GetShownFrame() const { return fShownFrame; }
-
-    // ---- Snapshots (MainFrm_Snapshot.cpp)
-    void Image1DblClick(QObject *Sender);
-    void Snapscreen(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const QString &FileName);
-
-    // ---- Frame intake (MainFrm_Link.cpp)
-    void Comm1ReceiveData(QObject *Sender, const uint8_t *Buffer, uint16_t BufferLength);
-    void nrComm1AfterReceive(QObject *Sender, const uint8_t *Buffer, uint32_t Received);
-
-    // ---- Commands (MainFrm_Link.cpp)
-    void CommSendStr(const QString &str);
-    void CommSendBytes(const uint8_t *bytes, int32_t count);
-    void btn_GetCalibInfoClick(QObject *Sender);
-    void btn_ReadOnePhotoClick(QObject *Sender);
-    void btn_SaveOnePhotoClick(QObject *Sender);
-    void btn_ReadLastPhotoClick(QObject *Sender);
-    void btn_ReadPrivPhotoClick(QObject *Sender);
-    void btn_ReadNextPhotoClick(QObject *Sender);
-    void btn_ClearAllPhotoClick(QObject *Sender);
-    void btn_RebootClick(QObject *Sender);
-    void btn_SetParsDefClick(QObject *Sender);
-    void btn_SetDTClick(QObject *Sender);
-    void btn_SendCmdClick(QObject *Sender);
-    void cbb_ADCResolutionChange(QObject *Sender);
-    void cbb_ArrangeModeChange(QObject *Sender);
-    void cbb_OutBaudChange(QObject *Sender);
-    void cbb_OutPortNumChange(QObject *Sender);
-    void cbb_RefreshRateChange(QObject *Sender);
-    void chk_AutoSendClick(QObject *Sender);
-    void chk_FrmHalfClick(QObject *Sender);
-    void chk_LedENClick(QObject *Sender);
-    void edt_DelayMsChange(QObject *Sender);
-    void edt_CurrentPhotoNumChange(QObject *Sender);
-
-    // ---- Connection and module status (MainFrm_Link.cpp)
-    void btn_ConnectClick(QObject *Sender);
-    void btn_Connect2Click(QObject *Sender);
-    void Timer2Timer(QObject *Sender);
-    void Timer3Timer(QObject *Sender);
-    void edt_ComTimeoutChange(QObject *Sender);
-    void UpdateSysParsShow(const TUINT16s &pars);
-
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-
-private:
-    // Controls with their stored content (MainFrm_Build*.cpp).
-    void CreateControls();
-    void BuildComSet();
-    void BuildCameraPars();
-    void BuildPhotoColumn();
-    void BuildPictureArea();
-    void BuildCalcAndShow();
-    void BuildRTDatas();
-    void BuildHiddenColumn();
-    void BuildStatusBar();
-    void BuildTimers();
-    // Handler connections (MainFrm_Wiring.cpp).
-    void ConnectDisplayHandlers();
-    void ConnectLinkHandlers();
-    // The module link's components: created by FormCreate after the sensor image
-    // object, destroyed first when the window goes (MainFrm_Link.cpp).
-    void CreateLinkParts();
-    // The scrolled surface follows the controls' extent.
-    void UpdateScrollExtent();
-    // Reads both range edits into the limits (the automatic range switch and the
-    // two range edits share it).
-    void ApplyTypedTemperatureRange();
-
-    std::unique_ptr<TMLX90640> fMLX90640;  // the sensor image object, WinState.myMLX90640
     // The 32 x 24 grid the data grid paints: that of the frame whose texts it holds,
     // or the object's initial grid before the first frame.
     std::shared_ptr<const TPixels> fGridPixels;
     // The frame on screen: readouts, markers and snapshot temperatures come from it.
     std::shared_ptr<const TMLX90640Published> fShownFrame;
     TZorvikTimer *myTimer = nullptr;
-    std::unique_ptr<TLinkParts, TLinkPartsDeleter> fLink;
     bool fPlacedAfterShow = false;
 };
-
-// The window; set by the program entry.
-extern TForm_Main *Form_Main;

@@ -5,6 +5,7 @@
 #include "ui/mainwindow/ControlFactory.h"
 #include "ui/mainwindow/MainFrm.h"
 #include "ui/mainwindow/Splash.h"
+#include "ui/support/TextCatalogue.h"
 #include "ui/widgets/PictureBox.h"
 #include "ui/widgets/StatusPanels.h"
 #include "ui/widgets/StringGrid.h"
@@ -17,10 +18,6 @@
 #include <QTimer>
 
 namespace {
-
-QStringList InterMethodItems() {
-    return {QStringLiteral("双线性"), QStringLiteral("二次多项式"), QStringLiteral("三次多项式")};
-}
 
 QLabel *NewEdgePanel(QWidget *parent, const char *name) {
     auto *panel = new QLabel(QString::fromLatin1(name), parent);
@@ -55,7 +52,7 @@ void TForm_Main::BuildPictureArea() {
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(752, 116, 512, 384);
     Image1->setCursor(Qt::CrossCursor);
-    Image1->setToolTip(QStringLiteral("双击保存图片"));
+    Image1->setToolTip(ControlTexts("Image1").Hint);
     Image1->SetPicture(MakeSplashPicture());
 
     img_ColorLegend = new TPictureBox(box);
@@ -80,102 +77,70 @@ void TForm_Main::BuildPictureArea() {
 }
 
 void TForm_Main::BuildCalcAndShow() {
-    grp_CalcAndShow = NewGroup(ScrollBox1Content, "grp_CalcAndShow", QRect(752, 505, 409, 172),
-                               QStringLiteral("图像计算与显示"));
+    grp_CalcAndShow = NewGroup(ScrollBox1Content, "grp_CalcAndShow", QRect(752, 505, 409, 172));
     QWidget *g = grp_CalcAndShow;
 
-    chk_Mirror_LR = NewCheck(g, "chk_Mirror_LR", QRect(8, 37, 84, 17), QStringLiteral("左右镜像"), true);
-    cbb_GrayColor_SubMeth = NewList(
-        g, "cbb_GrayColor_SubMeth", QRect(98, 32, 96, 28),
-        {QStringLiteral("伪彩1"), QStringLiteral("伪彩2"), QStringLiteral("金属1"), QStringLiteral("金属2"),
-         QStringLiteral("彩虹1"), QStringLiteral("彩虹2"), QStringLiteral("彩虹3"), QStringLiteral("Veska"),
-         QStringLiteral("Toral"), QStringLiteral("灰度"), QStringLiteral("HSI"), QStringLiteral("HSI_2"),
-         QStringLiteral("HSI_3")},
-        -1, QString(), QStringLiteral("显示图像时使用的彩色编码方案"));
-    lbl_Emissivity_Text = NewLabel(g, "lbl_Emissivity_Text", 220, 35, QStringLiteral("辐射率"));
+    chk_Mirror_LR = NewCheck(g, "chk_Mirror_LR", QRect(8, 37, 84, 17), true);
+    // FormCreate selects "伪彩2" (index 1) once the object has its defaults.
+    cbb_GrayColor_SubMeth = NewList(g, "cbb_GrayColor_SubMeth", QRect(98, 32, 96, 28), -1);
+    lbl_Emissivity_Text = NewLabel(g, "lbl_Emissivity_Text", 220, 35);
     edt_Emissivity = NewEdit(g, "edt_Emissivity", QRect(262, 32, 43, 28), QStringLiteral("0.95"));
-    cbb_PixsType = NewList(g, "cbb_PixsType", QRect(303, 32, 96, 28),
-                           {QStringLiteral("绝对温度"), QStringLiteral("仅图像")}, 0, QString(),
-                           QStringLiteral("计算绝对温度值或者仅计算出图像数据"));
-    lbl_InterMethodFirst_Text = NewLabel(g, "lbl_InterMethodFirst_Text", 8, 68, QStringLiteral("第一插值法"));
-    cbb_InterMethodFirst = NewList(g, "cbb_InterMethodFirst", QRect(98, 65, 96, 28), InterMethodItems(), 0);
-    lbl_InterMethodSecond_Text =
-        NewLabel(g, "lbl_InterMethodSecond_Text", 220, 68, QStringLiteral("第二插值法"));
-    cbb_InterMethodSecond =
-        NewList(g, "cbb_InterMethodSecond", QRect(303, 65, 96, 28), InterMethodItems(), 0);
-    chk_Temperature_UpLowAuto = NewCheck(g, "chk_Temperature_UpLowAuto", QRect(8, 103, 186, 17),
-                                         QStringLiteral("自动调整适应温度范围"), false);
+    cbb_PixsType = NewList(g, "cbb_PixsType", QRect(303, 32, 96, 28), 0);
+    lbl_InterMethodFirst_Text = NewLabel(g, "lbl_InterMethodFirst_Text", 8, 68);
+    cbb_InterMethodFirst = NewList(g, "cbb_InterMethodFirst", QRect(98, 65, 96, 28), 0);
+    lbl_InterMethodSecond_Text = NewLabel(g, "lbl_InterMethodSecond_Text", 220, 68);
+    cbb_InterMethodSecond = NewList(g, "cbb_InterMethodSecond", QRect(303, 65, 96, 28), 0);
+    chk_Temperature_UpLowAuto = NewCheck(g, "chk_Temperature_UpLowAuto", QRect(8, 103, 186, 17), false);
     edt_Temperature_Lower = NewEdit(g, "edt_Temperature_Lower", QRect(200, 98, 49, 28), QStringLiteral("0"));
     edt_Temperature_Upper =
-        NewEdit(g, "edt_Temperature_Upper", QRect(255, 98, 54, 28), QStringLiteral("35"), QString(), true);
-    chk_brokenPixelsCorr =
-        NewCheck(g, "chk_brokenPixelsCorr", QRect(313, 103, 93, 17), QStringLiteral("坏点校正"), true);
-    chk_Filter = NewCheck(g, "chk_Filter", QRect(8, 140, 59, 17), QStringLiteral("滤波"), false,
-                          QStringLiteral("像素平滑降噪，会消耗更多计算机资源"));
-    cbb_FilterMethod =
-        NewList(g, "cbb_FilterMethod", QRect(59, 135, 81, 28),
-                {QStringLiteral("平均"), QStringLiteral("加权平均"), QStringLiteral("高斯")}, 0);
-    edt_FilterPixCount = NewEdit(g, "edt_FilterPixCount", QRect(140, 135, 32, 28), QStringLiteral("5"),
-                                 QStringLiteral("参与滤波的矩形边长，必须是奇数"), true);
-    edt_Sigma = NewEdit(g, "edt_Sigma", QRect(170, 135, 32, 28), QStringLiteral("1.5"),
-                        QStringLiteral("高斯滤波参数，标准差Sigma"));
+        NewEdit(g, "edt_Temperature_Upper", QRect(255, 98, 54, 28), QStringLiteral("35"), true);
+    chk_brokenPixelsCorr = NewCheck(g, "chk_brokenPixelsCorr", QRect(313, 103, 93, 17), true);
+    chk_Filter = NewCheck(g, "chk_Filter", QRect(8, 140, 59, 17), false);
+    cbb_FilterMethod = NewList(g, "cbb_FilterMethod", QRect(59, 135, 81, 28), 0);
+    edt_FilterPixCount = NewEdit(g, "edt_FilterPixCount", QRect(140, 135, 32, 28), QStringLiteral("5"), true);
+    edt_Sigma = NewEdit(g, "edt_Sigma", QRect(170, 135, 32, 28), QStringLiteral("1.5"));
     edt_Sigma->setEnabled(false);
-    chk_ShowTarget = NewCheck(g, "chk_ShowTarget", QRect(206, 140, 59, 17), QStringLiteral("靶标"), false,
-                              QStringLiteral("显示中心位置、最高、最低温度点的位置靶标"));
-    chk_ShowTarget_Text =
-        NewCheck(g, "chk_ShowTarget_Text", QRect(261, 140, 61, 17), QStringLiteral("文字"), false);
-    edt_TargetSize = NewEdit(g, "edt_TargetSize", QRect(312, 135, 41, 28), QStringLiteral("24"),
-                             QStringLiteral("标靶大小"));
+    chk_ShowTarget = NewCheck(g, "chk_ShowTarget", QRect(206, 140, 59, 17), false);
+    chk_ShowTarget_Text = NewCheck(g, "chk_ShowTarget_Text", QRect(261, 140, 61, 17), false);
+    edt_TargetSize = NewEdit(g, "edt_TargetSize", QRect(312, 135, 41, 28), QStringLiteral("24"));
     edt_TargetSize->setEnabled(false);
-    edt_TextHeight = NewEdit(g, "edt_TextHeight", QRect(359, 135, 41, 28), QStringLiteral("24"),
-                             QStringLiteral("文字大小"));
+    edt_TextHeight = NewEdit(g, "edt_TextHeight", QRect(359, 135, 41, 28), QStringLiteral("24"));
     edt_TextHeight->setEnabled(false);
-    cbb_Scale = NewList(g, "cbb_Scale", QRect(315, 126, 73, 28),
-                        {QStringLiteral("像素1:1"), QStringLiteral("A型1:1"), QStringLiteral("B型1:1")}, 0);
+    cbb_Scale = NewList(g, "cbb_Scale", QRect(315, 126, 73, 28), 0);
     cbb_Scale->setVisible(false);
 }
 
 void TForm_Main::BuildRTDatas() {
-    grp_RTDatas =
-        NewGroup(ScrollBox1Content, "grp_RTDatas", QRect(1167, 505, 174, 172), QStringLiteral("实时数据"));
+    grp_RTDatas = NewGroup(ScrollBox1Content, "grp_RTDatas", QRect(1167, 505, 174, 172));
     QWidget *g = grp_RTDatas;
-    lbl_Vdd = NewLabel(g, "lbl_Vdd", 13, 25, QStringLiteral("内核电压："));
-    lbl_Ta = NewLabel(g, "lbl_Ta", 13, 45, QStringLiteral("外壳温度："));
-    lbl_CenterTemp = NewLabel(g, "lbl_CenterTemp", 13, 65, QStringLiteral("中心温度："));
-    lbl_MaxTemp = NewLabel(g, "lbl_MaxTemp", 13, 85, QStringLiteral("最高温度："));
-    lbl_MinTemp = NewLabel(g, "lbl_MinTemp", 13, 105, QStringLiteral("最低温度："));
-    lbl_AvgTemp = NewLabel(g, "lbl_AvgTemp", 13, 125, QStringLiteral("平均温度："));
-    lbl_MouseMoveText = NewLabel(g, "lbl_MouseMoveText", 13, 145, QStringLiteral("光标温度："));
+    lbl_Vdd = NewLabel(g, "lbl_Vdd", 13, 25);
+    lbl_Ta = NewLabel(g, "lbl_Ta", 13, 45);
+    lbl_CenterTemp = NewLabel(g, "lbl_CenterTemp", 13, 65);
+    lbl_MaxTemp = NewLabel(g, "lbl_MaxTemp", 13, 85);
+    lbl_MinTemp = NewLabel(g, "lbl_MinTemp", 13, 105);
+    lbl_AvgTemp = NewLabel(g, "lbl_AvgTemp", 13, 125);
+    lbl_MouseMoveText = NewLabel(g, "lbl_MouseMoveText", 13, 145);
 }
 
 void TForm_Main::BuildHiddenColumn() {
     QWidget *box = ScrollBox1Content;
-    chk_Sharpen = NewCheck(box, "chk_Sharpen", QRect(1365, 512, 97, 17), QStringLiteral("锐化"), false);
-    chk_Blur = NewCheck(box, "chk_Blur", QRect(1365, 535, 97, 17), QStringLiteral("模糊"), false);
-    chk_Negative = NewCheck(box, "chk_Negative", QRect(1365, 558, 97, 17), QStringLiteral("反色"), false);
-    chk_Exposure = NewCheck(box, "chk_Exposure", QRect(1365, 581, 97, 17), QStringLiteral("曝光"), false);
-    chk_HideMaignInter =
-        NewCheck(box, "chk_HideMaignInter", QRect(1365, 604, 97, 17), QStringLiteral("隐藏边沿插值"), false);
-    chk_DouFrameUpdate =
-        NewCheck(box, "chk_DouFrameUpdate", QRect(1365, 637, 86, 17), QStringLiteral("双帧更新"), false,
-                 QStringLiteral("仅Frame0和Frame1都有新的数据时才更新一次画面"));
-    chk_Slugg = NewCheck(box, "chk_Slugg", QRect(1365, 660, 85, 17), QStringLiteral("迟滞处理"), false,
-                         QStringLiteral("相邻帧的数据跳变平滑处理，会消耗更多计算机资源"));
-    for (QWidget *w : std::initializer_list<QWidget *>{chk_Sharpen, chk_Blur, chk_Negative, chk_Exposure,
-                                                       chk_HideMaignInter, chk_DouFrameUpdate, chk_Slugg})
+    chk_Sharpen = NewCheck(box, "chk_Sharpen", QRect(1365, 512, 97, 17), false);
+    chk_Blur = NewCheck(box, "chk_Blur", QRect(1365, 535, 97, 17), false);
+    chk_Negative = NewCheck(box, "chk_Negative", QRect(1365, 558, 97, 17), false);
+    chk_Exposure = NewCheck(box, "chk_Exposure", QRect(1365, 581, 97, 17), false);
+    chk_HideMaignInter = NewCheck(box, "chk_HideMaignInter", QRect(1365, 604, 97, 17), false);
+    chk_DouFrameUpdate = NewCheck(box, "chk_DouFrameUpdate", QRect(1365, 637, 86, 17), false);
+    chk_Slugg = NewCheck(box, "chk_Slugg", QRect(1365, 660, 85, 17), false);
+    for (QWidget *w : {chk_Sharpen, chk_Blur, chk_Negative, chk_Exposure, chk_HideMaignInter,
+                       chk_DouFrameUpdate, chk_Slugg})
         w->setVisible(false);
 }
 
 void TForm_Main::BuildStatusBar() {
     StatusBar1 = new TStatusPanels(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->AddPanel(200, QStringLiteral("COM3 9600 N 8 1 未连接"));
-    StatusBar1->AddPanel(120, QStringLiteral("发送："));
-    StatusBar1->AddPanel(120, QStringLiteral("接收："));
-    StatusBar1->AddPanel(200, QStringLiteral("通讯提示信息"));
-    StatusBar1->AddPanel(200, QStringLiteral("数据校验信息"));
-    StatusBar1->AddPanel(300, QStringLiteral("软件握手检测"));
-    StatusBar1->AddPanel(50, QStringLiteral("提示消息："));
+    for (int panel = 0; panel < StoredPanelCount; ++panel)
+        StatusBar1->AddPanel(StoredPanelWidth(panel), StoredPanelText(panel));
     setStatusBar(StatusBar1);
 }
 

@@ -9,6 +9,7 @@
 //   an index (ConnectComboChange);
 // - buttons when clicked.
 
+#include "ui/device/ModuleSession.h"
 #include "ui/mainwindow/MainFrm.h"
 #include "ui/support/ErrorHandler.h"
 #include "ui/widgets/ComboUtil.h"
@@ -110,4 +111,16 @@ void TForm_Main::ConnectLinkHandlers() {
     OnToggle(this, chk_FrmHalf, &TForm_Main::chk_FrmHalfClick);
     OnTextChange(this, edt_DelayMs, &TForm_Main::edt_DelayMsChange);
     OnTextChange(this, edt_CurrentPhotoNum, &TForm_Main::edt_CurrentPhotoNumChange);
+
+    // The session's reports. The decoding worker waits while a "SYS" block is shown;
+    // the guard keeps an error from reaching it.
+    connect(&fSession, &TModuleSession::LinkLost, this, Guarded(this, [this] { Comm1LinkLost(); }));
+    connect(&fSession, &TModuleSession::SysParsReceived, this,
+            [this](const TUINT16s &pars) { Guarded(this, [this, &pars] { UpdateSysParsShow(pars); })(); });
+    connect(&fSession, &TModuleSession::TypeReplyReceived, this,
+            Guarded(this, [this] { btn_GetCalibInfoClick(btn_GetCalibInfo); }));
+    // The decoder's same-subpage skip follows the (hidden) check box.
+    fSession.Intake().SetDouFrameUpdate(chk_DouFrameUpdate->isChecked());
+    connect(chk_DouFrameUpdate, &QCheckBox::toggled, this,
+            [this](bool checked) { fSession.Intake().SetDouFrameUpdate(checked); });
 }

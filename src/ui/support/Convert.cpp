@@ -1,9 +1,12 @@
 #include "ui/support/Convert.h"
 
+#include "ui/support/TextCatalogue.h"
+
 #include <cmath>
 #include <limits>
 
-EConvertError::EConvertError(const QString &message) : std::runtime_error(message.toStdString()) {}
+EConvertError::EConvertError(const QString &message)
+    : std::runtime_error(message.toStdString()), fMessage(message) {}
 
 QLocale AppLocale() {
     QLocale locale;
@@ -20,10 +23,10 @@ bool TryStrToInt(const QString &text, int32_t &value) {
     return true;
 }
 
-int32_t StrToInt(const QString &text) {
+int32_t StrToInt(const QString &text, int32_t languageNum) {
     int32_t value = 0;
     if (!TryStrToInt(text, value))
-        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        throw EConvertError(Tr(TText::NotAValidInteger, languageNum).arg(text));
     return value;
 }
 
@@ -36,10 +39,10 @@ bool TryStrToFloat(const QString &text, double &value) {
     return true;
 }
 
-double StrToFloat(const QString &text) {
+double StrToFloat(const QString &text, int32_t languageNum) {
     double value = 0.0;
     if (!TryStrToFloat(text, value))
-        throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+        throw EConvertError(Tr(TText::NotAValidFloat, languageNum).arg(text));
     return value;
 }
 

@@ -8,7 +8,7 @@
 #include "e2e/LinkTestKit.h"
 #include "protocol/Commands.h"
 #include "ui/UiTestSupport.h"
-#include "ui/mainwindow/MainFrm.h"
+#include "ui/WindowUnderTest.h"
 #include "ui/widgets/ComboUtil.h"
 #include "ui/widgets/StatusPanels.h"
 
@@ -29,7 +29,7 @@ namespace {
 constexpr int kReadTimeoutMs = 5000;
 
 // Enables what the live view enables once the module has reported itself.
-void EnableModuleControls(TForm_Main &f) {
+void EnableModuleControls(TWindowUnderTest &f) {
     for (QWidget *w : std::initializer_list<QWidget *>{
              f.cbb_ADCResolution, f.cbb_RefreshRate, f.cbb_ArrangeMode, f.chk_AutoSend, f.cbb_OutPortNum,
              f.cbb_OutBaud, f.chk_LedEN, f.chk_FrmHalf, f.btn_SaveOnePhoto, f.btn_ReadLastPhoto,
@@ -47,7 +47,7 @@ QByteArray Crlf(const char *text) {
 class TstCommands : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TForm_Main> form;
+    std::unique_ptr<TWindowUnderTest> form;
     std::unique_ptr<TPtyModule> pty;
 
     // Everything the window has written, once `expected` bytes are in (plus anything
@@ -92,13 +92,13 @@ private slots:
             total += int32_t(c.line.size());
             // The free command line shows the last command; the panels the count.
             QCOMPARE(form->edt_Tx->text(), QString::fromLatin1(c.line));
-            QCOMPARE(form->WinState.TXByteCount.load(), total);
+            QCOMPARE(form->Session().TXByteCount(), total);
             QCOMPARE(form->StatusBar1->PanelText(1), QStringLiteral("Send:%1").arg(total));
             QCOMPARE(form->StatusBar1->PanelText(3), QStringLiteral("Send Command"));
         }
 
         // The photo number as the box shows it, leading zeros included.
-        form->lbl_SavedPhotoNum->setText(QStringLiteral("5"));
+        ReportSavedPhotos(*form, 5);
         form->edt_CurrentPhotoNum->setText(QStringLiteral("0003"));
         form->btn_ReadOnePhoto->click();
         QCOMPARE(Sent(11), Crlf("$OUTP=0003"));
@@ -108,14 +108,14 @@ private slots:
         form->edt_Tx->setText(QStringLiteral("ABC"));
         form->btn_SendCmd->click();
         QCOMPARE(Sent(3), QByteArray("ABC"));
-        QCOMPARE(form->WinState.TXByteCount.load(), 3);
+        QCOMPARE(form->Session().TXByteCount(), 3);
 
         // The low byte of each UTF-16 unit: 中 (U+4E2D) goes out as 0x2D.
         form->edt_Tx->setText(QStringLiteral("中a"));
         form->btn_SendCmd->click();
         QCOMPARE(Sent(2), QByteArray("\x2D"
                                      "a"));
-        QCOMPARE(form->WinState.TXByteCount.load(), 5);
+        QCOMPARE(form->Session().TXByteCount(), 5);
         QCOMPARE(form->StatusBar1->PanelText(1), QStringLiteral("Send:5"));
     }
 
@@ -163,7 +163,7 @@ private slots:
         QVERIFY2(errors.Messages().first().contains(QStringLiteral("4608x")),
                  qPrintable(errors.Messages().first()));
         QCOMPARE(pty->ReadFor(100), QByteArray());
-        QCOMPARE(form->WinState.TXByteCount.load(), 0);
+        QCOMPARE(form->Session().TXByteCount(), 0);
     }
 
     void checkBoxesAndIntervalSendTheirValues() {
@@ -192,13 +192,13 @@ private slots:
         // Meanwhile (the action waits with the event loop running): the user checks
         // the LED box and picks a rate, and the captions are relabelled.
         bool busyInside = false, buttonOffInside = false, busyAfterRelabel = false;
-        QTimer::singleShot(150, form.get(), [&] {
-            busyInside = form->WinState.ReadParsIsBusy.load();
+        QTimer::singleShot(150, &form->Form(), [&] {
+            busyInside = form->Session().ReadParsIsBusy();
             buttonOffInside = !form->btn_GetCalibInfo->isEnabled();
             QTest::mouseClick(form->chk_LedEN, Qt::LeftButton);
             PickItem(form->cbb_RefreshRate, 6);
-            form->UpdateLanguageShow(1);
-            busyAfterRelabel = form->WinState.ReadParsIsBusy.load();
+            form->Form().UpdateLanguageShow(1);
+            busyAfterRelabel = form->Session().ReadParsIsBusy();
             form->chk_FrmHalf->setChecked(true);
             form->edt_DelayMs->setText(QStringLiteral("40"));
         });
@@ -208,19 +208,19 @@ private slots:
         QVERIFY(busyAfterRelabel);
         QVERIFY(form->chk_LedEN->isChecked());
         QCOMPARE(Sent(24), Crlf("$SETP=17,3") + Crlf("$SETP=17,4"));
-        QVERIFY(!form->WinState.ReadParsIsBusy.load());
+        QVERIFY(!form->Session().ReadParsIsBusy());
         QVERIFY(form->btn_GetCalibInfo->isEnabled());
 
         // Relabelling outside the action sends nothing and leaves the flag clear.
-        form->UpdateLanguageShow(1);
-        QVERIFY(!form->WinState.ReadParsIsBusy.load());
+        form->Form().UpdateLanguageShow(1);
+        QVERIFY(!form->Session().ReadParsIsBusy());
         QCOMPARE(pty->ReadFor(60), QByteArray());
         QTest::mouseClick(form->chk_LedEN, Qt::LeftButton);
         QCOMPARE(Sent(11), Crlf("$SETP=9,0"));
     }
 
     void photoBrowsingStepsAndClampsTheBox() {
-        form->lbl_SavedPhotoNum->setText(QStringLiteral("5"));
+        ReportSavedPhotos(*form, 5);
 
         // "0001", Priv: asks for photo 0; the box ends at 1 and Priv goes off.
         form->edt_CurrentPhotoNum->setText(QStringLiteral("0001"));
@@ -247,7 +247,7 @@ private slots:
         form->edt_CurrentPhotoNum->setText(QStringLiteral("9"));
         QCOMPARE(form->edt_CurrentPhotoNum->text(), QStringLiteral("5"));
         // Read Last asks for the latest and shows the count.
-        form->lbl_SavedPhotoNum->setText(QStringLiteral("3"));
+        ReportSavedPhotos(*form, 3);
         form->btn_ReadLastPhoto->click();
         QCOMPARE(Sent(10), Crlf("$OUTP=-1"));
         QCOMPARE(form->edt_CurrentPhotoNum->text(), QStringLiteral("3"));
@@ -257,7 +257,7 @@ private slots:
     void photoBoxWithNoPhotoSavedSettlesOnZero() {
         // The module reports no photo: the box settles on 0 with both buttons off
         // (instead of flipping between 0 and 1 for ever).
-        form->lbl_SavedPhotoNum->setText(QStringLiteral("0000"));
+        ReportSavedPhotos(*form, 0);
         form->edt_CurrentPhotoNum->setText(QStringLiteral("3"));
         QCOMPARE(form->edt_CurrentPhotoNum->text(), QStringLiteral("0"));
         QVERIFY(!form->btn_ReadPrivPhoto->isEnabled());
@@ -267,14 +267,14 @@ private slots:
         QCOMPARE(pty->ReadFor(60), QByteArray());
 
         // A photo arrives: browsing works again from the box's next change.
-        form->lbl_SavedPhotoNum->setText(QStringLiteral("2"));
+        ReportSavedPhotos(*form, 2);
         form->edt_CurrentPhotoNum->setText(QStringLiteral("2"));
         QCOMPARE(form->edt_CurrentPhotoNum->text(), QStringLiteral("2"));
         QVERIFY(form->btn_ReadPrivPhoto->isEnabled() && !form->btn_ReadNextPhoto->isEnabled());
     }
 
     void photoBoxIgnoresTextThatIsNotANumberButTheButtonsReportIt() {
-        form->lbl_SavedPhotoNum->setText(QStringLiteral("5"));
+        ReportSavedPhotos(*form, 5);
         form->edt_CurrentPhotoNum->setText(QStringLiteral("3"));
         QVERIFY(form->btn_ReadPrivPhoto->isEnabled() && form->btn_ReadNextPhoto->isEnabled());
         form->edt_CurrentPhotoNum->setText(QStringLiteral("x7"));
@@ -292,10 +292,10 @@ private slots:
 
     void sendingWithoutAPortStillCountsAndShows() {
         QVERIFY(DisconnectWindow(*form));
-        form->WinState.LanguageNum.store(0);
+        form->Form().SetLanguageNum(0);
         form->btn_Reboot->click();
         QCOMPARE(form->edt_Tx->text(), QStringLiteral("$SETP=17,1\r\n"));
-        QCOMPARE(form->WinState.TXByteCount.load(), 12);
+        QCOMPARE(form->Session().TXByteCount(), 12);
         QCOMPARE(form->StatusBar1->PanelText(1), QStringLiteral("发送:12"));
         QCOMPARE(form->StatusBar1->PanelText(3), QStringLiteral("发送指令"));
         QCOMPARE(pty->ReadFor(60), QByteArray());

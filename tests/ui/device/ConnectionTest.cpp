@@ -8,8 +8,9 @@
 #include "serial/SPComm.h"
 #include "serial/nrComm.h"
 #include "ui/UiTestSupport.h"
-#include "ui/device/ConnectText.h"
-#include "ui/mainwindow/MainFrm.h"
+#include "ui/WindowUnderTest.h"
+#include "ui/device/PortSettings.h"
+#include "ui/support/StatusTexts.h"
 #include "ui/widgets/ComboUtil.h"
 #include "ui/widgets/ShapeCircle.h"
 #include "ui/widgets/StatusPanels.h"
@@ -119,7 +120,7 @@ private slots:
         QCOMPARE(form->shp_led->BrushColor(), QColor(Qt::red));
         QCOMPARE(form->StatusBar1->PanelText(0), pty.SlavePath() + QStringLiteral(" 460800 N 8 1 Connected"));
         QVERIFY(form->Timer3->isActive());
-        QCOMPARE(form->WinState.portType.load(), 0);
+        QCOMPARE(form->Session().GetportType(), 0);
 
         QVERIFY(DisconnectWindow(*form));
         QVERIFY(!comm->IsOpen());
@@ -127,10 +128,10 @@ private slots:
         QCOMPARE(form->StatusBar1->PanelText(0),
                  pty.SlavePath() + QStringLiteral(" 460800 N 8 1 Disconnected"));
         // The module's status stays as it was.
-        form->WinState.EEIsOK.store(true);
+        form->Session().Intake().Core().EEIsOK.store(true);
         QVERIFY(ConnectWindow(*form, pty.SlavePath()));
         QVERIFY(DisconnectWindow(*form));
-        QVERIFY(form->WinState.EEIsOK.load());
+        QVERIFY(form->Session().CalibrationReceived());
     }
 
     void openErrorNamesThePortAndChangesNothing() {
@@ -141,10 +142,10 @@ private slots:
         QVERIFY(!ConnectWindow(*form, missing, true));
         QCOMPARE(errors.Messages(), QStringList{OpenErrorText(missing, 1)});
         QVERIFY(errors.Messages().first().startsWith(missing + QStringLiteral("Open Error\n\r")));
-        QCOMPARE(form->btn_Connect->text(), form->WinState.ConnectPortCaption);
+        QCOMPARE(form->btn_Connect->text(), form->Form().GetConnectPortCaption());
         QCOMPARE(form->shp_led->BrushColor(), QColor(Qt::black));
         QCOMPARE(form->StatusBar1->PanelText(0), panel0);
-        QVERIFY(!form->WinState.PortIsConnected.load());
+        QVERIFY(!form->Session().IsConnected());
         QVERIFY(!form->Timer3->isActive());
 
         // A speed that is not a number: its conversion message, the port stays closed.
@@ -197,7 +198,7 @@ private slots:
             return got.size();
         };
         QTRY_VERIFY_WITH_TIMEOUT(received() >= 24, kSlowMs);
-        QTRY_VERIFY_WITH_TIMEOUT(!form->WinState.ReadParsIsBusy.load(), kSlowMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->Session().ReadParsIsBusy(), kSlowMs);
         QTest::qWait(30);
         stop.store(true);
         reader.thread.join();
@@ -216,7 +217,7 @@ private slots:
         QVERIFY2(t1 >= 280 && t1 < 3000, qPrintable(QString::number(t1)));
         QVERIFY2(t2 - t1 >= 300 && t2 - t1 < 3000, qPrintable(QString::number(t2 - t1)));
         QVERIFY(!form->Timer3->isActive());
-        QVERIFY(!form->WinState.ReadParsIsBusy.load());
+        QVERIFY(!form->Session().ReadParsIsBusy());
     }
 
     void lostDeviceShowsDisconnectedAndAllowsReconnect() {
@@ -225,7 +226,7 @@ private slots:
         QVERIFY(ConnectWindow(*form, pty->SlavePath(), true));
         // The module goes away before the read-parameters step.
         pty->CloseMaster();
-        QTRY_VERIFY_WITH_TIMEOUT(!form->WinState.PortIsConnected.load(), kSlowMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->Session().IsConnected(), kSlowMs);
         QCOMPARE(form->btn_Connect->text(), QStringLiteral("Connect"));
         QCOMPARE(form->shp_led->BrushColor(), QColor(Qt::black));
         QVERIFY(form->StatusBar1->PanelText(0).endsWith(QStringLiteral(" N 8 1 Disconnected")));
@@ -245,18 +246,16 @@ private slots:
         auto form = MakeShownForm();
         QCOMPARE(form->Timer2->interval(), 1000);
         QVERIFY(form->Timer2->isActive());
-        form->WinState.dataRecvRate.store(9);
-        form->WinState.dataCalcRate.store(8);
-        form->WinState.picUpdateRate.store(3);
-        form->Timer2Timer(form->Timer2);
+        form->Timer2->stop();  // the test takes the rates itself
+        CountRates(*form, 9, 8, 3);
+        form->Form().Timer2Timer(form->Timer2);
         QCOMPARE(form->StatusBar1->PanelText(5),
                  QStringLiteral("DataRecv:9Hz  DataCalc:8Hz  ImageRefresh:3Hz"));
-        QCOMPARE(form->WinState.dataRecvRate.load() + form->WinState.dataCalcRate.load() +
-                     form->WinState.picUpdateRate.load(),
-                 0);
-        form->WinState.LanguageNum.store(0);
-        form->WinState.dataCalcRate.store(8);
-        form->Timer2Timer(form->Timer2);
+        const TLinkRates left = form->Session().Intake().Rates();
+        QCOMPARE(left.Received + left.Computed + form->Form().GetpicUpdateRate(), 0);
+        form->Form().SetLanguageNum(0);
+        CountRates(*form, 0, 8, 0);
+        form->Form().Timer2Timer(form->Timer2);
         QCOMPARE(form->StatusBar1->PanelText(5),
                  QStringLiteral("数据接收：0Hz  数据计算：8Hz  图像更新：0Hz"));
     }
@@ -276,14 +275,15 @@ private slots:
         // one chunk of 9 bytes, which is buffered (pieces of 5 bytes or fewer would
         // only be counted).
         pty.Drain();
-        const int before = form->WinState.RXByteCount.load();
-        form->WinState.spPort_RecvCounter = 0;
+        const int before = form->Session().Intake().ReceiveCounters().RXByteCount;
+        const int32_t buffered = form->Session().Intake().BufferedBytes();
         for (int i = 0; i < 3; ++i) {
             QVERIFY(pty.Write(QByteArray(3, 'z')));
             QTest::qWait(20);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(form->WinState.RXByteCount.load(), before + 9, kSlowMs);
-        QCOMPARE(form->WinState.spPort_RecvCounter, 9);
+        QTRY_COMPARE_WITH_TIMEOUT(form->Session().Intake().ReceiveCounters().RXByteCount, before + 9,
+                                  kSlowMs);
+        QCOMPARE(form->Session().Intake().BufferedBytes(), buffered + 9);
     }
 
     void systemParameterBlockFillsTheControlsAndEchoesChangedBoxes() {
@@ -292,7 +292,7 @@ private slots:
         QVERIFY(ConnectWindow(*form, pty.SlavePath()));
         pty.Drain();
 
-        form->UpdateSysParsShow(Words(ReportedBlock()));
+        form->Form().UpdateSysParsShow(Words(ReportedBlock()));
         QCOMPARE(ItemIndex(form->cbb_ADCResolution), 3);
         QCOMPARE(ItemIndex(form->cbb_RefreshRate), 7);
         QCOMPARE(ItemIndex(form->cbb_ArrangeMode), 0);
@@ -305,9 +305,6 @@ private slots:
         QCOMPARE(form->lbl_RTC->text(), QStringLiteral("2021-03-05 09:45:17"));
         QCOMPARE(form->lbl_Cell->text(), QStringLiteral("Button battery voltage:3012mV"));
         QCOMPARE(form->lbl_SavedPhotoNum->text(), QStringLiteral("5"));
-        QCOMPARE(form->WinState.lbl_RTC_Text.Get(), form->lbl_RTC->text());
-        QCOMPARE(form->WinState.lbl_Cell_Text.Get(), form->lbl_Cell->text());
-        QCOMPARE(form->WinState.lbl_SavedPhotoNum_Text.Get(), QStringLiteral("5"));
         // Outside the read-parameters action the changed boxes go back to the
         // module, in the order they were set; the lists send nothing.
         const QByteArray echoed =
@@ -317,7 +314,7 @@ private slots:
         QCOMPARE(got, echoed);
 
         // The same block again changes nothing and sends nothing.
-        form->UpdateSysParsShow(Words(ReportedBlock()));
+        form->Form().UpdateSysParsShow(Words(ReportedBlock()));
         QCOMPARE(pty.ReadFor(60), QByteArray());
 
         // While ReadParsIsBusy is set nothing is echoed; words outside a list leave
@@ -327,9 +324,9 @@ private slots:
         w[4] = 9;
         w[7] = 0;
         w[10] = 3;
-        form->WinState.ReadParsIsBusy.store(true);
-        form->UpdateSysParsShow(Words(w));
-        form->WinState.ReadParsIsBusy.store(false);
+        form->Session().BeginReadPars();
+        form->Form().UpdateSysParsShow(Words(w));
+        form->Session().EndReadPars();
         QCOMPARE(pty.ReadFor(60), QByteArray());
         QCOMPARE(ItemIndex(form->cbb_OutBaud), -1);
         QCOMPARE(form->cbb_OutBaud->currentIndex(), -1);
@@ -338,7 +335,7 @@ private slots:
         QCOMPARE(form->edt_DelayMs->text(), QStringLiteral("3"));
 
         // A block shorter than 32 words shows nothing.
-        form->UpdateSysParsShow(TUINT16s(10, 1));
+        form->Form().UpdateSysParsShow(TUINT16s(10, 1));
         QCOMPARE(form->edt_DelayMs->text(), QStringLiteral("3"));
     }
 
@@ -350,10 +347,11 @@ private slots:
 
         // A "SYS" frame: decoded by the worker, shown through UpdateSysParsShow.
         QVERIFY(pty.Write(SysFrameBytes(ReportedBlock())));
-        QTRY_VERIFY_WITH_TIMEOUT(form->WinState.SYSIsOK.load(), kSlowMs);
+        QTRY_VERIFY_WITH_TIMEOUT(form->Session().ParametersReceived(), kSlowMs);
         QTRY_COMPARE_WITH_TIMEOUT(form->lbl_RTC->text(), QStringLiteral("2021-03-05 09:45:17"), kSlowMs);
-        QCOMPARE(form->WinState.RXByteCount.load(), 71);
-        QCOMPARE(form->WinState.RecvDataType_Text.Get(), QStringLiteral("SysPars 71"));
+        QCOMPARE(form->Session().Intake().ReceiveCounters().RXByteCount, 71);
+        QCOMPARE(form->Session().Intake().Status().LastType, TFrameType::SYS);
+        QCOMPARE(form->Session().SavedPhotoCount(), 5);
         pty.ReadFor(100);
 
         // "TYPE" from a module that has just started runs the read-parameters action.
@@ -364,7 +362,7 @@ private slots:
 
     void alternativeConnectUsesItsOwnPortAndChineseTexts() {
         auto form = MakeShownForm();
-        TnrComm *nr = form->findChild<TnrComm *>(QStringLiteral("nrComm1"));
+        TnrComm *nr = &form->Session().nrComm1();
         QVERIFY(nr);
         TCapturedErrors errors;
         nr->SetPortName(QStringLiteral("/dev/korvale-no-such-port"));
@@ -380,8 +378,8 @@ private slots:
         QCOMPARE(form->btn_Connect2->text(), QStringLiteral("断开端口"));
         QCOMPARE(form->shp_led->BrushColor(), QColor(Qt::red));
         QCOMPARE(form->StatusBar1->PanelText(0), QStringLiteral("COM4 460800 N 8 1 已连接"));
-        QCOMPARE(form->WinState.portType.load(), 1);
-        QVERIFY(!form->WinState.PortIsConnected.load());
+        QCOMPARE(form->Session().GetportType(), 1);
+        QVERIFY(!form->Session().IsConnected());
         QVERIFY(!form->Timer3->isActive());
         // Commands now go through the alternative component.
         form->btn_Reboot->setEnabled(true);

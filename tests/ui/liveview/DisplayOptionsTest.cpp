@@ -3,7 +3,7 @@
 #include "pipeline/MLX90640.h"
 #include "pipeline/PipelineBuffers.h"
 #include "ui/UiTestSupport.h"
-#include "ui/mainwindow/MainFrm.h"
+#include "ui/WindowUnderTest.h"
 #include "ui/widgets/ComboUtil.h"
 #include "ui/widgets/PictureBox.h"
 
@@ -16,8 +16,8 @@
 class TstDisplayOptions : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TForm_Main> fForm;
-    TMLX90640 *Mlx() { return fForm->WinState.myMLX90640; }
+    std::unique_ptr<TWindowUnderTest> fForm;
+    TMLX90640 *Mlx() { return &fForm->Image(); }
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }

@@ -4,7 +4,7 @@
 #include "pipeline/MLX90640.h"
 #include "pipeline/PipelineBuffers.h"
 #include "ui/UiTestSupport.h"
-#include "ui/mainwindow/MainFrm.h"
+#include "ui/WindowUnderTest.h"
 #include "ui/widgets/ComboUtil.h"
 #include "ui/widgets/PictureBox.h"
 #include "ui/widgets/StringGrid.h"
@@ -19,7 +19,7 @@ QColor ColorOfWord(int32_t c) {
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
-QStringList LegendTexts(const TForm_Main &form) {
+QStringList LegendTexts(const TWindowUnderTest &form) {
     QStringList texts;  // label 1 (top) to label 11 (bottom)
     for (const QLabel *label : form.lbl_ColorLegend)
         texts << label->text();
@@ -49,8 +49,8 @@ QString TemperatureFile(const QList<std::tuple<int, int, QString>> &values) {
 class TstLegendGrid : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TForm_Main> fForm;
-    TMLX90640 *Mlx() { return fForm->WinState.myMLX90640; }
+    std::unique_ptr<TWindowUnderTest> fForm;
+    TMLX90640 *Mlx() { return &fForm->Image(); }
 
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
@@ -66,22 +66,22 @@ private slots:
                                                    "10.5", "7.0", "3.5", "0.0"}));
         Mlx()->SetTemperature_LowerLimit(20.0);
         Mlx()->SetTemperature_UpperLimit(20.0);
-        fForm->DrawColorLegend();
+        fForm->Form().DrawColorLegend();
         QCOMPARE(LegendTexts(*fForm), QStringList(11, QStringLiteral("20.0")));
         // Reversed limits: the labels descend from the bottom upwards.
         Mlx()->SetTemperature_LowerLimit(30.0);
         Mlx()->SetTemperature_UpperLimit(10.0);
-        fForm->DrawColorLegend();
+        fForm->Form().DrawColorLegend();
         QCOMPARE(fForm->lbl_ColorLegend[10]->text(), QStringLiteral("30.0"));
         QCOMPARE(fForm->lbl_ColorLegend[5]->text(), QStringLiteral("20.0"));
         QCOMPARE(fForm->lbl_ColorLegend[0]->text(), QStringLiteral("10.0"));
         Mlx()->SetTemperature_LowerLimit(-4.0);
         Mlx()->SetTemperature_UpperLimit(0.5);
-        fForm->DrawColorLegend();
+        fForm->Form().DrawColorLegend();
         QCOMPARE(fForm->lbl_ColorLegend[10]->text(), QStringLiteral("-4.0"));
         QCOMPARE(fForm->lbl_ColorLegend[9]->text(), QStringLiteral("-3.5"));
         TScopedLocale german{QLocale(QLocale::German, QLocale::Germany)};
-        fForm->DrawColorLegend();
+        fForm->Form().DrawColorLegend();
         QCOMPARE(fForm->lbl_ColorLegend[9]->text(), QStringLiteral("-3,5"));
     }
 
@@ -98,7 +98,7 @@ private slots:
         QVERIFY(bar.pixelColor(0, 0) != bar.pixelColor(0, 383));
         // The continuous colouring of "HSI_2" with coefficient 1.0 and class 2.
         PickItem(fForm->cbb_GrayColor_SubMeth, 11);
-        fForm->DrawColorLegend();
+        fForm->Form().DrawColorLegend();
         const QImage &hsi = fForm->img_ColorLegend->Picture();
         for (int row : {0, 100, 191, 383}) {
             const int grey = 255 - qRound(row / 383.0 * 255.0);
@@ -106,17 +106,17 @@ private slots:
         }
         // A converter that produces no colours gives a black bar; the labels still follow.
         Mlx()->SetTempToColorConverMeth(CM_DenLayer);
-        fForm->DrawColorLegend();
+        fForm->Form().DrawColorLegend();
         QCOMPARE(fForm->img_ColorLegend->Picture().pixelColor(3, 200), QColor(0, 0, 0));
         // A legend one row high or empty has nothing to divide by: no failure.
         Mlx()->SetTempToColorConverMeth(CM_GrayColor);
         fForm->img_ColorLegend->resize(33, 1);
-        fForm->DrawColorLegend();
+        fForm->Form().DrawColorLegend();
         QCOMPARE(fForm->img_ColorLegend->Picture().size(), QSize(33, 1));
         QCOMPARE(fForm->img_ColorLegend->Picture().pixelColor(0, 0),
                  ColorOfWord(GrayToPseColor(GCM_Pseudo2, 255)));
         fForm->img_ColorLegend->resize(33, 0);
-        fForm->DrawColorLegend();
+        fForm->Form().DrawColorLegend();
         QCOMPARE(fForm->lbl_ColorLegend[0]->text(), QStringLiteral("35.0"));
     }
 
@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(grid->Cell(32, 0), QStringLiteral("32"));
         QCOMPARE(grid->Cell(0, 24), QStringLiteral("24"));
         QCOMPARE(grid->Cell(5, 5), QString());
-        fForm->DatasUpdateToGrid();  // no frame yet: nothing to show
+        fForm->Form().DatasUpdateToGrid();  // no frame yet: nothing to show
         QCOMPARE(grid->Cell(5, 5), QString());
         const QImage shot = grid->viewport()->grab().toImage();
         QCOMPARE(shot.pixelColor(grid->CellRect(1, 1).center()), QColor(0, 0, 0));
@@ -148,7 +148,7 @@ private slots:
                                                              {4, 2, QStringLiteral("-3.25")}})
                                                 .toStdString(),
                                             ".");
-        fForm->DatasUpdateToGrid();
+        fForm->Form().DatasUpdateToGrid();
         TStringGrid *grid = fForm->StringGrid1;
         QCOMPARE(grid->Cell(1, 1), QStringLiteral("25"));
         QCOMPARE(grid->Cell(2, 1), QStringLiteral("23.4567890123457"));
@@ -168,7 +168,7 @@ private slots:
                 shot.pixelColor(grid->CellRect(5, 3).center()));
         // The locale's decimal separator.
         TScopedLocale german{QLocale(QLocale::German, QLocale::Germany)};
-        fForm->DatasUpdateToGrid();
+        fForm->Form().DatasUpdateToGrid();
         QCOMPARE(grid->Cell(7, 7), QStringLiteral("21,5"));
         QCOMPARE(grid->Cell(1, 1), QStringLiteral("25"));
     }
@@ -176,14 +176,14 @@ private slots:
     void gridShowsTheFrameWhosePictureIsOnShow() {
         Mlx()->LoadDatasFromTemperatureFile(TemperatureFile({{0, 0, QStringLiteral("25")}}).toStdString(),
                                             ".");
-        fForm->Timer1Timer(nullptr);  // this frame's picture is shown
+        fForm->Form().Timer1Timer(nullptr);  // this frame's picture is shown
         QCOMPARE(fForm->StringGrid1->Cell(1, 1), QStringLiteral("25"));
         // A newer frame published meanwhile does not reach the grid before its picture.
         Mlx()->LoadDatasFromTemperatureFile(TemperatureFile({{0, 0, QStringLiteral("30")}}).toStdString(),
                                             ".");
-        fForm->DatasUpdateToGrid();
+        fForm->Form().DatasUpdateToGrid();
         QCOMPARE(fForm->StringGrid1->Cell(1, 1), QStringLiteral("25"));
-        fForm->Timer1Timer(nullptr);
+        fForm->Form().Timer1Timer(nullptr);
         QCOMPARE(fForm->StringGrid1->Cell(1, 1), QStringLiteral("30"));
     }
 };

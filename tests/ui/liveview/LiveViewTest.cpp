@@ -6,10 +6,10 @@
 #include "pipeline/SysFun.h"
 #include "sim/SyntheticSensor.h"
 #include "ui/UiTestSupport.h"
+#include "ui/WindowUnderTest.h"
 #include "ui/liveview/LiveViewTexts.h"
 #include "ui/liveview/TargetMarks.h"
 #include "ui/liveview/TargetMarksPaint.h"
-#include "ui/mainwindow/MainFrm.h"
 #include "ui/widgets/PictureBox.h"
 #include "ui/widgets/StatusPanels.h"
 
@@ -95,10 +95,21 @@ class TstLiveView : public QObject {
     Q_OBJECT
 
     TSynthModule fModule;
-    std::unique_ptr<TForm_Main> fForm;
-    TMLX90640 *Mlx() { return fForm->WinState.myMLX90640; }
-    void Tick() { fForm->Timer1Timer(fForm->Timer1); }
-    int Refreshes() { return fForm->WinState.picUpdateRate.load(); }
+    std::unique_ptr<TWindowUnderTest> fForm;
+    TMLX90640 *Mlx() { return &fForm->Image(); }
+    // The module reports a block (as a frame's block would) with this battery voltage
+    // and photo count.
+    void ReportBlock(uint16_t millivolts, uint16_t photos) {
+        fForm->Session().Intake().Core().Status.Change([&](TLinkStatus &s) {
+            TSysParsBlock b;
+            b.CellMillivolts = millivolts;
+            b.SavedPhotoNum = photos;
+            s.Block = b;
+            s.BlockSource = TBlockSource::FrameBlock;
+        });
+    }
+    void Tick() { fForm->Form().Timer1Timer(fForm->Timer1); }
+    int Refreshes() { return fForm->Form().GetpicUpdateRate(); }
     // A frame of each subpage, so every pixel follows the scene.
     void Feed(const TSceneTemps &scene = HotColdScene(), double vdd = 3.3) {
         QVERIFY(Mlx()->SetRAMArr(fModule.Frame(scene, 0, vdd)));
@@ -118,19 +129,18 @@ private slots:
     void cleanup() { fForm.reset(); }
 
     void refreshShowsTheNewestPictureOnceAndCopiesTexts() {
-        fForm->WinState.lbl_Cell_Text.Set(QStringLiteral("Cell:3.01V"));
-        fForm->WinState.lbl_SavedPhotoNum_Text.Set(QStringLiteral("0007"));
+        ReportBlock(3010, 7);
         Feed();
         Feed();  // two pictures before the tick: one refresh shows the newest
         const auto published = Mlx()->GetPublished();
         const TBitmap24 before = published->BmpPic;
         Tick();
         QCOMPARE(Refreshes(), 1);
-        QVERIFY(fForm->GetShownFrame() == published);
+        QVERIFY(fForm->Form().GetShownFrame() == published);
         QVERIFY(SamePixels(fForm->Image1->Picture(), before));  // markers off: the bitmap unchanged
         QVERIFY(!Mlx()->GetHaveNewDatas() && !Mlx()->GetFrame0Finished() && !Mlx()->GetFrame1Finished());
-        QCOMPARE(fForm->lbl_Cell->text(), QStringLiteral("Cell:3.01V"));
-        QCOMPARE(fForm->lbl_SavedPhotoNum->text(), QStringLiteral("0007"));
+        QCOMPARE(fForm->lbl_Cell->text(), QStringLiteral("Cell voltage:3010mV"));
+        QCOMPARE(fForm->lbl_SavedPhotoNum->text(), QStringLiteral("7"));
         // Readouts of the shown frame, English, with the unit in absolute mode.
         QCOMPARE(published->MaxPix.X, 31);
         QCOMPARE(fForm->lbl_MaxTemp->text(),
@@ -145,10 +155,10 @@ private slots:
         QVERIFY(std::fabs(published->MaxPix.Temperature - 80.0) < 1.0);
 
         // No new picture: nothing is shown or copied again.
-        fForm->WinState.lbl_Cell_Text.Set(QStringLiteral("changed"));
+        ReportBlock(2900, 7);
         Tick();
         QCOMPARE(Refreshes(), 1);
-        QCOMPARE(fForm->lbl_Cell->text(), QStringLiteral("Cell:3.01V"));
+        QCOMPARE(fForm->lbl_Cell->text(), QStringLiteral("Cell voltage:3010mV"));
 
         // The user's decimal separator.
         TScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
@@ -159,20 +169,24 @@ private slots:
     }
 
     void statusPanelsAndControlEnabling() {
-        auto &ws = fForm->WinState;
-        ws.RecvCounter_Text.Set(QStringLiteral("RX:100"));
-        ws.RecvDataType_Text.Set(QStringLiteral("FRM"));
-        ws.DataCHeck_Text.Set(QStringLiteral("OK"));
-        const QString panel2 = fForm->StatusBar1->PanelText(2);
-        Tick();  // the texts wait for their flag
-        QCOMPARE(fForm->StatusBar1->PanelText(2), panel2);
-        ws.HaveRecvDatas.store(true);
+        TFrameIntake &intake = fForm->Session().Intake();
+        intake.Core().Status.Change([](TLinkStatus &s) {
+            s.LastType = TFrameType::FRM;
+            s.LastLength = 1677;
+            s.LastSubpage = 1;
+            s.Check = TCheckVerdict::Correct;
+        });
+        const QString panel3 = fForm->StatusBar1->PanelText(3);
+        Tick();  // the texts wait for news of received bytes
+        QCOMPARE(fForm->StatusBar1->PanelText(3), panel3);
+        const std::vector<uint8_t> bytes(100, 0x11);
+        intake.Comm1ReceiveData(bytes.data(), uint16_t(bytes.size()));
         Tick();  // and need no picture
         QCOMPARE(Refreshes(), 0);
-        QVERIFY(!ws.HaveRecvDatas.load());
-        QCOMPARE(fForm->StatusBar1->PanelText(2), QStringLiteral("RX:100"));
-        QCOMPARE(fForm->StatusBar1->PanelText(3), QStringLiteral("FRM"));
-        QCOMPARE(fForm->StatusBar1->PanelText(4), QStringLiteral("OK"));
+        QVERIFY(!intake.HasReceiveNews());
+        QCOMPARE(fForm->StatusBar1->PanelText(2), QStringLiteral("Recv:100Bytes"));
+        QCOMPARE(fForm->StatusBar1->PanelText(3), QStringLiteral("Frame1 1677"));
+        QCOMPARE(fForm->StatusBar1->PanelText(4), QStringLiteral("Data check correct"));
 
         const QList<QWidget *> device{
             fForm->cbb_ADCResolution, fForm->cbb_RefreshRate, fForm->cbb_ArrangeMode, fForm->chk_AutoSend,
@@ -185,11 +199,11 @@ private slots:
             return std::all_of(ws.begin(), ws.end(), [on](QWidget *w) { return w->isEnabled() == on; });
         };
         QVERIFY(allEnabled(device, false) && allEnabled(photo, false));
-        ws.SYSIsOK.store(true);
+        intake.Core().SYSIsOK.store(true);
         Tick();
         QVERIFY(allEnabled(device, true) && allEnabled(photo, false));
         // No photo saved: the photo controls come on, the browsing buttons stay off.
-        ws.EEIsOK.store(true);
+        intake.Core().EEIsOK.store(true);
         Tick();
         QVERIFY(allEnabled(photo, true));
         QCOMPARE(fForm->edt_CurrentPhotoNum->text(), QStringLiteral("0"));
@@ -202,9 +216,9 @@ private slots:
 
     void photoBoxDecidesTheBrowsingButtonsWhenEnabled() {
         // At the last of five saved photos "next" stays off when the column comes on.
-        fForm->lbl_SavedPhotoNum->setText(QStringLiteral("0005"));
+        ReportBlock(3000, 5);
         fForm->edt_CurrentPhotoNum->setText(QStringLiteral("5"));
-        fForm->WinState.EEIsOK.store(true);
+        fForm->Session().Intake().Core().EEIsOK.store(true);
         Tick();
         QVERIFY(fForm->btn_SaveOnePhoto->isEnabled());
         QVERIFY(fForm->btn_ReadPrivPhoto->isEnabled());
@@ -217,7 +231,7 @@ private slots:
         QVERIFY(Mlx()->SetRAMArr(fModule.Frame(HotColdScene(), 0)));
         Tick();  // subpage 0 alone shows nothing
         QCOMPARE(Refreshes(), 0);
-        QVERIFY(!fForm->GetShownFrame());
+        QVERIFY(!fForm->Form().GetShownFrame());
         // All four effects, in their order, on the shown copy only.
         for (QCheckBox *box : {fForm->chk_Sharpen, fForm->chk_Blur, fForm->chk_Negative, fForm->chk_Exposure})
             box->setChecked(true);
@@ -237,16 +251,16 @@ private slots:
         // Without the rule a single subpage is enough; the thread path ignores both the
         // rule and the effects and copies no texts.
         fForm->chk_DouFrameUpdate->setChecked(false);
-        fForm->WinState.lbl_Cell_Text.Set(QStringLiteral("not by the thread"));
-        fForm->DoTimer(nullptr);  // no new data: no thread
+        ReportBlock(1234, 0);
+        fForm->Form().DoTimer(nullptr);  // no new data: no thread
         QTest::qWait(20);
         QCOMPARE(Refreshes(), 1);
         QVERIFY(Mlx()->SetRAMArr(fModule.Frame(HotColdScene(), 0)));
-        fForm->DoTimer(nullptr);
+        fForm->Form().DoTimer(nullptr);
         QTRY_COMPARE(Refreshes(), 2);
         QVERIFY(SamePixels(fForm->Image1->Picture(), Mlx()->GetPublished()->BmpPic));
         QVERIFY(!Mlx()->GetHaveNewDatas());
-        QVERIFY(fForm->lbl_Cell->text() != QStringLiteral("not by the thread"));
+        QVERIFY(fForm->lbl_Cell->text() != QStringLiteral("Cell voltage:1234mV"));
         QTest::qWait(50);  // the thread ends and frees itself
     }
 
@@ -313,23 +327,24 @@ private slots:
         QCursor::setPos(img->mapToGlobal(QPoint(300, 200)));
         Tick();
         QCOMPARE(fForm->lbl_MouseMoveText->text(), "Mouse Temp:" + Fixed1((*grid)[100][50].Temperature));
-        QCOMPARE(fForm->WinState.MouseXIndex_InImage1, 100);
+        QCOMPARE(fForm->Form().GetMouseIndex_InImage1().x(), 100);
         // Strict edges: column 0 and row 0 are outside, 511 and 383 inside.
         for (const QPoint &p : {QPoint(0, 10), QPoint(10, 0), QPoint(512, 10), QPoint(10, 384)}) {
             QCursor::setPos(img->mapToGlobal(p));
-            QVERIFY2(!fForm->MouseIsInImage1(), qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
+            QVERIFY2(!fForm->Form().MouseIsInImage1(), qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
         }
-        QCOMPARE(fForm->WinState.MouseXIndex_InImage1, 100);  // kept while outside
+        QCOMPARE(fForm->Form().GetMouseIndex_InImage1().x(), 100);  // kept while outside
         QCursor::setPos(img->mapToGlobal(QPoint(511, 383)));
-        QVERIFY(fForm->MouseIsInImage1());
-        QCOMPARE(QPoint(fForm->WinState.MouseXIndex_InImage1, fForm->WinState.MouseYIndex_InImage1),
-                 QPoint(511, 383));
+        QVERIFY(fForm->Form().MouseIsInImage1());
+        QCOMPARE(
+            QPoint(fForm->Form().GetMouseIndex_InImage1().x(), fForm->Form().GetMouseIndex_InImage1().y()),
+            QPoint(511, 383));
         // Squeezed to 353 rows, the cursor still names the picture pixel under it.
         PickItem(fForm->cbb_Scale, 1);
         QCOMPARE(img->height(), 353);
         QCursor::setPos(img->mapToGlobal(QPoint(100, 352)));
-        QVERIFY(fForm->MouseIsInImage1());
-        QCOMPARE(fForm->WinState.MouseYIndex_InImage1, 352 * 384 / 353);
+        QVERIFY(fForm->Form().MouseIsInImage1());
+        QCOMPARE(fForm->Form().GetMouseIndex_InImage1().y(), 352 * 384 / 353);
         // Leaving resets the label to its caption.
         emit img->MouseLeft();
         QCOMPARE(fForm->lbl_MouseMoveText->text(), QStringLiteral("Mouse Temp:"));

@@ -4,8 +4,8 @@
 
 #include "pipeline/MLX90640.h"
 #include "ui/UiTestSupport.h"
+#include "ui/WindowUnderTest.h"
 #include "ui/liveview/SnapshotCapture.h"
-#include "ui/mainwindow/MainFrm.h"
 #include "ui/support/ErrorHandler.h"
 #include "ui/widgets/PictureBox.h"
 
@@ -50,15 +50,15 @@ QColor ColorOfWord(int32_t c) {
 class TstSnapshot : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TForm_Main> fForm;
+    std::unique_ptr<TWindowUnderTest> fForm;
     std::unique_ptr<QTemporaryDir> fProgramDir;
     QString Photos() const { return fProgramDir->filePath(QStringLiteral("Photos")); }
     QStringList PhotoFiles() const { return QDir(Photos()).entryList(QDir::Files, QDir::Name); }
 
     void ShowFrame() {
-        fForm->WinState.myMLX90640->LoadDatasFromTemperatureFile(GradientTemperatureFile().toStdString());
-        fForm->Timer1Timer(fForm->Timer1);
-        QVERIFY(fForm->GetShownFrame());
+        fForm->Image().LoadDatasFromTemperatureFile(GradientTemperatureFile().toStdString());
+        fForm->Form().Timer1Timer(fForm->Timer1);
+        QVERIFY(fForm->Form().GetShownFrame());
         QTest::qWait(50);  // painted, so the screen shows it
     }
     void DoubleClickPicture() { QTest::mouseDClick(fForm->Image1, Qt::LeftButton, {}, QPoint(100, 100)); }
@@ -71,11 +71,11 @@ private slots:
         fForm->Timer1->stop();
         fForm->Timer2->stop();
         // The whole picture area in view (the test screen is smaller than the window).
-        fForm->showNormal();
-        fForm->setGeometry(0, 0, 1500, 760);
+        fForm->Form().showNormal();
+        fForm->Form().setGeometry(0, 0, 1500, 760);
         QTest::qWait(20);
         fProgramDir = std::make_unique<QTemporaryDir>();
-        fForm->WinState.ApplicationPathStr = fProgramDir->path() + QLatin1Char('/');
+        fForm->Form().SetApplicationPathStr(fProgramDir->path() + QLatin1Char('/'));
         QVERIFY(QDir(fProgramDir->path()).mkdir(QStringLiteral("Photos")));
     }
     void cleanup() {
@@ -113,7 +113,8 @@ private slots:
         // The centre cross (both arms, which pin the file's offsets) is in the file,
         // not in the object's bitmap.
         for (const QPoint &arm : {QPoint(249, 191), QPoint(255, 185)}) {
-            const QColor bitmapAtCross = ColorOfWord(fForm->GetShownFrame()->BmpPic.Pixel(arm.x(), arm.y()));
+            const QColor bitmapAtCross =
+                ColorOfWord(fForm->Form().GetShownFrame()->BmpPic.Pixel(arm.x(), arm.y()));
             QVERIFY(shown.pixelColor(arm) != bitmapAtCross);
             const QColor inFile = jpeg.pixelColor(arm + QPoint(0, 8));
             QVERIFY(Distance(inFile, shown.pixelColor(arm)) < Distance(inFile, bitmapAtCross));
@@ -123,7 +124,7 @@ private slots:
         TMLX90640 reader;
         reader.LoadDatasFromTemperatureFile(QDir(Photos()).filePath(files[1]).toStdString());
         const TPixels back = reader.GetPixs_Origin();
-        const TPixels &onScreen = fForm->GetShownFrame()->Pixs_Origin;
+        const TPixels &onScreen = fForm->Form().GetShownFrame()->Pixs_Origin;
         for (int c = 0; c < 32; ++c)
             for (int r = 0; r < 24; ++r)
                 QVERIFY(back[c][r].Temperature == onScreen[c][r].Temperature);  // exactly
@@ -158,31 +159,31 @@ private slots:
             old.write("an older snapshot");
         }
         const QRect r = CaptureRect();
-        fForm->Snapscreen(r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), jpegPath);
+        fForm->Form().Snapscreen(r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), jpegPath);
         QCOMPARE(QImage(jpegPath).size(), QSize(610, 400));
         TMLX90640 reader;
         reader.LoadDatasFromTemperatureFile(textPath.toStdString());
         QVERIFY(reader.GetPixs_Origin()[7][3].Temperature ==
-                fForm->GetShownFrame()->Pixs_Origin[7][3].Temperature);
+                fForm->Form().GetShownFrame()->Pixs_Origin[7][3].Temperature);
         // An empty or inverted rectangle saves nothing.
         QVERIFY(QFile::remove(jpegPath));
-        fForm->Snapscreen(r.left(), r.top(), r.left(), r.top() + 10, jpegPath);
-        fForm->Snapscreen(r.right(), r.top(), r.left(), r.bottom(), jpegPath);
+        fForm->Form().Snapscreen(r.left(), r.top(), r.left(), r.top() + 10, jpegPath);
+        fForm->Form().Snapscreen(r.right(), r.top(), r.left(), r.bottom(), jpegPath);
         QVERIFY(!QFile::exists(jpegPath));
     }
 
     void screenAndWindowCapturesAgree() {
         ShowFrame();
-        const QImage screen = CaptureScreenRect(fForm.get(), CaptureRect(), true);
-        const QImage window = CaptureScreenRect(fForm.get(), CaptureRect(), false);
+        const QImage screen = CaptureScreenRect(&fForm->Form(), CaptureRect(), true);
+        const QImage window = CaptureScreenRect(&fForm->Form(), CaptureRect(), false);
         QCOMPARE(screen.size(), QSize(610, 400));
         QCOMPARE(window.size(), QSize(610, 400));
         for (const QPoint &p : {QPoint(40, 48), QPoint(300, 200), QPoint(536, 108)})
             QVERIFY(Distance(screen.pixelColor(p), window.pixelColor(p)) <= 2);
         QVERIFY(Distance(window.pixelColor(300, 200), fForm->Image1->Picture().pixelColor(300, 192)) <= 2);
         // Parts beyond the window come out black.
-        const QImage edge =
-            CaptureScreenRect(fForm.get(), QRect(fForm->mapToGlobal(QPoint(-20, 30)), QSize(60, 20)), false);
+        const QImage edge = CaptureScreenRect(
+            &fForm->Form(), QRect(fForm->Form().mapToGlobal(QPoint(-20, 30)), QSize(60, 20)), false);
         QCOMPARE(edge.pixelColor(5, 5), QColor(Qt::black));
         QVERIFY(edge.pixelColor(40, 5) != QColor(Qt::black));
     }

@@ -1,10 +1,11 @@
 // The main window after start: controls and their initial state, layout after
 // resizing, English captions, title and status panels.
 
+#include "e2e/LinkTestKit.h"
 #include "pipeline/MLX90640.h"
 #include "timing/utTimer.h"
 #include "ui/UiTestSupport.h"
-#include "ui/mainwindow/MainFrm.h"
+#include "ui/WindowUnderTest.h"
 #include "ui/support/BuildInfo.h"
 #include "ui/support/FileTime.h"
 #include "ui/widgets/ComboUtil.h"
@@ -138,16 +139,16 @@ private slots:
                                      "chk_DouFrameUpdate",
                                      "chk_Slugg"};
         for (const char *name : names)
-            QVERIFY2(form->findChild<QWidget *>(QString::fromLatin1(name)), name);
+            QVERIFY2(form->Form().findChild<QWidget *>(QString::fromLatin1(name)), name);
         for (int k = 1; k <= 11; ++k)
-            QVERIFY(form->findChild<QLabel *>(QStringLiteral("lbl_ColorLegend%1").arg(k)));
+            QVERIFY(form->Form().findChild<QLabel *>(QStringLiteral("lbl_ColorLegend%1").arg(k)));
         for (const char *name : {"Timer1", "Timer2", "Timer3", "myTimer"})
-            QVERIFY2(form->findChild<QObject *>(QString::fromLatin1(name)), name);
+            QVERIFY2(form->Form().findChild<QObject *>(QString::fromLatin1(name)), name);
         // Controls of the scroll box sit on its scrolled surface.
         QCOMPARE(form->btn_SaveOnePhoto->parentWidget(), form->ScrollBox1->widget());
         QCOMPARE(form->chk_AutoSend->parentWidget(), form->grp_CameraPars);
-        QCOMPARE(form->font().pixelSize(), 15);
-        QCOMPARE(form->font().families().value(0), QStringLiteral("微软雅黑"));
+        QCOMPARE(form->Form().font().pixelSize(), 15);
+        QCOMPARE(form->Form().font().families().value(0), QStringLiteral("微软雅黑"));
         QCOMPARE(form->StringGrid1->font().pixelSize(), 12);
     }
 
@@ -204,8 +205,7 @@ private slots:
         QCOMPARE(form->Image1->cursor().shape(), Qt::CrossCursor);
         // The sensor image object with the window's defaults: filter size 9 although
         // the edit shows 5.
-        TMLX90640 *mlx = form->WinState.myMLX90640;
-        QVERIFY(mlx);
+        TMLX90640 *mlx = &form->Image();
         QCOMPARE(mlx->GetFilterPixsCount(), 9);
         QCOMPARE(mlx->GetPixsType(), PXT_Temp);
         QVERIFY(mlx->GetMirror_LR());
@@ -224,12 +224,12 @@ private slots:
         QVERIFY(form->Timer1->isActive() && form->Timer1->interval() == 5);
         QVERIFY(form->Timer2->isActive() && form->Timer2->interval() == 1000);
         QVERIFY(!form->Timer3->isActive() && form->Timer3->interval() == 100);
-        QVERIFY(!form->GetmyTimer()->GetEnable());
-        QCOMPARE(form->GetmyTimer()->GetTimeInterval(), 10);
-        QCOMPARE(form->WinState.RecvedFrmDatas.size(), size_t(4096));
-        QVERIFY(form->WinState.ApplicationPathStr.endsWith(QLatin1Char('/')));
-        QCOMPARE(form->WinState.LanguageNum.load(), 1);
-        QVERIFY(!form->WinState.ReadParsIsBusy.load());
+        QVERIFY(!form->Form().GetmyTimer()->GetEnable());
+        QCOMPARE(form->Form().GetmyTimer()->GetTimeInterval(), 10);
+        QCOMPARE(form->Session().Intake().Core().RecvedFrmDatas.size(), size_t(4096));
+        QVERIFY(form->Form().GetApplicationPathStr().endsWith(QLatin1Char('/')));
+        QCOMPARE(form->Form().GetLanguageNum(), 1);
+        QVERIFY(!form->Session().ReadParsIsBusy());
     }
 
     void resizePlacesPictureLegendAndPanelsBesideTheGrid() {
@@ -256,7 +256,7 @@ private slots:
         // A changed picture height is followed at the next resize; panels cover its edges.
         PickItem(form->cbb_Scale, 1);
         QCOMPARE(form->Image1->height(), 353);
-        form->resize(form->width() - 10, form->height() - 10);
+        form->Form().resize(form->Form().width() - 10, form->Form().height() - 10);
         QTest::qWait(0);
         QCOMPARE(form->Panel2->height(), 353);
         QCOMPARE(form->Panel4->y(), 116 + 353 - 6);
@@ -266,19 +266,19 @@ private slots:
     }
 
     void placementMaximisesOnlySmallScreens() {
-        TForm_Main form;
-        form.PlaceOnScreen(QRect(0, 0, 1501, 900), QRect(0, 0, 1501, 860));
-        QVERIFY(!(form.windowState() & Qt::WindowMaximized));
-        QCOMPARE(form.geometry(), QRect(0, 50, 1500, 760));
-        form.PlaceOnScreen(QRect(0, 0, 1500, 900), QRect(0, 0, 1500, 860));
-        QVERIFY(form.windowState() & Qt::WindowMaximized);
+        TWindowUnderTest form;
+        form.Form().PlaceOnScreen(QRect(0, 0, 1501, 900), QRect(0, 0, 1501, 860));
+        QVERIFY(!(form.Form().windowState() & Qt::WindowMaximized));
+        QCOMPARE(form.Form().geometry(), QRect(0, 50, 1500, 760));
+        form.Form().PlaceOnScreen(QRect(0, 0, 1500, 900), QRect(0, 0, 1500, 860));
+        QVERIFY(form.Form().windowState() & Qt::WindowMaximized);
     }
 
     void firstResizeAppliesEnglishCaptionsItemsAndHints() {
         auto form = MakeShownForm();
-        TForm_Main &f = *form;
-        QCOMPARE(f.WinState.ConnectPortCaption, QStringLiteral("Connect"));
-        QCOMPARE(f.WinState.DisConnectPortCaption, QStringLiteral("Disconnect"));
+        TWindowUnderTest &f = *form;
+        QCOMPARE(f.Form().GetConnectPortCaption(), QStringLiteral("Connect"));
+        QCOMPARE(f.Form().GetDisConnectPortCaption(), QStringLiteral("Disconnect"));
         const std::pair<QWidget *, const char *> captions[] = {
             {f.lbl_ComPort_Text, "Port"},
             {f.lbl_Baud_Text, "Pars"},
@@ -414,18 +414,18 @@ private slots:
 
     void resizeKeepsSelectedEntriesAndRunsNoListHandler() {
         auto form = MakeShownForm();
-        TForm_Main &f = *form;
+        TWindowUnderTest &f = *form;
         PickItem(f.cbb_GrayColor_SubMeth, 11);  // HSI_2
         PickItem(f.cbb_InterMethodFirst, 2);
         PickItem(f.cbb_InterMethodSecond, 1);
         PickItem(f.cbb_FilterMethod, 2);
         PickItem(f.cbb_PixsType, 1);
         // Handlers that would run on a relabelling would show here.
-        f.WinState.myMLX90640->SetInterMethodFirst(IM_Poly1);
-        f.WinState.myMLX90640->SetFilterMethod(0);
-        f.resize(f.width() - 20, f.height() - 20);
+        f.Image().SetInterMethodFirst(IM_Poly1);
+        f.Image().SetFilterMethod(0);
+        f.Form().resize(f.Form().width() - 20, f.Form().height() - 20);
         QTest::qWait(0);
-        f.UpdateLanguageShow(1);
+        f.Form().UpdateLanguageShow(1);
         QCOMPARE(ItemIndex(f.cbb_GrayColor_SubMeth), 11);
         QCOMPARE(f.cbb_GrayColor_SubMeth->currentText(), QStringLiteral("HSI_2"));
         QCOMPARE(ItemIndex(f.cbb_InterMethodFirst), 2);
@@ -433,27 +433,27 @@ private slots:
         QCOMPARE(ItemIndex(f.cbb_InterMethodSecond), 1);
         QCOMPARE(ItemIndex(f.cbb_FilterMethod), 2);
         QCOMPARE(ItemIndex(f.cbb_PixsType), 1);
-        QCOMPARE(f.WinState.myMLX90640->GetInterMethodFirst(), IM_Poly1);
-        QCOMPARE(f.WinState.myMLX90640->GetFilterMethod(), 0);
+        QCOMPARE(f.Image().GetInterMethodFirst(), IM_Poly1);
+        QCOMPARE(f.Image().GetFilterMethod(), 0);
     }
 
     void deviceListsAreRelabelledWhileParameterSendingIsSuspended() {
-        TForm_Main f;  // the first display relabels the lists
+        TWindowUnderTest f;  // the first display relabels the lists
         QVector<bool> busyDuringRelabel;
-        QObject::connect(f.cbb_ADCResolution->model(), &QAbstractItemModel::dataChanged, &f,
-                         [&] { busyDuringRelabel.append(f.WinState.ReadParsIsBusy.load()); });
-        QObject::connect(f.cbb_ArrangeMode->model(), &QAbstractItemModel::dataChanged, &f,
-                         [&] { busyDuringRelabel.append(f.WinState.ReadParsIsBusy.load()); });
-        f.show();
+        QObject::connect(f.cbb_ADCResolution->model(), &QAbstractItemModel::dataChanged, &f.Form(),
+                         [&] { busyDuringRelabel.append(f.Session().ReadParsIsBusy()); });
+        QObject::connect(f.cbb_ArrangeMode->model(), &QAbstractItemModel::dataChanged, &f.Form(),
+                         [&] { busyDuringRelabel.append(f.Session().ReadParsIsBusy()); });
+        f.Form().show();
         QTest::qWait(0);
         QCOMPARE(f.cbb_ArrangeMode->itemText(0), QStringLiteral("TV"));
         QVERIFY(!busyDuringRelabel.isEmpty());
         QVERIFY(!busyDuringRelabel.contains(false));
-        QVERIFY(!f.WinState.ReadParsIsBusy.load());
+        QVERIFY(!f.Session().ReadParsIsBusy());
         // A read-parameters action in progress keeps its suspension through a resize.
-        f.WinState.ReadParsIsBusy.store(true);
-        f.UpdateLanguageShow(1);
-        QVERIFY(f.WinState.ReadParsIsBusy.load());
+        f.Session().BeginReadPars();
+        f.Form().UpdateLanguageShow(1);
+        QVERIFY(f.Session().ReadParsIsBusy());
     }
 
     void titleCarriesVersionAndBuildTime() {
@@ -461,16 +461,17 @@ private slots:
         const QRegularExpression english(QStringLiteral(
             "^Vantrel-MLX90640 DemonstrationProgram   Versions：(\\d+\\.\\d+\\.\\d+\\.\\d+)  Compiled："
             "(\\d{4})/(\\d{2})/(\\d{2}) (\\d{2}):(\\d{2}):(\\d{2})$"));
-        const auto m = english.match(form->windowTitle());
-        QVERIFY2(m.hasMatch(), qPrintable(form->windowTitle()));
+        const auto m = english.match(form->Form().windowTitle());
+        QVERIFY2(m.hasMatch(), qPrintable(form->Form().windowTitle()));
         QCOMPARE(m.captured(1), ProgramVersion());
         QCOMPARE(m.captured(7).toInt() % 2, 0);
         const QString file = QCoreApplication::applicationFilePath();
-        QVERIFY(form->windowTitle().endsWith(FormatBuildTime(FGetFileTime(file, 1))));
+        QVERIFY(form->Form().windowTitle().endsWith(FormatBuildTime(FGetFileTime(file, 1))));
         const QRegularExpression chinese(QStringLiteral(
             "^Vantrel-MLX90640演示程序   版本：\\d+\\.\\d+\\.\\d+\\.\\d+  最后编译于：\\d{4}/\\d{2}/\\d{2} "
             "\\d{2}:\\d{2}:\\d{2}$"));
-        QVERIFY2(chinese.match(form->BuildTitle(0)).hasMatch(), qPrintable(form->BuildTitle(0)));
+        QVERIFY2(chinese.match(form->Form().BuildTitle(0)).hasMatch(),
+                 qPrintable(form->Form().BuildTitle(0)));
     }
 
     void statusPanelsAfterStartAndWhileConnected() {
@@ -488,13 +489,13 @@ private slots:
         QCOMPARE(bar->PanelText(5), QStringLiteral("DataRecv：0Hz  DataCalc：0Hz  ImageRefresh：0Hz"));
         QCOMPARE(bar->PanelText(6), QString());
         // A resize while connected.
-        form->WinState.PortIsConnected.store(true);
-        form->WinState.dataRecvRate.store(8);
-        form->WinState.dataCalcRate.store(7);
-        form->WinState.picUpdateRate.store(6);
+        form->Timer2->stop();  // the rates stay as counted here
+        TPtyModule pty;
+        QVERIFY(ConnectWindow(*form, pty.SlavePath()));
+        CountRates(*form, 8, 7, 6);
         form->cbb_Port->setEditText(QStringLiteral("COM7"));
         bar->SetPanelText(6, QStringLiteral("Toast:"));
-        form->resize(form->width() - 30, form->height());
+        form->Form().resize(form->Form().width() - 30, form->Form().height());
         QTest::qWait(0);
         QCOMPARE(bar->PanelText(0), QStringLiteral("COM7 Connected"));
         QCOMPARE(form->btn_Connect->text(), QStringLiteral("Disconnect"));
@@ -503,13 +504,13 @@ private slots:
     }
 
     void chineseResizeSetsOnlyTitleAndConnectCaptions() {
-        TForm_Main form;
-        form.WinState.LanguageNum.store(0);
-        form.show();
+        TWindowUnderTest form;
+        form.Form().SetLanguageNum(0);
+        form.Form().show();
         QTest::qWait(0);
-        QVERIFY(form.windowTitle().startsWith(QStringLiteral("Vantrel-MLX90640演示程序   版本：")));
-        QCOMPARE(form.WinState.ConnectPortCaption, QStringLiteral("连接端口"));
-        QCOMPARE(form.WinState.DisConnectPortCaption, QStringLiteral("断开端口"));
+        QVERIFY(form.Form().windowTitle().startsWith(QStringLiteral("Vantrel-MLX90640演示程序   版本：")));
+        QCOMPARE(form.Form().GetConnectPortCaption(), QStringLiteral("连接端口"));
+        QCOMPARE(form.Form().GetDisConnectPortCaption(), QStringLiteral("断开端口"));
         QCOMPARE(form.grp_COMSet->title(), QStringLiteral("计算机COM端口"));
         QCOMPARE(form.btn_Connect->text(), QStringLiteral("连接端口"));
         QCOMPARE(form.chk_brokenPixelsCorr->text(), QStringLiteral("坏点校正"));

@@ -26,8 +26,8 @@ private slots:
     void listsRunTheirHandlerOnlyForTheUser() {
         QWidget host;
         QComboBox *box =
-            NewList(&host, "box", QRect(0, 0, 100, 28),
-                    {QStringLiteral("115200"), QStringLiteral("460800"), QStringLiteral("921600")}, 1);
+            NewList(&host, "box", QRect(0, 0, 100, 28), 1,
+                    {QStringLiteral("115200"), QStringLiteral("460800"), QStringLiteral("921600")});
         QCOMPARE(box->currentText(), QStringLiteral("460800"));
         QCOMPARE(box->objectName(), QStringLiteral("box"));
         QVector<int> seen;  // ItemIndex at each handler call
@@ -62,8 +62,8 @@ private slots:
     void replacingItemsKeepsTheSelection() {
         QWidget host;
         QComboBox *box =
-            NewList(&host, "box", QRect(0, 0, 100, 28),
-                    {QStringLiteral("平均"), QStringLiteral("加权平均"), QStringLiteral("高斯")}, 2);
+            NewList(&host, "box", QRect(0, 0, 100, 28), 2,
+                    {QStringLiteral("平均"), QStringLiteral("加权平均"), QStringLiteral("高斯")});
         int calls = 0;
         ConnectComboChange(box, &host, [&] { ++calls; });
         ReplaceItemsKeepIndex(
@@ -89,7 +89,7 @@ private slots:
 
     void digitsOnlyEditsFilterTypingButNotCode() {
         QWidget host;
-        QLineEdit *edit = NewEdit(&host, "edit", QRect(0, 0, 50, 28), QStringLiteral("35"), QString(), true);
+        QLineEdit *edit = NewEdit(&host, "edit", QRect(0, 0, 50, 28), QStringLiteral("35"), true);
         TypeInto(edit, QStringLiteral("-1a2.5"));
         QCOMPARE(edit->text(), QStringLiteral("125"));
         edit->setText(QStringLiteral("-7"));
@@ -233,7 +233,9 @@ private slots:
     void autoSizeLabelsFollowTheirText() {
         QWidget host;
         host.resize(400, 100);
-        QLabel *label = NewLabel(&host, "label", 10, 20, QStringLiteral("ab"));
+        QLabel *label = NewLabel(&host, "label", 10, 20);
+        label->setText(QStringLiteral("ab"));
+        AdjustAutoSizeLabels(&host);
         const int narrow = label->width();
         host.show();
         label->setText(QStringLiteral("a much longer caption"));

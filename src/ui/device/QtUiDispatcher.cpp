@@ -1,4 +1,4 @@
-#include "link/QtUiDispatcher.h"
+#include "ui/device/QtUiDispatcher.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,10 +1,8 @@
-// Connecting: port settings, the read time-out box, and the connection texts of the
-// status bar and messages.
+// Connecting: the port settings from the three boxes and the read time-out box.
 
-#include "ui/device/ConnectText.h"
+#include "ui/device/PortSettings.h"
 
-#include "link/WindowState.h"
-#include "protocol/Commands.h"
+#include "ui/support/Convert.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +16,7 @@ std::string ErrorOf(const char *port, const char *baud, const char *timeout, int
     try {
         ConnectPortSettings(QString::fromUtf8(port), QString::fromUtf8(baud), QString::fromUtf8(timeout),
                             lang);
-    } catch (const TConvertError &e) {
+    } catch (const EConvertError &e) {
         return Str(e.Message());
     }
     return "no error";
@@ -64,47 +62,4 @@ TEST(ComTimeoutBox, OnlyNonNegativeNumbersApply) {
     EXPECT_FALSE(ComTimeoutFromText(QStringLiteral("-1")));
     EXPECT_EQ(ComTimeoutFromText(QStringLiteral("0")), 0u);
     EXPECT_EQ(ComTimeoutFromText(QStringLiteral("20")), 20u);
-}
-
-TEST(ConnectionTexts, Panel0InBothLanguages) {
-    const QString port = QStringLiteral("COM4");
-    const QString baud = QStringLiteral("460800");
-    EXPECT_EQ(Str(ConnectionPanelText(port, baud, true, 0)), "COM4 460800 N 8 1 已连接");
-    EXPECT_EQ(Str(ConnectionPanelText(port, baud, false, 0)), "COM4 460800 N 8 1 未连接");
-    EXPECT_EQ(Str(ConnectionPanelText(port, baud, true, 1)), "COM4 460800 N 8 1 Connected");
-    EXPECT_EQ(Str(ConnectionPanelText(port, baud, false, 1)), "COM4 460800 N 8 1 Disconnected");
-}
-
-TEST(ConnectionTexts, OpenErrorNamesThePortFirst) {
-    EXPECT_EQ(Str(OpenErrorText(QStringLiteral("COM9"), 0)),
-              "COM9打开错误\n\r请确认存在此端口或未被其它程序占用");
-    EXPECT_EQ(Str(OpenErrorText(QStringLiteral("COM9"), 1)),
-              "COM9Open Error\n\rPlease confirm that this port exists or is not used by another "
-              "program");
-}
-
-TEST(ConnectionTexts, LostConnectionNotice) {
-    EXPECT_EQ(Str(ConnectionLostText(0)), "提示消息：连接已断开");
-    EXPECT_EQ(Str(ConnectionLostText(1)), "Toast:Connection lost");
-}
-
-TEST(RatesPanel, TextsInBothLanguages) {
-    EXPECT_EQ(Str(RatesPanelText(0, 16, 8, 7)), "数据接收：16Hz  数据计算：8Hz  图像更新：7Hz");
-    EXPECT_EQ(Str(RatesPanelText(1, 16, 8, 7)), "DataRecv:16Hz  DataCalc:8Hz  ImageRefresh:7Hz");
-}
-
-TEST(RatesPanel, TimerTakesTheCountsAndStartsANewSecond) {
-    TWindowState state;
-    state.LanguageNum = 1;
-    state.dataRecvRate = 9;
-    state.dataCalcRate = 8;
-    state.picUpdateRate = 6;
-    EXPECT_EQ(Str(TakeRatesPanelText(state)), "DataRecv:9Hz  DataCalc:8Hz  ImageRefresh:6Hz");
-    EXPECT_EQ(state.dataRecvRate, 0);
-    EXPECT_EQ(state.dataCalcRate, 0);
-    EXPECT_EQ(state.picUpdateRate, 0);
-
-    state.LanguageNum = 0;
-    state.dataCalcRate += 1;
-    EXPECT_EQ(Str(TakeRatesPanelText(state)), "数据接收：0Hz  数据计算：1Hz  图像更新：0Hz");
 }
