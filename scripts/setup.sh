@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   qt6-base-dev qt6-serialport-dev libjpeg-dev libgtest-dev libbenchmark-dev
-  xvfb xauth fonts-wqy-microhei cmake ninja-build g++
+  xvfb xauth fonts-wqy-microhei cmake ninja-build g++ clang-format git
 )
 
 missing=()
