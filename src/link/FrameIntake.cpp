@@ -5,6 +5,7 @@
 #include "protocol/FrameFormat.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 namespace {
@@ -53,10 +54,11 @@ void TFrameIntake::StartWorker(const uint8_t *data, int32_t len) {
 }
 
 void TFrameIntake::WaitIdle() {
-    // A finished worker may leave frames waiting: hand them over one after another.
+    // A finished worker may leave frames waiting: hand them over one after another,
+    // the one in the buffer too as soon as it can be decoded.
     do {
         fCore->WaitIdle();
-    } while (DispatchPending());
+    } while (DispatchWaiting(true));
 }
 
 size_t TFrameIntake::MissingOfBufferedFrame(const uint8_t *chunk, size_t len) const {
@@ -74,15 +76,42 @@ size_t TFrameIntake::MissingOfBufferedFrame(const uint8_t *chunk, size_t len) co
     return complete > counter ? size_t(complete - counter) : 0;
 }
 
-bool TFrameIntake::BufferHoldsCompleteFrame() const {
+TFrameType TFrameIntake::BufferedFrameType() const {
     const int32_t counter = spPort_RecvCounter;
     if (counter <= 0 || !BeginsWithMLX(spPort_RecvBuf, size_t(counter)))
-        return false;
-    return counter >= FrameCompleteLength(FrameTypeOf(spPort_RecvBuf, size_t(counter)));
+        return TFrameType::None;
+    return FrameTypeOf(spPort_RecvBuf, size_t(counter));
+}
+
+bool TFrameIntake::BufferHoldsDecodableFrame() const {
+    const TFrameType type = BufferedFrameType();
+    return type != TFrameType::None && spPort_RecvCounter >= FrameDecodableLength(type);
+}
+
+bool TFrameIntake::BufferHoldsCompleteFrame() const {
+    const TFrameType type = BufferedFrameType();
+    return type != TFrameType::None && spPort_RecvCounter >= FrameCompleteLength(type);
+}
+
+bool TFrameIntake::BufferHoldsWholeFrame() const {
+    const TFrameType type = BufferedFrameType();
+    return type != TFrameType::None && spPort_RecvCounter >= FrameFullLength(type);
+}
+
+bool TFrameIntake::ContinuesBufferedFrame(const uint8_t *chunk, size_t len) const {
+    const TFrameType type = BufferedFrameType();
+    return type != TFrameType::None && spPort_RecvCounter < FrameFullLength(type) &&
+           !BeginsWithMLX(chunk, len) && int64_t(spPort_RecvCounter) + int64_t(len) <= kBufferLimit;
+}
+
+bool TFrameIntake::LineQuietFor(int milliseconds) const {
+    return std::chrono::steady_clock::now() - fLastChunk >= std::chrono::milliseconds(milliseconds);
 }
 
 void TFrameIntake::QueueBufferedFrame() {
-    if (!BufferHoldsCompleteFrame())
+    // A frame long enough to decode goes on even when its check word or trailing
+    // block never came: the decoder judges what it has.
+    if (!BufferHoldsDecodableFrame())
         return;
     if (fPending.size() >= PendingMax) {
         fPending.pop_front();
@@ -103,9 +132,20 @@ bool TFrameIntake::DispatchQueued() {
 }
 
 bool TFrameIntake::DispatchPending() {
+    return DispatchWaiting(false);
+}
+
+bool TFrameIntake::DispatchWaiting(bool flush) {
     if (DispatchQueued())
         return true;
-    if (!fPending.empty() || fCore->ComRecvBusy.load() || !BufferHoldsCompleteFrame())
+    if (!fPending.empty() || fCore->ComRecvBusy.load())
+        return false;
+    // A frame goes on once its trailing block (or photo date) is in; a complete frame
+    // without one once the line has been quiet a while (the module sends none). A
+    // frame cut short waits for the next frame to start (QueueBufferedFrame).
+    const bool ready =
+        BufferHoldsWholeFrame() || (BufferHoldsCompleteFrame() && (flush || LineQuietFor(fBlockWaitMs)));
+    if (!ready)
         return false;
     ++dataRecvRate;
     StartWorker(spPort_RecvBuf, spPort_RecvCounter);
@@ -136,7 +176,11 @@ void TFrameIntake::StorePiece(const uint8_t *piece, size_t len, bool first, bool
 void TFrameIntake::Comm1ReceiveData(const uint8_t *buffer, uint16_t bufferLength) {
     const bool examined = bufferLength > kIgnoredChunkMax;
     CountReceived(bufferLength, TReceivePath::Main, examined);
-    if (!examined)
+    fLastChunk = std::chrono::steady_clock::now();
+    // A chunk of five bytes or fewer is only counted - unless it carries the last
+    // bytes of the frame under way (its check word, the end of its block), which
+    // would otherwise never complete.
+    if (!examined && !(bufferLength > 0 && ContinuesBufferedFrame(buffer, bufferLength)))
         return;
     DispatchQueued();
 

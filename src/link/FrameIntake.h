@@ -16,6 +16,7 @@
 #include "link/LinkCore.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -57,10 +58,10 @@ public:
     // Receive event of the alternative component nrComm1: no reassembly; each chunk
     // that begins with "MLX" goes to a worker by itself, or is dropped while one is busy.
     void nrComm1AfterReceive(const uint8_t *buffer, uint32_t received);
-    // Hands the oldest waiting complete frame (queued, else the one in the reassembly
-    // buffer) to a worker when the decoder is idle; true when a worker was started.
-    // The window calls it at every live-view tick, so a waiting frame does not wait
-    // for the next chunk of the line.
+    // Hands the oldest waiting frame (queued, else the one in the reassembly buffer
+    // once it is whole, or complete on a quiet line) to a worker when the decoder is
+    // idle; true when a worker was started. The window calls it at every live-view
+    // tick, so a waiting frame does not wait for the next chunk of the line.
     bool DispatchPending();
 
     // Complete frames queued for the decoder, and those dropped because the queue
@@ -71,6 +72,12 @@ public:
     // Bytes held in the reassembly buffer, and the buffer itself.
     int32_t BufferedBytes() const { return spPort_RecvCounter; }
     const uint8_t *BufferedData() const { return spPort_RecvBuf; }
+
+    // A frame that is complete but whose trailing block (or photo date) may still be
+    // on its way waits for it, for the next frame, or until the line has been quiet
+    // this long; then DispatchPending hands it over without the missing part.
+    static constexpr int DefaultBlockWaitMs = 20;
+    void SetBlockWaitMs(int milliseconds) { fBlockWaitMs = milliseconds; }
 
     // The hidden check box chk_DouFrameUpdate; the window sets it when the box changes.
     void SetDouFrameUpdate(bool checked) { fCore->DouFrameUpdate.store(checked); }
@@ -94,9 +101,11 @@ public:
     bool IsIdle() const { return fCore->IsIdle(); }
     // Workers started and not yet finished (at most one decoding, one handing off).
     int RunningWorkers() const { return fCore->RunningWorkers(); }
-    // Waits until no worker runs and no complete frame waits for the decoder, running
-    // the workers' UI-thread calls meanwhile; call it on the UI thread. The replay
-    // tool and the tests wait often; the window waits only when it closes.
+    // Waits until no worker runs and no complete frame waits for the decoder (the one
+    // in the buffer goes without a trailing block that has not come), running the workers' UI-thread
+    // calls meanwhile; call it on the UI thread. Called from inside such a call, it
+    // does not wait for the worker that made it. The replay tool and the tests wait
+    // often; the window waits only when it closes.
     void WaitIdle();
 
     // The state the intake shares with its workers (flags, merge buffer, status).
@@ -112,12 +121,24 @@ private:
     // One piece of a chunk: the buffer limits, the copy; sets typeAction when the
     // piece asks for the read-parameters action.
     void StorePiece(const uint8_t *piece, size_t len, bool first, bool &typeAction);
+    // The type of the frame begun in the reassembly buffer; None when it holds none.
+    TFrameType BufferedFrameType() const;
+    // It holds enough of that frame to decode / all of it up to its check word / the
+    // whole frame with its trailing part.
+    bool BufferHoldsDecodableFrame() const;
     bool BufferHoldsCompleteFrame() const;
+    bool BufferHoldsWholeFrame() const;
+    // The chunk carries more of the frame under way in the buffer.
+    bool ContinuesBufferedFrame(const uint8_t *chunk, size_t len) const;
+    bool LineQuietFor(int milliseconds) const;
     // Moves a complete frame out of the buffer into the queue before the buffer is
     // started again.
     void QueueBufferedFrame();
     // Hands the oldest queued frame to an idle decoder.
     bool DispatchQueued();
+    // DispatchPending; with `flush` a complete frame in the buffer goes without
+    // waiting for a trailing block.
+    bool DispatchWaiting(bool flush);
 
     std::shared_ptr<TLinkCore> fCore;
     // UI thread only: the reassembly buffer of the main path and its fill level, the
@@ -129,4 +150,6 @@ private:
     TReceiveCounters fCounters;
     bool HaveRecvDatas = false;
     int32_t dataRecvRate = 0;
+    std::chrono::steady_clock::time_point fLastChunk = std::chrono::steady_clock::now();
+    int fBlockWaitMs = DefaultBlockWaitMs;
 };

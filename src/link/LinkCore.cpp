@@ -12,7 +12,22 @@ bool TLinkCore::RunOnUiAndWait(const std::function<void()> &fn) {
         ++fUiRequests;
         fIdleChanged.notify_all();
     }
-    const bool ran = Hooks.Dispatcher->RunOnUiAndWait(fn);
+    // While fn runs on the UI thread this worker waits for it: a WaitIdle nested in fn
+    // must not wait for the worker in turn.
+    const bool ran = Hooks.Dispatcher->RunOnUiAndWait([&] {
+        {
+            std::lock_guard<std::mutex> lock(fIdleMutex);
+            ++fUiCallsRunning;
+        }
+        struct TDone {
+            TLinkCore *core;
+            ~TDone() {
+                std::lock_guard<std::mutex> lock(core->fIdleMutex);
+                --core->fUiCallsRunning;
+            }
+        } done{this};
+        fn();
+    });
     std::lock_guard<std::mutex> lock(fIdleMutex);
     --fUiRequests;
     fIdleChanged.notify_all();
@@ -42,15 +57,17 @@ int TLinkCore::RunningWorkers() {
 
 void TLinkCore::WaitIdle() {
     std::unique_lock<std::mutex> lock(fIdleMutex);
-    while (fRunningWorkers > 0) {
-        if (fUiRequests > 0 && Hooks.Dispatcher) {
+    // Workers whose UI-thread call is running are waiting for this very thread.
+    auto waitingFor = [&] { return fRunningWorkers - fUiCallsRunning; };
+    while (waitingFor() > 0) {
+        if (fUiRequests > fUiCallsRunning && Hooks.Dispatcher) {
             lock.unlock();
             Hooks.Dispatcher->ProcessPending();
             lock.lock();
             // The request may not be queued yet; look again shortly.
             fIdleChanged.wait_for(lock, std::chrono::microseconds(200));
         } else {
-            fIdleChanged.wait(lock, [&] { return fRunningWorkers == 0 || fUiRequests > 0; });
+            fIdleChanged.wait(lock, [&] { return waitingFor() <= 0 || fUiRequests > fUiCallsRunning; });
         }
     }
 }

@@ -75,12 +75,14 @@ public:
     int RunningWorkers();
 
     // Waits until no worker runs. Called on the UI thread, it keeps running the calls
-    // that workers queue for the UI thread, so a worker never waits for it in vain.
+    // that workers queue for the UI thread, so a worker never waits for it in vain;
+    // called from inside such a call, it does not wait for the worker that made it.
     void WaitIdle();
 
 private:
     std::mutex fIdleMutex;
     std::condition_variable fIdleChanged;
     int fRunningWorkers = 0;
-    int fUiRequests = 0;  // workers waiting for the UI thread
+    int fUiRequests = 0;      // workers waiting for the UI thread
+    int fUiCallsRunning = 0;  // of those, the ones whose call the UI thread is running
 };

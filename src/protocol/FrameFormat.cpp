@@ -55,6 +55,32 @@ int FrameCompleteLength(TFrameType type) {
     return 0;
 }
 
+int FrameDecodableLength(TFrameType type) {
+    using namespace FrameLayout;
+    switch (type) {
+    case TFrameType::None: return PayloadPos;
+    case TFrameType::SYS: return SysMinLen;
+    case TFrameType::EEM: return EemMinLen;
+    case TFrameType::FRM: return FrmMinLen;
+    case TFrameType::FR0:
+    case TFrameType::FR1: return HalfMinLen;
+    case TFrameType::PHT: return PhtMinLen;
+    case TFrameType::Unknown: return 0;
+    }
+    return 0;
+}
+
+int FrameFullLength(TFrameType type) {
+    using namespace FrameLayout;
+    switch (type) {
+    case TFrameType::FRM: return FrmBlockLen;
+    case TFrameType::FR0:
+    case TFrameType::FR1: return HalfBlockLen;
+    case TFrameType::PHT: return PhtDateLen;
+    default: return FrameCompleteLength(type);
+    }
+}
+
 uint16_t ByteSum16(const uint8_t *data, size_t first, size_t last) {
     uint32_t sum = 0;
     for (size_t i = first; i <= last; ++i)

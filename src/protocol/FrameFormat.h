@@ -62,6 +62,16 @@ const char *FrameTypeName(TFrameType type);
 // the payload and, where the type carries one, its check word.
 int FrameCompleteLength(TFrameType type);
 
+// The fewest bytes of a frame of this type that the decoder takes up (shorter frames
+// are not decoded): 71, 1671, 1675, 907 and 1675 for SYS, EEM, FRM, half frames and
+// PHT; 0 for an unknown type.
+int FrameDecodableLength(TFrameType type);
+
+// The length of a frame of this type with its optional trailing part (the
+// system-parameter block of whole and half frames, the date of a photo); the complete
+// length for a type without one.
+int FrameFullLength(TFrameType type);
+
 // The big-endian word at byte position pos (the caller guarantees pos + 1 < len).
 inline uint16_t BigEndianWordAt(const uint8_t *data, size_t pos) {
     return static_cast<uint16_t>((data[pos] << 8) | data[pos + 1]);

@@ -29,13 +29,15 @@ TEST(HandOff, BusyFlagBelongsToTheDecoderThatRaisedIt) {
     h.FeedAndWait(EemFrame(PatternWords(832, 1)));
     h.sink->LimitPermits(0);
 
-    h.Feed(FrmFrame(RamWords(1, 0)));  // worker 1 stops inside SetRAMArr
+    // Frames with their trailing block: each is whole, and goes on with its last chunk.
+    const TUINT16s block = SysBlock(3000, 0x2103, 0x0509, 0x4517, 2);
+    h.Feed(FrmFrame(RamWords(1, 0), true, &block));  // worker 1 stops inside SetRAMArr
     ASSERT_TRUE(h.sink->WaitEntered(2));
     EXPECT_FALSE(h.core->ComRecvBusy.load());  // lowered before the hand-off
     h.Feed(EemFrame(PatternWords(832, 2)));    // worker 2 decodes, then waits its turn
     EXPECT_TRUE(h.core->ComRecvBusy.load());   // raised before the worker started
     EXPECT_EQ(h.intake->RunningWorkers(), 2);
-    h.Feed(FrmFrame(RamWords(3, 1)));  // finds the decoder busy: waits
+    h.Feed(FrmFrame(RamWords(3, 1), true, &block));  // finds the decoder busy: waits
     EXPECT_EQ(h.intake->Rates().Received, 3);
 
     h.sink->AddPermits(1);                // worker 1 finishes
@@ -45,7 +47,7 @@ TEST(HandOff, BusyFlagBelongsToTheDecoderThatRaisedIt) {
     EXPECT_TRUE(h.core->ComRecvBusy.load());
     h.Feed(TBytes(8, 0x20));
     EXPECT_EQ(h.intake->Rates().Received, 3);
-    EXPECT_EQ(h.intake->BufferedBytes(), 1677 + 8);
+    EXPECT_EQ(h.intake->BufferedBytes(), 1748 + 8);
 
     h.sink->OpenGate();
     ASSERT_TRUE(WaitUntil([&] { return !h.core->ComRecvBusy.load(); }));
@@ -93,6 +95,31 @@ TEST(HandOff, WaitIdleRunsTheWorkersUiCalls) {
     EXPECT_EQ(h.sysParsShown[19][19], 19);
     for (auto id : h.sysParsThreads)
         EXPECT_EQ(id, std::this_thread::get_id());
+}
+
+TEST(HandOff, WaitingInsideAWorkersUiCallDoesNotWaitForThatWorker) {
+    // The "SYS" handler sends a value back; while it pauses, the line is lost and the
+    // window waits for the link: that wait must not wait for the worker whose call
+    // is the very frame that waits.
+    TLinkHarness h;
+    bool returned = false;
+    TLinkHooks hooks;
+    hooks.Dispatcher = h.dispatcher;
+    TFrameIntake *intake = nullptr;
+    hooks.UpdateSysParsShow = [&](const TUINT16s &) {
+        intake->WaitIdle();
+        returned = true;
+    };
+    TFrameIntake own(hooks);
+    intake = &own;
+    const TBytes sys = SysFrame(SysBlock(1, 2, 3, 4, 5));
+    own.Comm1ReceiveData(sys.data(), uint16_t(sys.size()));
+    ASSERT_TRUE(WaitUntil([&] {
+        h.dispatcher->ProcessPending();
+        return returned;
+    }));
+    own.WaitIdle();
+    EXPECT_TRUE(own.IsIdle());
 }
 
 TEST(HandOff, DestroyingTheIntakeReleasesAWorkerWaitingForTheUi) {

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <string>
+#include <thread>
+
 namespace {
 
 TBytes Slice(const TBytes &b, size_t from, size_t count) {
@@ -51,11 +55,15 @@ TEST_F(Calibrated, FrameSplitOverChunksIsPassedOnOnceWholeWithItsCheckWord) {
     EXPECT_EQ(h.intake->BufferedBytes(), 1675);
     EXPECT_EQ(h.intake->Rates().Received, 0);
     TBytes tail = Slice(frm, 1675, 2);  // the check word arrives with the next bytes
-    tail.resize(6, 0x00);               // of the line (a chunk of 5 or fewer is ignored)
+    tail.resize(6, 0x00);               // of the line
     h.Feed(tail);
+    // Complete, but a trailing parameter block may follow: it waits (Wait lets it go,
+    // as a quiet line would).
+    EXPECT_EQ(h.intake->BufferedBytes(), 1681);
+    EXPECT_EQ(h.intake->Rates().Received, 0);
+    h.Wait();
     EXPECT_EQ(h.intake->BufferedBytes(), 0);
     EXPECT_EQ(h.intake->Rates().Received, 1);
-    h.Wait();
     ASSERT_EQ(h.sink->Rams().size(), 1u);
     TUINT16s expected = RamWords(5, 1);
     expected.push_back(0);
@@ -71,11 +79,71 @@ TEST_F(Calibrated, HalfFrameWaitsFor907Bytes) {
     TBytes rest = Slice(half, 906, 1);
     rest.resize(6, 0x55);  // the subpage byte and what follows on the line
     h.Feed(rest);
-    EXPECT_EQ(h.intake->Rates().Received, 1);
+    EXPECT_EQ(h.intake->Rates().Received, 0);  // its block may follow
     h.Wait();
+    EXPECT_EQ(h.intake->Rates().Received, 1);
     ASSERT_EQ(h.sink->Rams().size(), 1u);
     EXPECT_EQ(h.lastFrame(), "FR1 1 912");
     EXPECT_EQ(h.sink->Rams()[0][833], 1);
+}
+
+TEST_F(Calibrated, TrailingBlockInTheNextChunkStaysWithItsFrame) {
+    // The frame's words and check word in one chunk, its parameter block in the next:
+    // the live-view tick between them must not send the frame on without its block.
+    const TUINT16s block = SysBlock(3012, 0x2103, 0x0509, 0x4517, 3);
+    const TBytes frm = FrmFrame(RamWords(6, 0), true, &block);
+    h.Feed(Slice(frm, 0, 1677));
+    EXPECT_FALSE(h.intake->DispatchPending());  // a tick: the block may follow
+    h.Feed(Slice(frm, 1677, frm.size() - 1677));
+    EXPECT_EQ(h.intake->Rates().Received, 1);  // whole: on at once
+    h.Wait();
+    ASSERT_TRUE(h.status().Block);
+    EXPECT_EQ(h.status().Block->SavedPhotoNum, 3);
+    EXPECT_EQ(h.lastFrame(), "FRM0 1748");
+
+    // A module that sends no block: the frame goes once the line has been quiet.
+    h.intake->SetBlockWaitMs(5);
+    h.Feed(FrmFrame(RamWords(7, 1)));
+    EXPECT_FALSE(h.intake->DispatchPending());
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(h.intake->DispatchPending());
+    h.Wait();
+    EXPECT_EQ(h.lastFrame(), "FRM1 1677");
+    EXPECT_EQ(h.sink->Rams().size(), 2u);
+}
+
+TEST_F(Calibrated, FramesCutShortAreDecodedWhenTheNextFrameStarts) {
+    // Words complete, check word cut off: decodable, judged wrong, not dropped.
+    for (size_t len : {size_t(1675), size_t(1676)}) {
+        h.Feed(Slice(FrmFrame(RamWords(8, 1)), 0, len));
+        h.Feed(FrameHead("ZZZ"));  // the next frame starts
+        h.Wait();
+        EXPECT_EQ(h.lastFrame(), "FRM1 " + std::to_string(len));
+        EXPECT_EQ(h.check(), "error");
+    }
+    EXPECT_EQ(h.sink->Rams().size(), 2u);
+    for (size_t len : {size_t(1671), size_t(1672)}) {
+        h.Feed(Slice(EemFrame(PatternWords(832, 9)), 0, len));
+        h.Feed(FrameHead("ZZZ"));
+        h.Wait();
+        EXPECT_EQ(h.lastFrame(), "EEM " + std::to_string(len));
+        EXPECT_EQ(h.check(), "error");
+    }
+    EXPECT_EQ(h.sink->Eeproms().size(), 3u);  // with the one of the fixture
+}
+
+TEST_F(Calibrated, LastBytesOfAFrameInATinyChunkAreKept) {
+    const TUINT16s block = SysBlock(3012, 0x2103, 0x0509, 0x4517, 4);
+    const TBytes frm = FrmFrame(RamWords(9, 0), true, &block);
+    h.Feed(Slice(frm, 0, frm.size() - 3));
+    h.Feed(Slice(frm, frm.size() - 3, 3));  // three bytes: only counted on their own
+    EXPECT_EQ(h.intake->Rates().Received, 1);
+    h.Wait();
+    ASSERT_TRUE(h.status().Block);
+    EXPECT_EQ(h.status().Block->SavedPhotoNum, 4);
+    // With no frame under way, a tiny chunk is still only counted.
+    h.Feed(TBytes{'M', 'L', 'X'});
+    EXPECT_EQ(h.intake->BufferedBytes(), 0);
 }
 
 TEST(ReceiveHandler, SysEemAndPhotoFramesSplitOverChunksAreNotLost) {
