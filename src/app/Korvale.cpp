@@ -1,17 +1,54 @@
-// Program entry: applies the theme, creates the main window and runs the event loop.
-// No command line, environment setting or file configures the program.
+// Program entry: reads the command line, answers --help and --version without
+// a display, then applies the theme, creates the main window, hands it the
+// command line's options and runs the event loop.
 
+#include "app/CommandLine.h"
+#include "app/StartOptions.h"
 #include "ui/mainwindow/MainFrm.h"
+#include "ui/support/BuildInfo.h"
 #include "ui/support/Theme.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdio>
+
+namespace {
+
+void Print(std::FILE *stream, const QString &text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+// The version embedded in this program's file, as the window title shows it. Read
+// through /proc/self/exe because there is no QCoreApplication yet.
+QString ProgramFileVersion() {
+    return GetBuildInfo(QStringLiteral("/proc/self/exe"));
+}
+
+}  // namespace
+
 int main(int argc, char *argv[]) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const TCommandLine commandLine = ParseCommandLine(args);
+    switch (commandLine.Action) {
+    case TCommandAction::ShowHelp: Print(stdout, CommandLineUsage()); return kExitOk;
+    case TCommandAction::ShowVersion: Print(stdout, "korvale " + ProgramFileVersion() + '\n'); return kExitOk;
+    case TCommandAction::Fail:
+        Print(stderr, "korvale: " + commandLine.Error + "\n\n" + CommandLineUsage());
+        return kExitBadCommandLine;
+    case TCommandAction::Start: break;
+    }
+
     // Every position and size of the window is in pixels: no scaling with the
     // screen's dots per inch.
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-    QApplication app(argc, argv);
+    // Qt gets the program name only: the command line above is the program's own, and
+    // none of it is Qt's (Qt's settings come from its environment variables).
+    int qtArgc = 1;
+    char *qtArgv[] = {argv[0], nullptr};
+    QApplication app(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("Korvale"));
 
     const QString themeError = ApplyKorvaleTheme(app);
@@ -21,5 +58,7 @@ int main(int argc, char *argv[]) {
     TForm_Main window;
     Form_Main = &window;
     window.show();
+    for (const QString &problem : ApplyStartOptions(window, commandLine.Options))
+        Print(stderr, "korvale: " + problem + '\n');
     return QApplication::exec();
 }
