@@ -3,9 +3,12 @@
 # Idempotent: prints nothing and touches nothing when every package is present.
 set -euo pipefail
 
+# desktop-file-utils and appstream: the validators that the packaging test runs over
+# the installed desktop entry and AppStream description.
 packages=(
   qt6-base-dev qt6-serialport-dev libjpeg-dev libgtest-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei cmake ninja-build g++ clang-format git
+  desktop-file-utils appstream
 )
 
 missing=()

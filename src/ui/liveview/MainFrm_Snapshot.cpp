@@ -1,16 +1,19 @@
 // Snapshots: a double-click on the picture saves what the screen shows of the
-// picture and its colour legend as a JPEG in the folder "Photos" beside the
-// program, and the 32 x 24 temperatures on screen as a temperature file of the same
-// name beside it. Without that folder, or on any other failure, nothing is saved and
-// nothing is said; the folder is never created.
+// picture and its colour legend as a JPEG in the save folder (PickSaveFolder: the
+// folder "Photos" beside the program, or for an installed program "Korvale" in the
+// user's pictures folder), and the 32 x 24 temperatures on screen as a temperature
+// file of the same name beside it. Without a save folder, or on any other failure,
+// nothing is saved and nothing is said; "Photos" is never created.
 
 #include "pipeline/MLX90640.h"
 #include "ui/liveview/SnapshotCapture.h"
 #include "ui/liveview/SnapshotFiles.h"
 #include "ui/mainwindow/MainFrm.h"
+#include "ui/support/SaveFolder.h"
 #include "ui/widgets/PictureBox.h"
 
 #include <QDateTime>
+#include <QDir>
 
 void TForm_Main::Image1DblClick(QObject *) {
     // The picture, 8 pixels above and below it and 98 to its right (the legend bar
@@ -19,7 +22,10 @@ void TForm_Main::Image1DblClick(QObject *) {
     QWidget *container = Image1->parentWidget() ? Image1->parentWidget() : this;
     const QPoint topLeft = container->mapToGlobal(QPoint(r.Left, r.Top));
     const QPoint bottomRight = container->mapToGlobal(QPoint(r.Right, r.Bottom));
-    const QString fileName = SnapshotFilePath(ApplicationPathStr, QDateTime::currentDateTime());
+    const TSaveFolder folder = PickSaveFolder(ApplicationPathStr, UserPicturesFolder());
+    if (!folder.Ok())
+        return;
+    const QString fileName = QDir(folder.Path).filePath(SnapshotFileName(QDateTime::currentDateTime()));
     Snapscreen(topLeft.x(), topLeft.y(), bottomRight.x(), bottomRight.y(), fileName);
 }
 
