@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 TBytes Cut(TBytes b, size_t len) {
@@ -219,4 +221,40 @@ TEST(Decoder, WorkerRunInlineReleasesTheBusyFlag) {
         EXPECT_FALSE(h.state.ComRecvBusy.load());
     }
     EXPECT_TRUE(h.state.SYSIsOK.load());  // no UpdateSysParsShow hook: nothing to show
+}
+
+TEST(Decoder, WorkersRunOnTheThreadsTheHookGivesAndARefusalDropsTheFrame) {
+    TLinkHarness h;
+    auto sink = std::make_shared<TRecordingSink>();
+    std::vector<std::thread> threads;
+    bool refuse = false;
+    TLinkHooks hooks;
+    hooks.Sink = sink;
+    hooks.StartThread = [&](std::function<void()> body) {
+        if (refuse)
+            return false;
+        threads.emplace_back(std::move(body));
+        return true;
+    };
+    auto core = std::make_shared<TLinkCore>(h.state, hooks);
+    const TBytes eem = EemFrame(kEeprom);
+
+    h.state.ComRecvBusy.store(true);
+    core->WorkerStarting();
+    EXPECT_TRUE(
+        TThreadCOMRecv::Start(std::make_unique<TThreadCOMRecv>(core, eem.data(), int32_t(eem.size()))));
+    ASSERT_EQ(threads.size(), 1u);
+    threads[0].join();
+    EXPECT_EQ(sink->Eeproms().size(), 1u);
+    EXPECT_TRUE(core->IsIdle());
+    EXPECT_FALSE(h.state.ComRecvBusy.load());
+
+    refuse = true;
+    h.state.ComRecvBusy.store(true);
+    core->WorkerStarting();
+    EXPECT_FALSE(
+        TThreadCOMRecv::Start(std::make_unique<TThreadCOMRecv>(core, eem.data(), int32_t(eem.size()))));
+    EXPECT_EQ(sink->Eeproms().size(), 1u);  // the refused frame is not decoded
+    EXPECT_TRUE(core->IsIdle());            // nor counted as running
+    EXPECT_FALSE(h.state.ComRecvBusy.load());
 }
