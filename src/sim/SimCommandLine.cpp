@@ -248,8 +248,8 @@ bool ParseSimCommandLine(const std::vector<std::string> &args, TSimCommandLine &
             cl.options.stallEvery = every;
         } else if (a == "--vanish-after") {
             int n = 0;
-            if (!value(v) || !ParseInteger(v, n) || n < 0)
-                return fail("--vanish-after needs a count of frames, 0 or more");
+            if (!value(v) || !ParseInteger(v, n) || n < 1)
+                return fail("--vanish-after needs a count of frames, 1 or more");
             cl.options.vanishAfter = n;
         } else if (a == "--frames") {
             int n = 0;

@@ -27,5 +27,5 @@ struct TSimOptions {
     double dropProbability = 0;  // per byte sent: the byte left out
     int stallMs = 0;             // the module falls silent for this long...
     int stallEvery = 0;          // ...after every this many live frames sent (0: never)
-    int vanishAfter = -1;        // the device is closed after this many live frames sent (-1: never)
+    int vanishAfter = -1;  // the device is closed after this many (1 or more) live frames sent (-1: never)
 };

@@ -398,4 +398,31 @@ TEST(SimPty, ReplugAtTheSamePathReplacesAStaleLink) {
     rmdir(dir.c_str());
 }
 
+TEST(SimPty, TheProgramExitsWhenItsDeviceVanishesAndTakesItsLinkAlong) {
+    char pattern[] = "/tmp/korvale_vanishXXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    const std::string link = dir + "/ttyKORVALE";
+    std::FILE *sink = std::fopen("/dev/null", "w");
+    ASSERT_NE(sink, nullptr);
+    int status = -1;
+    std::thread program([&] {
+        status =
+            RunSim({"--no-pacing", "--noise", "0", "--set", "5,7", "--vanish-after", "3", "--link", link},
+                   sink, sink);
+    });
+    struct stat st {};
+    const auto deadline = Clock::now() + milliseconds(5000);
+    while (lstat(link.c_str(), &st) != 0 && Clock::now() < deadline)
+        std::this_thread::sleep_for(milliseconds(5));
+    const TUntilHangUp r = ReadUntilHangUp(link, milliseconds(5000));
+    program.join();
+    std::fclose(sink);
+    EXPECT_TRUE(r.hungUp);
+    EXPECT_EQ(Count(r.items, "FRM"), 3u);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(lstat(link.c_str(), &st), 0);
+    rmdir(dir.c_str());
+}
+
 }  // namespace

@@ -236,7 +236,7 @@ TEST(SimCommandLine, OptionsAreCheckedWithClearMessages) {
         {{"--stall", "100"}, "--stall"},
         {{"--stall", "0,5"}, "--stall"},
         {{"--stall", "100,0"}, "--stall"},
-        {{"--vanish-after", "-1"}, "--vanish-after"},
+        {{"--vanish-after", "0"}, "--vanish-after"},
         {{"--vanish-after", "x"}, "--vanish-after"},
         {{"--record", "x", "--frames", "1", "--stall", "100,2"}, "do not go with --record"},
         {{"--record", "x", "--frames", "1", "--vanish-after", "3"}, "do not go with --record"},
@@ -264,14 +264,14 @@ TEST(SimCommandLine, OptionsAreCheckedWithClearMessages) {
     EXPECT_EQ(scene[400], 31.5);
 
     TSimCommandLine faults;
-    ASSERT_TRUE(ParseSimCommandLine({"--corrupt", "0.001,0.0005", "--stall", "250,10", "--vanish-after", "0"},
+    ASSERT_TRUE(ParseSimCommandLine({"--corrupt", "0.001,0.0005", "--stall", "250,10", "--vanish-after", "1"},
                                     faults, &error))
         << error;
     EXPECT_EQ(faults.options.flipProbability, 0.001);
     EXPECT_EQ(faults.options.dropProbability, 0.0005);
     EXPECT_EQ(faults.options.stallMs, 250);
     EXPECT_EQ(faults.options.stallEvery, 10);
-    EXPECT_EQ(faults.options.vanishAfter, 0);
+    EXPECT_EQ(faults.options.vanishAfter, 1);
     TSimCommandLine raw;
     ASSERT_TRUE(
         ParseSimCommandLine({"--record", "x", "--frames", "2", "--raw", "--corrupt", "0,0.1"}, raw, &error))
