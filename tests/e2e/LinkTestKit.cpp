@@ -1,7 +1,7 @@
 #include "e2e/LinkTestKit.h"
 
-#include "serial/SPComm.h"
 #include "protocol/FrameBuild.h"
+#include "serial/SPComm.h"
 #include "ui/mainwindow/MainFrm.h"
 
 #include <QComboBox>
