@@ -30,6 +30,12 @@ struct TLinkHooks {
     // The read-parameters action, run on the UI thread by the receive handlers when
     // a chunk begins with "TYPE" (the module's type reply after it started).
     std::function<void()> ReadParsAction;
+    // Starts a decoding worker's body on a thread and returns at once; false when no
+    // thread could be started, and then the body never runs. Empty: a detached
+    // std::thread per worker, as the program does. Harnesses that decode millions of
+    // frames (the fuzz target) reuse threads here: sanitizer runtimes keep a record
+    // of every thread ever started, so a thread per frame grows their memory for good.
+    std::function<bool(std::function<void()>)> StartThread;
 };
 
 class TLinkCore {

@@ -19,20 +19,29 @@ TThreadCOMRecv::TThreadCOMRecv(std::shared_ptr<TLinkCore> core, const uint8_t *d
 bool TThreadCOMRecv::Start(std::unique_ptr<TThreadCOMRecv> worker) {
     std::shared_ptr<TLinkCore> core = worker->fCore;
     TThreadCOMRecv *raw = worker.release();
+    auto body = [raw] {
+        std::shared_ptr<TLinkCore> keep = raw->fCore;
+        raw->Execute();
+        delete raw;
+        keep->WorkerFinished();
+    };
+    bool started = false;
     try {
-        std::thread([raw] {
-            std::shared_ptr<TLinkCore> keep = raw->fCore;
-            raw->Execute();
-            delete raw;
-            keep->WorkerFinished();
-        }).detach();
-        return true;
+        if (core->Hooks.StartThread) {
+            started = core->Hooks.StartThread(body);
+        } else {
+            std::thread(body).detach();
+            started = true;
+        }
     } catch (...) {  // no thread could be started (std::system_error) or no memory
+        started = false;
+    }
+    if (!started) {
         delete raw;
         core->ComRecvBusy.store(false);
         core->WorkerFinished();
-        return false;
     }
+    return started;
 }
 
 void TThreadCOMRecv::Execute() {

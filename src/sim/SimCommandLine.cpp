@@ -38,6 +38,16 @@ bool ParsePixelList(const std::string &text, std::vector<int> &pixels) {
     return !pixels.empty();
 }
 
+// Two numbers "A,B".
+bool ParsePair(const std::string &text, std::string &a, std::string &b) {
+    const size_t comma = text.find(',');
+    if (comma == std::string::npos)
+        return false;
+    a = text.substr(0, comma);
+    b = text.substr(comma + 1);
+    return true;
+}
+
 // A parameter setting the module accepts: "N,V" with N one of 1, 4..11.
 bool ParseSetting(const std::string &text, std::pair<int, int> &setting) {
     const size_t comma = text.find(',');
@@ -55,6 +65,38 @@ void OnSignal(int) {
     gSignalled = 1;
 }
 
+}  // namespace
+
+bool PlaceDeviceLink(const std::string &linkPath, const std::string &device, std::string *error) {
+    struct stat st {};
+    if (lstat(linkPath.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) {
+        if (error)
+            *error = linkPath + " exists and is not a symbolic link";
+        return false;
+    }
+    // A new link beside it, renamed over the old one: the path never goes missing
+    // and a stale link from an earlier run is replaced whatever it points to.
+    const std::string temporary = linkPath + ".korvale-sim-" + std::to_string(getpid());
+    unlink(temporary.c_str());
+    if (symlink(device.c_str(), temporary.c_str()) != 0 || rename(temporary.c_str(), linkPath.c_str()) != 0) {
+        const int e = errno;
+        unlink(temporary.c_str());
+        if (error)
+            *error = "cannot link " + linkPath + ": " + std::strerror(e);
+        return false;
+    }
+    return true;
+}
+
+void RemoveDeviceLink(const std::string &linkPath, const std::string &device) {
+    char target[4096];
+    const ssize_t n = readlink(linkPath.c_str(), target, sizeof target - 1);
+    if (n >= 0 && std::string(target, size_t(n)) == device)
+        unlink(linkPath.c_str());
+}
+
+namespace {
+
 int RunPty(const TSimCommandLine &cl, std::FILE *out, std::FILE *err) {
     TPtySimulator sim(cl.options);
     std::string error;
@@ -62,19 +104,9 @@ int RunPty(const TSimCommandLine &cl, std::FILE *out, std::FILE *err) {
         std::fprintf(err, "korvale-sim: %s\n", error.c_str());
         return 1;
     }
-    if (!cl.linkPath.empty()) {
-        struct stat st {};
-        if (lstat(cl.linkPath.c_str(), &st) == 0) {
-            if (!S_ISLNK(st.st_mode)) {
-                std::fprintf(err, "korvale-sim: %s exists and is not a symbolic link\n", cl.linkPath.c_str());
-                return 1;
-            }
-            unlink(cl.linkPath.c_str());
-        }
-        if (symlink(sim.DevicePath().c_str(), cl.linkPath.c_str()) != 0) {
-            std::fprintf(err, "korvale-sim: cannot link %s: %s\n", cl.linkPath.c_str(), std::strerror(errno));
-            return 1;
-        }
+    if (!cl.linkPath.empty() && !PlaceDeviceLink(cl.linkPath, sim.DevicePath(), &error)) {
+        std::fprintf(err, "korvale-sim: %s\n", error.c_str());
+        return 1;
     }
     std::fprintf(out, "%s\n", sim.DevicePath().c_str());
     std::fflush(out);
@@ -85,17 +117,24 @@ int RunPty(const TSimCommandLine &cl, std::FILE *out, std::FILE *err) {
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGHUP, &sa, nullptr);
     std::string reported;
-    while (!gSignalled) {
-        usleep(100000);
+    while (!gSignalled && !sim.Vanished()) {
+        usleep(20000);
         const std::string e = sim.LastError();
         if (!e.empty() && e != reported) {
             std::fprintf(err, "korvale-sim: %s\n", e.c_str());
             reported = e;
         }
     }
+    const bool vanished = sim.Vanished();
     sim.Stop();
+    // The link goes with the device (an unplugged device leaves no node behind), but
+    // only while it is still ours: a new korvale-sim may already have replaced it.
     if (!cl.linkPath.empty())
-        unlink(cl.linkPath.c_str());
+        RemoveDeviceLink(cl.linkPath, sim.DevicePath());
+    if (vanished) {
+        std::fprintf(err, "korvale-sim: device closed after %llu frames (--vanish-after)\n",
+                     static_cast<unsigned long long>(sim.FramesSent()));
+    }
     return 0;
 }
 
@@ -113,8 +152,19 @@ const char *SimUsage() {
            "  --broken LIST      pixel numbers marked broken in the calibration (e.g. 100,300)\n"
            "  --outlier LIST     pixel numbers marked as outliers\n"
            "  --truth DIR        write the temperatures rendered, one file per frame\n"
-           "  --record FILE      write a session (calibration, parameters, frames) to FILE\n"
+           "  --record FILE      write a session (calibration, parameters, frames) to FILE as a\n"
+           "                     capture file (start time, one timed record per frame; see\n"
+           "                     docs/capture-format.md)\n"
+           "  --raw              with --record: write the bytes alone, without header or times\n"
            "  --frames N         number of frames for --record\n"
+           "Faults (reproducible with --seed):\n"
+           "  --corrupt FLIP,DROP  per byte sent, flip one bit with probability FLIP and drop\n"
+           "                     the byte with probability DROP (also with --record)\n"
+           "  --stall MS,EVERY   fall silent for MS milliseconds after every EVERY live frames\n"
+           "                     sent; frames due meanwhile are never sent\n"
+           "  --vanish-after N   after N live frames sent, close the device (an unplug: the\n"
+           "                     host's line hangs up), remove the --link and exit with status 0;\n"
+           "                     start korvale-sim again with the same --link to plug it back in\n"
            "  --help             this text\n";
 }
 
@@ -176,6 +226,31 @@ bool ParseSimCommandLine(const std::vector<std::string> &args, TSimCommandLine &
             if (!value(v) || v.empty())
                 return fail("--record needs a file name");
             cl.recordPath = v;
+        } else if (a == "--raw") {
+            cl.raw = true;
+        } else if (a == "--corrupt") {
+            std::string f, d;
+            double flip = 0, drop = 0;
+            if (!value(v) || !ParsePair(v, f, d) || !ParseNumber(f, flip) || !ParseNumber(d, drop) ||
+                flip < 0 || drop < 0 || flip + drop > 1)
+                return fail(
+                    "--corrupt needs FLIP,DROP: two probabilities from 0 to 1 whose sum is at most 1");
+            cl.options.flipProbability = flip;
+            cl.options.dropProbability = drop;
+        } else if (a == "--stall") {
+            std::string m, e;
+            int ms = 0, every = 0;
+            if (!value(v) || !ParsePair(v, m, e) || !ParseInteger(m, ms) || !ParseInteger(e, every) ||
+                ms < 1 || ms > 3600000 || every < 1)
+                return fail(
+                    "--stall needs MS,EVERY: a pause of 1 to 3600000 ms after every EVERY >= 1 frames");
+            cl.options.stallMs = ms;
+            cl.options.stallEvery = every;
+        } else if (a == "--vanish-after") {
+            int n = 0;
+            if (!value(v) || !ParseInteger(v, n) || n < 1)
+                return fail("--vanish-after needs a count of frames, 1 or more");
+            cl.options.vanishAfter = n;
         } else if (a == "--frames") {
             int n = 0;
             if (!value(v) || !ParseInteger(v, n) || n < 0 || n > 1000000)
@@ -193,6 +268,10 @@ bool ParseSimCommandLine(const std::vector<std::string> &args, TSimCommandLine &
         return fail("--frames goes with --record");
     if (!cl.recordPath.empty() && !cl.linkPath.empty())
         return fail("--link does not go with --record");
+    if (cl.raw && cl.recordPath.empty())
+        return fail("--raw goes with --record");
+    if (!cl.recordPath.empty() && (cl.options.stallEvery > 0 || cl.options.vanishAfter >= 0))
+        return fail("--stall and --vanish-after are faults of the live device; they do not go with --record");
     if (cl.options.brokenPixels.size() + cl.options.outlierPixels.size() > 10)
         return fail("at most five broken and five outlier pixels");
     return true;
@@ -210,7 +289,8 @@ int RunSim(const std::vector<std::string> &args, std::FILE *out, std::FILE *err)
         return 0;
     }
     if (!cl.recordPath.empty()) {
-        if (!RecordSessionToFile(cl.options, cl.frames, cl.recordPath, &error)) {
+        if (!RecordSessionToFile(cl.options, cl.frames, cl.recordPath,
+                                 cl.raw ? TRecordFormat::Raw : TRecordFormat::Capture, &error)) {
             std::fprintf(err, "korvale-sim: %s\n", error.c_str());
             return 1;
         }

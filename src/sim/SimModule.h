@@ -4,7 +4,7 @@
 // terminal driver and the session recorder feed it bytes and times and send what
 // it produces.
 
-#include "sim/SimFrames.h"
+#include "protocol/FrameBuild.h"
 #include "sim/SimOptions.h"
 #include "sim/SyntheticSensor.h"
 

@@ -18,4 +18,14 @@ struct TSimOptions {
     std::vector<int> outlierPixels;  // marked as outliers in the calibration
     std::vector<std::pair<int, int>> presetParams;  // "$SETP" values applied at power-on
     size_t pieceBytes = 64;                         // bytes per piece delivered by the (emulated) USB bridge
+
+    // Faults of the line and the device (korvale-sim --corrupt, --stall, --vanish-after).
+    // Flips and drops draw from their own generator, seeded from `seed`: the same seed
+    // and the same bytes sent give the same faults, and switching faults on does not
+    // change the pixel noise.
+    double flipProbability = 0;  // per byte sent: one bit of it flipped
+    double dropProbability = 0;  // per byte sent: the byte left out
+    int stallMs = 0;             // the module falls silent for this long...
+    int stallEvery = 0;          // ...after every this many live frames sent (0: never)
+    int vanishAfter = -1;  // the device is closed after this many (1 or more) live frames sent (-1: never)
 };

@@ -1,6 +1,7 @@
 #include "sim/SimPty.h"
 
-#include "sim/SimFrames.h"
+#include "protocol/FrameBuild.h"
+#include "sim/SimFaults.h"
 #include "sim/SimModule.h"
 #include "sim/SimTruth.h"
 
@@ -28,6 +29,10 @@ constexpr milliseconds kAnswerGap{20};
 // Time from a reboot to the "TYPE" line, and to the first frame after it.
 constexpr milliseconds kBootTime{300};
 constexpr milliseconds kFirstFrameDelay{200};
+// After its last frame the module stays silent on the line this long before it
+// vanishes: closing the device discards what the host has not read yet, and the
+// last frame is to reach the host.
+constexpr milliseconds kVanishLinger{250};
 
 struct TMessage {
     TBytes bytes;
@@ -128,6 +133,7 @@ void TPtySimulator::Run() {
     const bool pacing = fOptions.pacing;
 
     TModuleCore core(fOptions);
+    TLineFaults faults(fOptions);
     TTruthWriter truth;
     std::string error;
     if (!truth.Open(fOptions.truthDir, &error))
@@ -141,7 +147,9 @@ void TPtySimulator::Run() {
     Clock::time_point currentStart = t0;
     Clock::time_point lastEnd = t0;
     bool lastWasAnswer = false;
-    Clock::time_point bootDone = t0;  // nothing is sent before
+    Clock::time_point bootDone = t0;  // nothing is sent before (boot, or a stall)
+    bool vanishing = false;           // the last frame is out: nothing more is sent
+    Clock::time_point vanishAt = t0;
     Clock::time_point nextFrame = t0 + kFirstFrameDelay;
     queue.push_back({TypeLine(), false});
 
@@ -151,13 +159,22 @@ void TPtySimulator::Run() {
 
     while (!fStop.load()) {
         Clock::time_point now = Clock::now();
+        if (vanishing && now >= vanishAt) {
+            // Unplugged: the device goes away and the client's line hangs up (the
+            // flags first, so a client that sees the hang-up sees them too).
+            fConnected = false;
+            fVanished = true;
+            close(fMaster);
+            fMaster = -1;
+            return;
+        }
 
         pollfd probe{fMaster, 0, 0};
         const bool connected = poll(&probe, 1, 0) >= 0 && (probe.revents & (POLLHUP | POLLERR)) == 0;
         fConnected = connected;
 
         // A live frame when it is due and the line is free.
-        if (core.Streaming() && !busy && queue.empty() && now >= nextFrame && now >= bootDone &&
+        if (!vanishing && core.Streaming() && !busy && queue.empty() && now >= nextFrame && now >= bootDone &&
             now >= lastEnd + gapBefore(false)) {
             if (connected) {
                 queue.push_back(
@@ -173,9 +190,11 @@ void TPtySimulator::Run() {
         }
 
         // Next message onto the line.
-        if (!busy && !queue.empty() && now >= bootDone && now >= lastEnd + gapBefore(!queue.front().frame)) {
+        if (!vanishing && !busy && !queue.empty() && now >= bootDone &&
+            now >= lastEnd + gapBefore(!queue.front().frame)) {
             current = std::move(queue.front());
             queue.pop_front();
+            faults.Apply(current.bytes);
             busy = true;
             offset = 0;
             currentStart = now;
@@ -223,9 +242,19 @@ void TPtySimulator::Run() {
                 lastEnd = now;
                 lastWasAnswer = !current.frame;
                 if (current.frame) {
+                    uint64_t sent = fFramesSent.load();
                     if (connected)
-                        ++fFramesSent;
+                        sent = ++fFramesSent;
                     nextFrame = std::max(nextFrame, now + milliseconds(core.MinIntervalMs()));
+                    if (connected && fOptions.vanishAfter >= 0 && sent >= uint64_t(fOptions.vanishAfter)) {
+                        vanishing = true;
+                        vanishAt = now + kVanishLinger;
+                    } else if (connected && fOptions.stallEvery > 0 && fOptions.stallMs > 0 &&
+                               sent % uint64_t(fOptions.stallEvery) == 0) {
+                        // The module falls silent; frames due meanwhile are never sent.
+                        bootDone = std::max(bootDone, now + milliseconds(fOptions.stallMs));
+                        nextFrame = std::max(nextFrame, bootDone);
+                    }
                 }
                 continue;  // see at once whether something else is due
             }
@@ -240,6 +269,8 @@ void TPtySimulator::Run() {
         }
         if (!connected)
             wakeAt = std::min(wakeAt, now + milliseconds(20));  // look for a client
+        if (vanishing)
+            wakeAt = std::min(wakeAt, vanishAt);
         pollfd fds[2] = {{fWake[0], POLLIN, 0},
                          {fMaster, static_cast<short>(POLLIN | (waitWritable ? POLLOUT : 0)), 0}};
         const nanoseconds wait = std::max(nanoseconds(0), duration_cast<nanoseconds>(wakeAt - Clock::now()));

@@ -7,6 +7,10 @@
 // configured line speed, in small pieces as a USB serial bridge delivers them.
 // While no client has the device open, nothing is written (what the module sends
 // meanwhile is lost, as on a real line).
+//
+// Faults (see TSimOptions): bytes flipped or dropped on the way out, silent stalls
+// after every so many frames, and an unplug after so many frames: the device is
+// closed, the client's line hangs up and the module thread ends.
 
 #include "sim/SimOptions.h"
 
@@ -32,6 +36,9 @@ public:
     uint64_t FramesSent() const { return fFramesSent.load(); }
     uint64_t BytesSent() const { return fBytesSent.load(); }
     bool ClientConnected() const { return fConnected.load(); }
+    // The device has been closed after options.vanishAfter frames (an unplug); the
+    // module thread has ended. Stop is still to be called.
+    bool Vanished() const { return fVanished.load(); }
     std::string LastError() const;  // e.g. a truth file that could not be written
 
 private:
@@ -47,6 +54,7 @@ private:
     std::atomic<uint64_t> fFramesSent{0};
     std::atomic<uint64_t> fBytesSent{0};
     std::atomic<bool> fConnected{false};
+    std::atomic<bool> fVanished{false};
     mutable std::mutex fErrorMutex;
     std::string fError;
 };

@@ -1,7 +1,7 @@
 #include "e2e/LinkTestKit.h"
 
+#include "protocol/FrameBuild.h"
 #include "serial/SPComm.h"
-#include "sim/SimFrames.h"
 #include "ui/WindowUnderTest.h"
 
 #include <QComboBox>

@@ -11,7 +11,9 @@
 // Besides the sanitizers, the target checks what callers rely on: the shapes of
 // the arrays handed to the sensor image object and to UpdateSysParsShow, the fill
 // level of the reassembly buffer and a busy flag that falls once the link is idle.
+// The workers run on reused threads (ReusedThreads.h), so a long run stays flat.
 
+#include "fuzz/ReusedThreads.h"
 #include "link/FrameIntake.h"
 #include "link/StdUiDispatcher.h"
 
@@ -62,6 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     hooks.UpdateSysParsShow = [](const TUINT16s &pars) { Check(pars.size() == 32); };
     int actions = 0;
     hooks.ReadParsAction = [&actions] { ++actions; };
+    hooks.StartThread = [](std::function<void()> body) {
+        return TReusedThreads::Shared().Start(std::move(body));
+    };
     auto intake = std::make_unique<TFrameIntake>(hooks);
     TLinkCore &core = intake->Core();
     core.EEIsOK.store((flags & 4) != 0);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 TBytes Cut(TBytes b, size_t len) {
@@ -218,4 +220,39 @@ TEST(Decoder, WorkerRunInlineReleasesTheBusyFlag) {
         EXPECT_FALSE(core->ComRecvBusy.load());
     }
     EXPECT_TRUE(core->SYSIsOK.load());  // no UpdateSysParsShow hook: nothing to show
+}
+
+TEST(Decoder, WorkersRunOnTheThreadsTheHookGivesAndARefusalDropsTheFrame) {
+    auto sink = std::make_shared<TRecordingSink>();
+    std::vector<std::thread> threads;
+    bool refuse = false;
+    TLinkHooks hooks;
+    hooks.Sink = sink;
+    hooks.StartThread = [&](std::function<void()> body) {
+        if (refuse)
+            return false;
+        threads.emplace_back(std::move(body));
+        return true;
+    };
+    auto core = std::make_shared<TLinkCore>(hooks);
+    const TBytes eem = EemFrame(kEeprom);
+
+    core->ComRecvBusy.store(true);
+    core->WorkerStarting();
+    EXPECT_TRUE(
+        TThreadCOMRecv::Start(std::make_unique<TThreadCOMRecv>(core, eem.data(), int32_t(eem.size()))));
+    ASSERT_EQ(threads.size(), 1u);
+    threads[0].join();
+    EXPECT_EQ(sink->Eeproms().size(), 1u);
+    EXPECT_TRUE(core->IsIdle());
+    EXPECT_FALSE(core->ComRecvBusy.load());
+
+    refuse = true;
+    core->ComRecvBusy.store(true);
+    core->WorkerStarting();
+    EXPECT_FALSE(
+        TThreadCOMRecv::Start(std::make_unique<TThreadCOMRecv>(core, eem.data(), int32_t(eem.size()))));
+    EXPECT_EQ(sink->Eeproms().size(), 1u);  // the refused frame is not decoded
+    EXPECT_TRUE(core->IsIdle());            // nor counted as running
+    EXPECT_FALSE(core->ComRecvBusy.load());
 }

@@ -2,18 +2,22 @@
 // the host program does, writes commands and parses what comes back.
 #include "sim/SimPty.h"
 
+#include "sim/SimCommandLine.h"
 #include "sim/SimStream.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <climits>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -256,6 +260,169 @@ TEST(SimPty, NothingIsQueuedWhileNoClientListens) {
     ASSERT_FALSE(items.empty());
     EXPECT_EQ(items.front().type, "FRM");  // a fresh frame, not a stale backlog
     EXPECT_EQ(host.Stray(), 0u);
+}
+
+// Reads frames from an open device until the line hangs up (read gives 0 or fails
+// with EIO, or poll reports POLLHUP with nothing left) or the time is up.
+struct TUntilHangUp {
+    std::vector<TItem> items;
+    bool hungUp = false;
+};
+TUntilHangUp ReadUntilHangUp(const std::string &path, milliseconds limit) {
+    TUntilHangUp r;
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return r;
+    termios tio{};
+    tcgetattr(fd, &tio);
+    cfmakeraw(&tio);
+    tcsetattr(fd, TCSANOW, &tio);
+    TBytes buffer;
+    size_t stray = 0;
+    const auto end = Clock::now() + limit;
+    while (Clock::now() < end) {
+        pollfd p{fd, POLLIN, 0};
+        poll(&p, 1, 20);
+        uint8_t buf[4096];
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n > 0) {
+            buffer.insert(buffer.end(), buf, buf + n);
+            for (TItem &item : TakeItems(buffer, stray))
+                r.items.push_back(std::move(item));
+        } else if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR) || (p.revents & POLLHUP)) {
+            r.hungUp = true;
+            break;
+        }
+    }
+    close(fd);
+    return r;
+}
+
+TEST(SimPty, StallsAfterEveryFewFramesWithoutCatchingUp) {
+    TSimOptions o = Fast();
+    o.presetParams = {{5, 6}};  // 32 Hz
+    o.stallMs = 500;
+    o.stallEvery = 3;
+    TPtySimulator sim(o);
+    ASSERT_TRUE(sim.Start(nullptr));
+    THost host(sim.DevicePath());
+    ASSERT_TRUE(host.Ok());
+    std::vector<Clock::time_point> arrivals;
+    const auto t0 = Clock::now();
+    const auto items = host.ReadUntil([&](const std::vector<TItem> &got) {
+        while (arrivals.size() < got.size())
+            arrivals.push_back(Clock::now());
+        return Count(got, "FRM") >= 9;
+    });
+    std::vector<std::pair<int, Clock::time_point>> frames;  // running count (byte 3), arrival
+    for (size_t k = 0; k < items.size(); ++k)
+        if (items[k].type == "FRM")
+            frames.push_back({items[k].bytes[3], arrivals[k]});
+    ASSERT_GE(frames.size(), 9u);
+    // Frame n (counting from 1) carries n - 1 in byte 3; a stall follows every third.
+    int stalls = 0;
+    for (size_t k = 1; k < frames.size(); ++k) {
+        const int sentBefore = frames[k - 1].first + 1;
+        ASSERT_EQ(frames[k].first, frames[k - 1].first + 1);  // none skipped on the line
+        const double gap =
+            std::chrono::duration<double, std::milli>(frames[k].second - frames[k - 1].second).count();
+        if (sentBefore % 3 == 0) {
+            EXPECT_GE(gap, 450) << "no stall after frame " << sentBefore;
+            ++stalls;
+        } else {
+            EXPECT_LT(gap, 400) << "a stall after frame " << sentBefore;
+        }
+    }
+    EXPECT_GE(stalls, 2);
+    // With at least two stalls the frames take a second or more: nothing catches up in a burst.
+    EXPECT_GE(std::chrono::duration<double>(Clock::now() - t0).count(), 1.0);
+}
+
+TEST(SimPty, VanishesAfterItsFramesAndTheLineHangsUp) {
+    TSimOptions o = Fast();
+    o.vanishAfter = 4;
+    TPtySimulator sim(o);
+    ASSERT_TRUE(sim.Start(nullptr));
+    const TUntilHangUp r = ReadUntilHangUp(sim.DevicePath(), milliseconds(5000));
+    EXPECT_TRUE(r.hungUp);
+    EXPECT_EQ(Count(r.items, "FRM"), 4u);
+    EXPECT_EQ(sim.FramesSent(), 4u);
+    EXPECT_TRUE(sim.Vanished());
+    EXPECT_FALSE(sim.ClientConnected());
+    sim.Stop();
+}
+
+TEST(SimPty, ReplugAtTheSamePathReplacesAStaleLink) {
+    char pattern[] = "/tmp/korvale_replugXXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    const std::string link = dir + "/ttyKORVALE";
+    // Stale from an earlier run that was killed: points to no device.
+    ASSERT_EQ(symlink("/dev/pts/999999", link.c_str()), 0);
+
+    TSimOptions o = Fast();
+    o.vanishAfter = 2;
+    for (int plug = 0; plug < 2; ++plug) {
+        SCOPED_TRACE(plug);
+        TPtySimulator sim(o);
+        ASSERT_TRUE(sim.Start(nullptr));
+        std::string error;
+        ASSERT_TRUE(PlaceDeviceLink(link, sim.DevicePath(), &error)) << error;
+        char target[PATH_MAX] = {};
+        ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
+        EXPECT_EQ(std::string(target), sim.DevicePath());
+        const TUntilHangUp r = ReadUntilHangUp(link, milliseconds(5000));  // the host opens the link
+        EXPECT_TRUE(r.hungUp);
+        EXPECT_EQ(Count(r.items, "FRM"), 2u);
+        sim.Stop();
+        RemoveDeviceLink(link, sim.DevicePath());
+        struct stat st {};
+        EXPECT_NE(lstat(link.c_str(), &st), 0);  // unplugged: the link is gone
+    }
+
+    // A link that a newer run has taken over is left alone; a file is not replaced.
+    ASSERT_EQ(symlink("/dev/pts/1234567", link.c_str()), 0);
+    RemoveDeviceLink(link, "/dev/pts/7654321");
+    struct stat st {};
+    EXPECT_EQ(lstat(link.c_str(), &st), 0);
+    unlink(link.c_str());
+    {
+        std::FILE *f = std::fopen(link.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fclose(f);
+    }
+    std::string error;
+    EXPECT_FALSE(PlaceDeviceLink(link, "/dev/pts/1", &error));
+    EXPECT_NE(error.find("not a symbolic link"), std::string::npos) << error;
+    unlink(link.c_str());
+    rmdir(dir.c_str());
+}
+
+TEST(SimPty, TheProgramExitsWhenItsDeviceVanishesAndTakesItsLinkAlong) {
+    char pattern[] = "/tmp/korvale_vanishXXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    const std::string link = dir + "/ttyKORVALE";
+    std::FILE *sink = std::fopen("/dev/null", "w");
+    ASSERT_NE(sink, nullptr);
+    int status = -1;
+    std::thread program([&] {
+        status =
+            RunSim({"--no-pacing", "--noise", "0", "--set", "5,7", "--vanish-after", "3", "--link", link},
+                   sink, sink);
+    });
+    struct stat st {};
+    const auto deadline = Clock::now() + milliseconds(5000);
+    while (lstat(link.c_str(), &st) != 0 && Clock::now() < deadline)
+        std::this_thread::sleep_for(milliseconds(5));
+    const TUntilHangUp r = ReadUntilHangUp(link, milliseconds(5000));
+    program.join();
+    std::fclose(sink);
+    EXPECT_TRUE(r.hungUp);
+    EXPECT_EQ(Count(r.items, "FRM"), 3u);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(lstat(link.c_str(), &st), 0);
+    rmdir(dir.c_str());
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // Recorded sessions, truth files and the command line of korvale-sim.
 #include "sim/SimRecord.h"
 
+#include "protocol/CaptureFile.h"
 #include "sensor/MLX90640_API.h"
 #include "sim/SimCommandLine.h"
+#include "sim/SimFaults.h"
 #include "sim/SimStream.h"
 #include "sim/SimTruth.h"
 
@@ -143,6 +145,69 @@ TEST(SimRecord, HalfFramesAndNoNoiseAreExact) {
         std::equal(items[2].bytes.begin() + 7, items[2].bytes.begin() + 775, items[4].bytes.begin() + 7));
 }
 
+TEST(SimFaults, FlipsAndDropsAtTheirRatesAndTheSameForTheSameSeed) {
+    TSimOptions o;
+    o.flipProbability = 0.01;
+    o.dropProbability = 0.02;
+    o.seed = 7;
+    const TBytes clean(200000, 0x5A);
+    TLineFaults a(o), b(o);
+    TBytes x = clean, y = clean;
+    a.Apply(x);
+    b.Apply(y);
+    EXPECT_EQ(x, y);
+    EXPECT_EQ(x.size(), clean.size() - a.Dropped());
+    EXPECT_NEAR(double(a.Dropped()), 4000, 400);  // 0.02 of 200 000, within 6 sigma
+    EXPECT_NEAR(double(a.Flipped()), 1960, 300);  // 0.01 of the bytes not dropped
+    size_t changed = 0;
+    for (uint8_t v : x) {
+        if (v != 0x5A) {
+            ++changed;
+            EXPECT_EQ(__builtin_popcount(unsigned(v ^ 0x5A)), 1);  // exactly one bit
+        }
+    }
+    EXPECT_EQ(changed, a.Flipped());
+
+    o.seed = 8;
+    TLineFaults c(o);
+    TBytes z = clean;
+    c.Apply(z);
+    EXPECT_NE(z, x);
+
+    TLineFaults none(TSimOptions{});
+    TBytes w = clean;
+    none.Apply(w);
+    EXPECT_EQ(w, clean);
+    EXPECT_FALSE(none.Active());
+}
+
+TEST(SimFaults, ARecordedSessionIsCorruptedReproduciblyAndItsNoiseStaysTheSame) {
+    TSimOptions o;
+    o.noise = 0.5;
+    TBytes clean, faultyA, faultyB;
+    ASSERT_TRUE(RecordSession(o, 4, clean, nullptr));
+    o.flipProbability = 0.001;
+    o.dropProbability = 0.001;
+    ASSERT_TRUE(RecordSession(o, 4, faultyA, nullptr));
+    ASSERT_TRUE(RecordSession(o, 4, faultyB, nullptr));
+    EXPECT_EQ(faultyA, faultyB);
+    EXPECT_LT(faultyA.size(), clean.size());
+    // The faulty session is the clean one (same noise) with the faults applied to each
+    // message in turn.
+    o.flipProbability = o.dropProbability = 0;
+    std::vector<TRecordedMessage> messages;
+    ASSERT_TRUE(RecordSessionMessages(o, 4, messages, nullptr));
+    o.flipProbability = o.dropProbability = 0.001;
+    TLineFaults faults(o);
+    TBytes expected;
+    for (TRecordedMessage &m : messages) {
+        faults.Apply(m.bytes);
+        expected.insert(expected.end(), m.bytes.begin(), m.bytes.end());
+    }
+    EXPECT_EQ(faultyA, expected);
+    EXPECT_GT(faults.Flipped() + faults.Dropped(), 0u);
+}
+
 TEST(SimCommandLine, OptionsAreCheckedWithClearMessages) {
     struct Case {
         std::vector<std::string> args;
@@ -164,6 +229,17 @@ TEST(SimCommandLine, OptionsAreCheckedWithClearMessages) {
         {{"--outlier", "1,,2"}, "--outlier"},
         {{"--seed", "1.5"}, "--seed"},
         {{"--record", "x", "--frames", "1", "--link", "y"}, "--link"},
+        {{"--raw"}, "--raw goes with --record"},
+        {{"--corrupt", "0.5"}, "--corrupt"},
+        {{"--corrupt", "0.6,0.5"}, "--corrupt"},
+        {{"--corrupt", "-0.1,0"}, "--corrupt"},
+        {{"--stall", "100"}, "--stall"},
+        {{"--stall", "0,5"}, "--stall"},
+        {{"--stall", "100,0"}, "--stall"},
+        {{"--vanish-after", "0"}, "--vanish-after"},
+        {{"--vanish-after", "x"}, "--vanish-after"},
+        {{"--record", "x", "--frames", "1", "--stall", "100,2"}, "do not go with --record"},
+        {{"--record", "x", "--frames", "1", "--vanish-after", "3"}, "do not go with --record"},
     };
     for (const Case &c : bad) {
         TSimCommandLine cl;
@@ -186,6 +262,21 @@ TEST(SimCommandLine, OptionsAreCheckedWithClearMessages) {
     double scene[768];
     cl.options.scene.Render(0, scene);
     EXPECT_EQ(scene[400], 31.5);
+
+    TSimCommandLine faults;
+    ASSERT_TRUE(ParseSimCommandLine({"--corrupt", "0.001,0.0005", "--stall", "250,10", "--vanish-after", "1"},
+                                    faults, &error))
+        << error;
+    EXPECT_EQ(faults.options.flipProbability, 0.001);
+    EXPECT_EQ(faults.options.dropProbability, 0.0005);
+    EXPECT_EQ(faults.options.stallMs, 250);
+    EXPECT_EQ(faults.options.stallEvery, 10);
+    EXPECT_EQ(faults.options.vanishAfter, 1);
+    TSimCommandLine raw;
+    ASSERT_TRUE(
+        ParseSimCommandLine({"--record", "x", "--frames", "2", "--raw", "--corrupt", "0,0.1"}, raw, &error))
+        << error;
+    EXPECT_TRUE(raw.raw);
 }
 
 TEST(SimCommandLine, RunSimRecordsAndFailsWithNonZeroStatus) {
@@ -195,10 +286,36 @@ TEST(SimCommandLine, RunSimRecordsAndFailsWithNonZeroStatus) {
     ASSERT_NE(sink, nullptr);
     EXPECT_EQ(RunSim({"--bogus"}, sink, sink), 2);
     EXPECT_EQ(RunSim({"--help"}, sink, sink), 0);
-    const std::string file = dir + "/session.bin";
-    EXPECT_EQ(RunSim({"--record", file, "--frames", "3", "--noise", "0"}, sink, sink), 0);
-    std::ifstream in(file, std::ios::binary | std::ios::ate);
-    EXPECT_EQ(static_cast<size_t>(in.tellg()), kEemFrameBytes + kSysFrameBytes + 3 * kFullFrameBytes);
+    const size_t streamBytes = kEemFrameBytes + kSysFrameBytes + 3 * kFullFrameBytes;
+    const std::string raw = dir + "/session.bin";
+    EXPECT_EQ(RunSim({"--record", raw, "--frames", "3", "--noise", "0", "--raw"}, sink, sink), 0);
+    std::ifstream in(raw, std::ios::binary | std::ios::ate);
+    EXPECT_EQ(static_cast<size_t>(in.tellg()), streamBytes);
+    // A capture file: the header and a timed record per message, holding the same stream.
+    const std::string capture = dir + "/session.kvc";
+    EXPECT_EQ(RunSim({"--record", capture, "--frames", "3", "--noise", "0"}, sink, sink), 0);
+    TCaptureReader reader;
+    ASSERT_TRUE(reader.Open(capture, nullptr));
+    ASSERT_TRUE(reader.IsCapture());
+    EXPECT_NEAR(double(reader.Header().startUnixMicros), double(CaptureNowUnixMicros()), 60e6);
+    TBytes stream;
+    ASSERT_TRUE(RecordSession(
+        [] {
+            TSimOptions o;
+            o.noise = 0;
+            return o;
+        }(),
+        3, stream, nullptr));
+    TBytes joined;
+    std::vector<uint64_t> times;
+    TCaptureChunk chunk;
+    while (reader.Next(chunk)) {
+        joined.insert(joined.end(), chunk.bytes.begin(), chunk.bytes.end());
+        times.push_back(chunk.micros);
+    }
+    EXPECT_TRUE(reader.Status().Sound()) << reader.Status().Text();
+    EXPECT_EQ(joined, stream);
+    EXPECT_EQ(times, (std::vector<uint64_t>{0, 0, 0, 125000, 250000}));  // 8 Hz
     EXPECT_EQ(RunSim({"--record", dir + "/missing/x.bin", "--frames", "1"}, sink, sink), 1);
     std::fclose(sink);
     std::system(("rm -rf " + dir).c_str());

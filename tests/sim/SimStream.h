@@ -1,7 +1,7 @@
 #pragma once
 // Splits what the virtual module sent into its frames and text lines (tests).
 
-#include "sim/SimFrames.h"
+#include "protocol/FrameBuild.h"
 
 #include <cstdint>
 #include <string>

@@ -152,6 +152,42 @@ TEST_F(ReplayCli, HalfFramesMirroredAndFromStandardInput) {
     EXPECT_EQ(piped.out, file.out);
 }
 
+TEST_F(ReplayCli, CaptureFilesAndRawStreamsReplayAlikeAndACutCaptureUpToTheCut) {
+    Record("--scene ramp", "s.kvc", 5);
+    Record("--scene ramp --raw", "s.raw", 5);
+    const TRun capture = RunCommand(Replay() + " " + (dir / "s.kvc").string(), dir);
+    const TRun raw = RunCommand(Replay() + " " + (dir / "s.raw").string(), dir);
+    ASSERT_EQ(capture.status, 0) << capture.err;
+    ASSERT_EQ(raw.status, 0) << raw.err;
+    EXPECT_EQ(Lines(capture.out).size(), 5u);
+    EXPECT_EQ(capture.out, raw.out);
+    EXPECT_NE(capture.err.find("capture started "), std::string::npos) << capture.err;
+    EXPECT_NE(capture.err.find(", 7 chunks"), std::string::npos) << capture.err;
+    EXPECT_TRUE(raw.err.empty()) << raw.err;  // a raw stream has no header to tell of
+
+    // Cut in the middle of the fourth frame's record: three frames, and where it stopped.
+    const auto size = fs::file_size(dir / "s.kvc");
+    fs::copy_file(dir / "s.kvc", dir / "cut.kvc");
+    fs::resize_file(dir / "cut.kvc", size - 1748 - 16 - 500);
+    const TRun cut = RunCommand(Replay() + " " + (dir / "cut.kvc").string(), dir);
+    ASSERT_EQ(cut.status, 0) << cut.err;
+    const auto lines = Lines(cut.out);
+    ASSERT_EQ(lines.size(), 3u);
+    const auto rawLines = Lines(raw.out);
+    EXPECT_EQ(lines, std::vector<std::string>(rawLines.begin(), rawLines.begin() + 3));
+    EXPECT_NE(cut.err.find("truncated after 5 chunks at byte offset"), std::string::npos) << cut.err;
+
+    // A capture of a later version is refused.
+    std::vector<char> bytes(size);
+    std::ifstream(dir / "s.kvc", std::ios::binary).read(bytes.data(), long(size));
+    bytes[8] = 9;
+    std::ofstream(dir / "v9.kvc", std::ios::binary).write(bytes.data(), long(size));
+    const TRun later = RunCommand(Replay() + " " + (dir / "v9.kvc").string(), dir);
+    EXPECT_EQ(later.status, 1);
+    EXPECT_NE(later.err.find("version 9 is not supported"), std::string::npos) << later.err;
+    EXPECT_TRUE(later.out.empty());
+}
+
 TEST_F(ReplayCli, BadOptionsAndUnreadableFilesFailWithAMessage) {
     const TRun bad = RunCommand(Replay() + " --palette 13 x.bin", dir);
     EXPECT_EQ(bad.status, 2);

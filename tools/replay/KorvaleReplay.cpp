@@ -1,7 +1,8 @@
-// korvale-replay: replays a raw capture of the module's serial stream through the
-// program's frame intake and sensor image object; prints a CSV line per frame and
-// optionally writes temperatures and pictures.
+// korvale-replay: replays a capture file or a raw recording of the module's serial
+// stream through the program's frame intake and sensor image object; prints a CSV
+// line per frame and optionally writes temperatures and pictures.
 
+#include "protocol/CaptureFile.h"
 #include "replay/ReplayOptions.h"
 #include "replay/ReplaySession.h"
 #include "replay/ReplaySplit.h"
@@ -57,6 +58,32 @@ int main(int argc, char **argv) {
     if (!ReadCapture(options.input, capture, &error) || !PrepareOutputDirs(options, &error)) {
         std::cerr << "korvale-replay: " << error << "\n";
         return 1;
+    }
+
+    // A capture file's chunks, up to any damage, joined: the stream is replayed like a
+    // raw recording, so both give the same lines.
+    TCaptureReader reader;
+    reader.OpenMemory(capture.data(), capture.size());
+    if (reader.IsCapture()) {
+        std::vector<uint8_t> stream;
+        TCaptureChunk chunk;
+        uint64_t chunks = 0;
+        while (reader.Next(chunk)) {
+            stream.insert(stream.end(), chunk.bytes.begin(), chunk.bytes.end());
+            ++chunks;
+        }
+        const TCaptureStatus &status = reader.Status();
+        if (status.condition == TCaptureCondition::Unsupported) {
+            std::cerr << "korvale-replay: " << options.input << ": " << status.Text() << "\n";
+            return 1;
+        }
+        if (reader.HeaderRead())
+            std::cerr << "korvale-replay: capture started " << FormatCaptureStart(reader.Header()) << ", "
+                      << chunks << " chunks\n";
+        if (!status.Sound())
+            std::cerr << "korvale-replay: " << options.input << ": " << status.Text()
+                      << "; replaying what comes before\n";
+        capture.swap(stream);
     }
 
     TReplaySession session(options);

@@ -43,9 +43,12 @@ bool ParseSwitch(const std::string &text, bool &value) {
 
 std::string ReplayUsage() {
     return "usage: korvale-replay [options] CAPTURE\n"
-           "Replays a raw capture of the module's serial stream (\"-\" reads standard\n"
+           "Replays a recording of the module's serial stream (\"-\" reads standard\n"
            "input) through the program's frame intake and sensor image object, and prints\n"
            "one CSV line per frame: index,type,subpage,vdd,ta,min,max,avg,lower,upper\n"
+           "The recording is a capture file (docs/capture-format.md: its start time and,\n"
+           "for a cut or damaged file, where reading stopped go to standard error; what\n"
+           "comes before the damage is replayed) or a raw byte stream.\n"
            "\n"
            "output (files frame_00000.* upwards; folders are created):\n"
            "  --temps DIR          24 lines of 32 displayed temperatures (%.17g)\n"

@@ -1,4 +1,4 @@
-#include "sim/SimFrames.h"
+#include "protocol/FrameBuild.h"
 
 namespace {
 
@@ -50,6 +50,13 @@ TBytes BuildSysFrame(const TSysBlock &block) {
     TBytes out = Header("SYS", 0);
     AppendBlock(out, block);
     return out;
+}
+
+TBytes BuildSysFrame(const std::vector<uint16_t> &block) {
+    TSysBlock words{};
+    for (size_t k = 0; k < words.size() && k < block.size(); ++k)
+        words[k] = block[k];
+    return BuildSysFrame(words);
 }
 
 TBytes BuildEemFrame(const std::vector<uint16_t> &calibration) {

@@ -1,5 +1,7 @@
 #pragma once
-// Byte layout of what the module sends: "MLX" frames and the "TYPE" line.
+// Building what the module sends: "MLX" frames and the "TYPE" line. The virtual
+// module sends these; a recording writes the calibration and parameters the window
+// holds as an "EEM" and a "SYS" frame at its start, as if the module had just sent them.
 
 #include <array>
 #include <cstddef>
@@ -29,7 +31,11 @@ uint16_t ByteSum(const uint8_t *data, size_t n);
 
 TBytes TypeLine();
 TBytes BuildSysFrame(const TSysBlock &block);
-TBytes BuildEemFrame(const std::vector<uint16_t> &calibration);  // 832 words
+// From a word array: its first 32 words (missing ones are 0).
+TBytes BuildSysFrame(const std::vector<uint16_t> &block);
+// From the 832 calibration words (further words are ignored, missing ones are 0), with
+// the byte-sum check word.
+TBytes BuildEemFrame(const std::vector<uint16_t> &calibration);
 TBytes BuildFullFrame(const uint16_t *frame834, const TSysBlock &block, uint8_t tag);
 // Half frame of subpage 0 or 1: the pixels of that chess-board colour, then words 768..833.
 TBytes BuildHalfFrame(const uint16_t *frame834, int subpage, const TSysBlock &block, uint8_t tag);
