@@ -2,7 +2,7 @@
 
 #include "serial/LineEvents.h"
 #include "serial/PortDevice.h"
-#include "serial/PortThread.h"
+#include "serial/PortSession.h"
 
 #include <algorithm>
 #include <array>
@@ -47,19 +47,17 @@ void Earliest(std::optional<TClock::time_point> &deadline, TClock::time_point t)
 
 }  // namespace
 
-TReadThread::TReadThread(int commFile, int closeEventFd, const TReadSettings &settings, ICommNoticeSink &sink)
-    : hCommFile(commFile), hCloseEvent(closeEventFd), fSettings(settings), fSink(sink) {}
-
-TReadThread::~TReadThread() {
-    Join();
-}
+TReadThread::TReadThread(std::shared_ptr<TPortSession> session, std::shared_ptr<const TReadSettings> settings)
+    : fSession(std::move(session)), fSettingsOwner(std::move(settings)), hCommFile(fSession->Fd),
+      hCloseEvent(fSession->CloseEvent.Fd()), fSettings(*fSettingsOwner), fSink(*fSession->Notices) {}
 
 bool TReadThread::Start() {
-    return fSettingsChanged.Create() && StartPortThread(fThread, [this] { Execute(); });
+    return fSettingsChanged.Create() &&
+           fThread.Start(TPortThreadRole::Read, [self = shared_from_this()] { self->Execute(); });
 }
 
-void TReadThread::Join() {
-    JoinPortThread(fThread);
+bool TReadThread::Finish(std::chrono::milliseconds limit) {
+    return fThread.Finish(limit);
 }
 
 void TReadThread::SettingsChanged() {
@@ -70,6 +68,8 @@ void TReadThread::SettingsChanged() {
 bool TReadThread::PostChunk(const uint8_t *bytes, int count) {
     TCommNotice notice;
     notice.Kind = TCommNotice::TKind::GotCommData;
+    // Exactly count + 1 bytes: queued chunks are what a stalled window holds.
+    notice.Data.reserve(size_t(count) + 1);
     notice.Data.assign(bytes, bytes + count);
     notice.Data.push_back(0);
     return fSink.PostNotice(std::move(notice));
@@ -174,5 +174,7 @@ void TReadThread::Execute() {
         if ((silent || totalUp) && !flush())
             break;
     }
+    if (fSession->ThreadEndHook)
+        fSession->ThreadEndHook(TPortThreadRole::Read);
     PurgePort(hCommFile, TPurge::Input);
 }

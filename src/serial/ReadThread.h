@@ -7,13 +7,21 @@
 // time-out (multiplier x INPUTBUFFERSIZE + constant, when not 0) also ends a read.
 // Hang-up, line errors reported by poll and read errors request a hang-up and end
 // the thread; a closed descriptor ends it silently.
+//
+// Create it with std::make_shared: the running thread owns it too, with the port
+// session and the read settings, so a thread that outlives the stop's waiting limit
+// still has everything it uses.
 
 #include "serial/CommNotice.h"
+#include "serial/PortThread.h"
 #include "serial/WakeEvent.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
-#include <thread>
+#include <memory>
+
+struct TPortSession;
 
 // Read settings shared with the component, which may change them while it runs.
 struct TReadSettings {
@@ -23,15 +31,16 @@ struct TReadSettings {
     std::atomic<bool> IgnoreNullChar{false};
 };
 
-class TReadThread {
+class TReadThread : public std::enable_shared_from_this<TReadThread> {
 public:
-    TReadThread(int commFile, int closeEventFd, const TReadSettings &settings, ICommNoticeSink &sink);
-    ~TReadThread();
+    TReadThread(std::shared_ptr<TPortSession> session, std::shared_ptr<const TReadSettings> settings);
     TReadThread(const TReadThread &) = delete;
     TReadThread &operator=(const TReadThread &) = delete;
 
-    bool Start();            // false when the thread cannot be created
-    void Join();             // after the close event is set
+    bool Start();  // false when the thread cannot be created (errno tells why)
+    // After the close event is set: waits at most `limit` for the thread to end;
+    // false when it had not (it then ends on its own).
+    bool Finish(std::chrono::milliseconds limit);
     void SettingsChanged();  // makes a wait in progress use the new time-outs
 
 private:
@@ -39,10 +48,12 @@ private:
     bool PostChunk(const uint8_t *bytes, int count);
     void PostSimple(TCommNotice::TKind kind, uint32_t bits = 0);
 
+    const std::shared_ptr<TPortSession> fSession;
+    const std::shared_ptr<const TReadSettings> fSettingsOwner;
     const int hCommFile;
     const int hCloseEvent;
     const TReadSettings &fSettings;
     ICommNoticeSink &fSink;
     TWakeEvent fSettingsChanged;
-    std::thread fThread;
+    TPortThread fThread;
 };

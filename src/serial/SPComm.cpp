@@ -1,63 +1,70 @@
 #include "serial/SPComm.h"
 
 #include "serial/CommName.h"
+#include "serial/NoticeQueue.h"
 #include "serial/PortDevice.h"
 #include "serial/PortLine.h"
+#include "serial/PortSession.h"
 #include "serial/ReadThread.h"
-#include "serial/WakeEvent.h"
 #include "serial/WriteThread.h"
 
 #include <QMetaObject>
 
-TComm::TComm(QObject *owner) : QObject(owner), FReadSettings(std::make_unique<TReadSettings>()) {}
+#include <cerrno>
+
+TComm::TComm(QObject *owner) : QObject(owner), FReadSettings(std::make_shared<TReadSettings>()) {}
 
 TComm::~TComm() {
-    // The threads post to this object: they must be gone before it is.
+    // The threads post to this object: they must be gone, or cut off, before it is.
     StopComm();
 }
 
+QString TComm::FailStart(const QString &reason, int error) {
+    ReleasePort();
+    fLastOpenErrno = error;
+    return reason;
+}
+
 QString TComm::StartComm() {
-    if (hCommFile >= 0)
+    if (hCommFile >= 0) {
+        fLastOpenErrno = 0;
         return QStringLiteral("串口已打开！");
+    }
 
     const std::string path = CommNameToDevicePath(FCommName).toStdString();
     int fd = -1;
-    switch (OpenPortDevice(path, fd)) {
+    switch (OpenPortDevice(path, fd, fLastOpenErrno)) {
     case TPortOpenResult::Opened: break;
     case TPortOpenResult::CannotOpen: return QStringLiteral("打开串口失败！");
     case TPortOpenResult::NotCommDevice: return QStringLiteral("文件句柄不是通讯句柄!");
     }
 
+    // From here on the session owns the descriptor: whoever lets go of it last
+    // closes the device.
+    fSession = std::make_shared<TPortSession>(fd);
     hCommFile = fd;
     PurgePort(hCommFile, TPurge::Both);
-    FSendDataEmpty = true;
 
     // A port that refuses its line settings would run at a wrong speed or framing
     // and deliver garbage; report it as a failed open instead.
-    if (!ApplyPortLineSettings(hCommFile, FLine)) {
-        ReleasePort();
-        return QStringLiteral("打开串口失败！");
-    }
+    if (!ApplyPortLineSettings(hCommFile, FLine))
+        return FailStart(QStringLiteral("打开串口失败！"), errno);
     ApplyPortModemLines(hCommFile, FLine);
 
-    hCloseEvent = std::make_unique<TWakeEvent>();
-    if (!hCloseEvent->Create()) {
-        ReleasePort();
-        return QStringLiteral("不能创建事件!");
-    }
+    if (!fSession->CloseEvent.Create())
+        return FailStart(QStringLiteral("不能创建事件!"), errno);
+    fSession->Notices = std::make_shared<TNoticeQueue>(NoticeQueueLimit, [this] {
+        return QMetaObject::invokeMethod(this, "DeliverNotices", Qt::QueuedConnection);
+    });
+    fSession->ThreadEndHook = fThreadEndHook;
 
-    ReadThread = std::make_unique<TReadThread>(hCommFile, hCloseEvent->Fd(), *FReadSettings,
-                                               static_cast<ICommNoticeSink &>(*this));
-    if (!ReadThread->Start()) {
-        ReleasePort();
-        return QStringLiteral("不能创建串口读进程!");
-    }
-    WriteThread = std::make_unique<TWriteThread>(hCommFile, hCloseEvent->Fd(), FSendDataEmpty,
-                                                 static_cast<ICommNoticeSink &>(*this));
-    if (!WriteThread->Start()) {
-        ReleasePort();
-        return QStringLiteral("不能创建串口写进程!");
-    }
+    ReadThread = std::make_shared<TReadThread>(fSession, FReadSettings);
+    if (!ReadThread->Start())
+        return FailStart(QStringLiteral("不能创建串口读进程!"), errno);
+    WriteThread = std::make_shared<TWriteThread>(fSession);
+    if (!WriteThread->Start())
+        return FailStart(QStringLiteral("不能创建串口写进程!"), errno);
+    fLastOpenErrno = 0;
     return QString();
 }
 
@@ -67,28 +74,44 @@ void TComm::StopComm() {
     ReleasePort();
 }
 
-// Stops whatever threads run, then closes the close event and the port. Also the
-// clean-up of a failed StartComm.
+// Stops whatever threads run, waiting for each at most fStopWaitLimit, then lets go
+// of the session: the device closes now, or when a thread that did not end in time
+// ends. Also the clean-up of a failed StartComm.
 void TComm::ReleasePort() {
-    if (hCloseEvent && hCloseEvent->IsValid())
-        hCloseEvent->Set();
+    if (!fSession)
+        return;
+    if (fSession->CloseEvent.IsValid())
+        fSession->CloseEvent.Set();
     if (ReadThread) {
         PurgePort(hCommFile, TPurge::Input);
-        ReadThread->Join();
+        ReadThread->Finish(fStopWaitLimit);
         ReadThread.reset();
     }
     if (WriteThread) {
         PurgePort(hCommFile, TPurge::Output);
-        WriteThread->Join();
+        WriteThread->Finish(fStopWaitLimit);
         WriteThread.reset();
     }
-    FSendDataEmpty = true;
-    hCloseEvent.reset();
-    ClosePortDevice(hCommFile);
+    // Notices of the closed port are not delivered any more, and a thread still
+    // running reaches nobody.
+    if (fSession->Notices) {
+        fSession->Notices->Disconnect();
+        fDroppedBefore += fSession->Notices->Dropped();
+    }
+    fSession.reset();
     hCommFile = -1;
-    // Notices of the closed session are not delivered any more.
-    std::lock_guard<std::mutex> lock(fNoticeMutex);
-    fNotices.clear();
+}
+
+bool TComm::GetSendDataEmpty() const {
+    return !fSession || fSession->SendDataEmpty.load();
+}
+
+uint64_t TComm::GetDroppedNotices() const {
+    return fDroppedBefore + (fSession && fSession->Notices ? fSession->Notices->Dropped() : 0);
+}
+
+size_t TComm::GetQueuedNotices() const {
+    return fSession && fSession->Notices ? fSession->Notices->Queued() : 0;
 }
 
 bool TComm::WriteCommData(const void *pDataToWrite, uint16_t dwSizeofDataToWrite) {
@@ -99,44 +122,22 @@ bool TComm::WriteCommData(const void *pDataToWrite, uint16_t dwSizeofDataToWrite
     return WriteThread->Enqueue(std::move(block));
 }
 
-bool TComm::PostNotice(TCommNotice &&notice) {
-    bool wake;
-    {
-        std::lock_guard<std::mutex> lock(fNoticeMutex);
-        fNotices.push_back(std::move(notice));
-        wake = !fWakePending;
-        fWakePending = true;
-    }
-    if (!wake)
-        return true;
-    const bool posted = QMetaObject::invokeMethod(this, "DeliverNotices", Qt::QueuedConnection);
-    if (!posted) {
-        std::lock_guard<std::mutex> lock(fNoticeMutex);
-        fWakePending = false;
-    }
-    return posted;
-}
-
 // Takes one notice at a time, so a handler that runs a nested event loop (and with it
-// this method again) still sees the notices in arrival order.
+// this method again) still sees the notices in arrival order. A handler may close
+// the port (and open it again): the queue is looked up afresh for every notice.
 void TComm::DeliverNotices() {
-    {
-        std::lock_guard<std::mutex> lock(fNoticeMutex);
-        fWakePending = false;
-    }
+    if (fSession && fSession->Notices)
+        fSession->Notices->BeginDelivery();
     for (;;) {
-        TCommNotice notice;
-        {
-            std::lock_guard<std::mutex> lock(fNoticeMutex);
-            if (fNotices.empty())
-                return;
-            notice = std::move(fNotices.front());
-            fNotices.pop_front();
-        }
-        Dispatch(notice);
+        const std::shared_ptr<TNoticeQueue> queue = fSession ? fSession->Notices : nullptr;
+        if (!queue)
+            return;
+        std::optional<TCommNotice> notice = queue->Take();
+        if (!notice)
+            return;
+        Dispatch(*notice);
     }
 }
-
 // Handlers are copied before the call so that one may replace itself safely.
 void TComm::Dispatch(const TCommNotice &notice) {
     switch (notice.Kind) {

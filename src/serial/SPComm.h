@@ -12,6 +12,14 @@
 // runs there, one notice at a time in arrival order, while that thread's event loop
 // runs. A handler may call StopComm (and StartComm); handlers may be re-entered when
 // one of them runs a nested event loop (Delay).
+//
+// Notices wait in a queue of at most NoticeQueueLimit entries while that thread is
+// busy; when it is full the oldest is dropped (GetDroppedNotices counts them).
+//
+// The reading thread runs two nice levels above the thread that opens the port, the
+// writing thread one (where the system allows it). Stopping the port waits at most
+// GetStopWaitLimit for each thread; a thread that has not ended by then is left to
+// end on its own, keeping the device open (and claimed) until it does.
 
 #include "serial/CommNotice.h"
 #include "serial/SerialTypes.h"
@@ -20,21 +28,32 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 
 class TReadThread;
 class TWriteThread;
-class TWakeEvent;
+class TNoticeQueue;
+struct TPortSession;
 struct TReadSettings;
+enum class TPortThreadRole;
 
-class TComm : public QObject, private ICommNoticeSink {
+class TComm : public QObject {
     Q_OBJECT
 
 public:
+    // Bound of the notice queue. The module sends up to 64 frames a second, about
+    // one chunk (at most INPUTBUFFERSIZE + 1 bytes) each; the UI thread takes them
+    // between its 5 ms live-view ticks, so normally one or two wait. 256 notices
+    // keep 4 s of that stream across a stalled window and hold at most about 1 MiB;
+    // frames older than that are of no use to a live picture.
+    static constexpr size_t NoticeQueueLimit = 256;
+    // How long stopping the port waits for each of its threads.
+    static constexpr std::chrono::milliseconds DefaultStopWaitLimit{10000};
+
     // Buffer holds BufferLength bytes followed by a 0 byte; it is valid for the call.
     using TReceiveDataEvent =
         std::function<void(TComm *Sender, const uint8_t *Buffer, uint16_t BufferLength)>;
@@ -56,7 +75,24 @@ public:
 
     bool IsOpen() const { return hCommFile >= 0; }
     int GetHandle() const { return hCommFile; }  // -1 while closed
-    bool GetSendDataEmpty() const { return FSendDataEmpty.load(); }
+    bool GetSendDataEmpty() const;
+
+    // The errno of the last StartComm that failed on a system call (ENOENT: no such
+    // port, EACCES or EPERM: no permission, EBUSY: in use, ENOTTY: no serial device;
+    // ClassifyOpenError in PortDevice.h sorts them); 0 after a successful open or a
+    // failure without a system error (already open).
+    int LastOpenErrno() const { return fLastOpenErrno; }
+
+    // Notices dropped because the queue was full, since the component was created.
+    uint64_t GetDroppedNotices() const;
+    // Notices waiting for delivery now.
+    size_t GetQueuedNotices() const;
+
+    std::chrono::milliseconds GetStopWaitLimit() const { return fStopWaitLimit; }
+    void SetStopWaitLimit(std::chrono::milliseconds limit) { fStopWaitLimit = limit; }
+    // Runs on each port thread as it ends, before it lets go of the port; taken by
+    // the next StartComm. Lets tests hold a thread up.
+    void SetThreadEndHook(std::function<void(TPortThreadRole)> hook) { fThreadEndHook = std::move(hook); }
 
     // Properties. Setters store a changed value and apply it at once while open.
     QString GetCommName() const { return FCommName; }
@@ -132,19 +168,23 @@ private:
     void SetLine(T &field, T value);
     void SetReadSetting(std::atomic<uint32_t> &field, uint32_t value);
     void ApplyPortState();
+    QString FailStart(const QString &reason, int error);
     void ReleasePort();
-    bool PostNotice(TCommNotice &&notice) override;  // from the port threads
     void Dispatch(const TCommNotice &notice);
 
-    std::unique_ptr<TReadThread> ReadThread;
-    std::unique_ptr<TWriteThread> WriteThread;
+    // While open: the session both threads share, and the threads.
+    std::shared_ptr<TPortSession> fSession;
+    std::shared_ptr<TReadThread> ReadThread;
+    std::shared_ptr<TWriteThread> WriteThread;
     int hCommFile = -1;
-    std::unique_ptr<TWakeEvent> hCloseEvent;
-    std::atomic<bool> FSendDataEmpty{true};
+    int fLastOpenErrno = 0;
+    uint64_t fDroppedBefore = 0;  // dropped notices of ports already closed
+    std::chrono::milliseconds fStopWaitLimit = DefaultStopWaitLimit;
+    std::function<void(TPortThreadRole)> fThreadEndHook;
 
     QString FCommName = QStringLiteral("COM2");
     TPortLineSettings FLine;
-    std::unique_ptr<TReadSettings> FReadSettings;
+    std::shared_ptr<TReadSettings> FReadSettings;
     uint32_t FWriteTotalTimeoutMultiplier = 0;
     uint32_t FWriteTotalTimeoutConstant = 0;
 
@@ -153,10 +193,4 @@ private:
     TModemStateChangeEvent FOnModemStateChange;
     TCommNotifyEvent FOnRequestHangup;
     TCommNotifyEvent FOnSendDataEmpty;
-
-    // Hand-off from the port threads: notices queue here and one payload-free queued
-    // call wakes the owning thread to deliver them.
-    std::mutex fNoticeMutex;
-    std::deque<TCommNotice> fNotices;  // guarded by fNoticeMutex
-    bool fWakePending = false;         // guarded by fNoticeMutex
 };

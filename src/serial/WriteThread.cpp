@@ -1,27 +1,24 @@
 #include "serial/WriteThread.h"
 
 #include "serial/PortDevice.h"
-#include "serial/PortThread.h"
+#include "serial/PortSession.h"
 
 #include <cerrno>
 
 #include <poll.h>
 #include <unistd.h>
 
-TWriteThread::TWriteThread(int commFile, int closeEventFd, std::atomic<bool> &sendDataEmpty,
-                           ICommNoticeSink &sink)
-    : hCommFile(commFile), hCloseEvent(closeEventFd), pFSendDataEmpty(sendDataEmpty), fSink(sink) {}
-
-TWriteThread::~TWriteThread() {
-    Join();
-}
+TWriteThread::TWriteThread(std::shared_ptr<TPortSession> session)
+    : fSession(std::move(session)), hCommFile(fSession->Fd), hCloseEvent(fSession->CloseEvent.Fd()),
+      pFSendDataEmpty(fSession->SendDataEmpty), fSink(*fSession->Notices) {}
 
 bool TWriteThread::Start() {
-    return fNewData.Create() && StartPortThread(fThread, [this] { Execute(); });
+    return fNewData.Create() &&
+           fThread.Start(TPortThreadRole::Write, [self = shared_from_this()] { self->Execute(); });
 }
 
-void TWriteThread::Join() {
-    JoinPortThread(fThread);
+bool TWriteThread::Finish(std::chrono::milliseconds limit) {
+    return fThread.Finish(limit);
 }
 
 bool TWriteThread::Enqueue(std::vector<uint8_t> &&block) {
@@ -122,6 +119,8 @@ void TWriteThread::Execute() {
         fAccepting = false;
         fQueue.clear();
     }
+    if (fSession->ThreadEndHook)
+        fSession->ThreadEndHook(TPortThreadRole::Write);
     PurgePort(hCommFile, TPurge::Output);
     pFSendDataEmpty = true;
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <locale>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,25 @@ TEST(Commands, DateTimeUsesFixedWidthFieldsAndTwentyFourHours) {
     EXPECT_EQ(SetDateTimeCommand({2021, 3, 5, 14, 7, 9}), "$STDT=2021/03/05 14:07:09\r\n");
     EXPECT_EQ(SetDateTimeCommand({2024, 12, 31, 0, 0, 0}), "$STDT=2024/12/31 00:00:00\r\n");
     EXPECT_EQ(SetDateTimeCommand({2030, 1, 1, 23, 59, 59}), "$STDT=2030/01/01 23:59:59\r\n");
+}
+
+// The module parses "/" between the date fields, ":" between the time fields and
+// plain ASCII digits, whatever locale the program runs under: here a global C++
+// locale that groups every digit ("2.0.2.1") and the C library locale of the
+// environment, which the window's Qt application takes on at start.
+TEST(Commands, DateTimeKeepsItsSeparatorsAndDigitsUnderAnyLocale) {
+    struct TDotGrouping : std::numpunct<char> {
+        char do_thousands_sep() const override { return '.'; }
+        std::string do_grouping() const override { return "\1"; }
+        char do_decimal_point() const override { return ','; }
+    };
+    const std::locale before = std::locale::global(std::locale(std::locale::classic(), new TDotGrouping));
+    const std::string cBefore = std::setlocale(LC_ALL, nullptr);
+    std::setlocale(LC_ALL, "");
+    const std::string line = SetDateTimeCommand({2021, 3, 5, 14, 7, 9});
+    std::setlocale(LC_ALL, cBefore.c_str());
+    std::locale::global(before);
+    EXPECT_EQ(line, "$STDT=2021/03/05 14:07:09\r\n");
 }
 
 TEST(ReadParsSequence, AsksForCalibrationThenParametersWhileBusy) {

@@ -1,6 +1,8 @@
 #include "serial/SPComm.h"
 
+#include "serial/PortDevice.h"
 #include "serial/PortLine.h"
+#include "serial/PortThread.h"
 #include "serial/PtyPair.h"
 
 #include <QCoreApplication>
@@ -8,12 +10,23 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <stdlib.h>
+#include <sys/fsuid.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -105,14 +118,19 @@ TEST(TCommTest, FailedOpensLeaveThePortClosed) {
     comm.SetCommName("/dev/korvale-no-such-port");
     EXPECT_EQ(comm.StartComm(), "打开串口失败！");
     EXPECT_FALSE(comm.IsOpen());
+    // The window tells a missing port from one the user may not open.
+    EXPECT_EQ(comm.LastOpenErrno(), ENOENT);
+    EXPECT_EQ(ClassifyOpenError(comm.LastOpenErrno()), TOpenFailure::NoSuchDevice);
 
     comm.SetCommName("");
     EXPECT_EQ(comm.StartComm(), "打开串口失败！");
+    EXPECT_EQ(ClassifyOpenError(comm.LastOpenErrno()), TOpenFailure::NoSuchDevice);
 
     // A character device that is no terminal, and a plain file.
     comm.SetCommName("/dev/null");
     EXPECT_EQ(comm.StartComm(), "文件句柄不是通讯句柄!");
     EXPECT_FALSE(comm.IsOpen());
+    EXPECT_EQ(ClassifyOpenError(comm.LastOpenErrno()), TOpenFailure::NotSerial);
 
     char file[] = "/tmp/korvale-serial-XXXXXX";
     const int fd = mkstemp(file);
@@ -138,6 +156,7 @@ TEST_F(TCommOnPty, OpenIsExclusiveAndASecondStartLeavesThePortAsItWas) {
     other.SetCommName(QString::fromStdString(pty.SlavePath()));
     EXPECT_EQ(other.StartComm(), "打开串口失败！");
     EXPECT_FALSE(other.IsOpen());
+    EXPECT_EQ(ClassifyOpenError(other.LastOpenErrno()), TOpenFailure::InUse) << other.LastOpenErrno();
 
     // The first component still receives.
     pty.Write("MLX");
@@ -147,6 +166,7 @@ TEST_F(TCommOnPty, OpenIsExclusiveAndASecondStartLeavesThePortAsItWas) {
     comm.StopComm();
     EXPECT_FALSE(comm.IsOpen());
     EXPECT_EQ(other.StartComm(), QString());
+    EXPECT_EQ(other.LastOpenErrno(), 0);
     other.StopComm();
 }
 
@@ -376,4 +396,212 @@ TEST_F(TCommOnPty, DestroyingAnOpenComponentReleasesThePort) {
     PumpFor(200ms);
     Open(100);
     EXPECT_TRUE(comm.IsOpen());
+}
+
+TEST_F(TCommOnPty, APortTheUserMayNotOpenIsToldApartFromAMissingOne) {
+    // Nobody but root may open the device file now.
+    ASSERT_EQ(chmod(pty.SlavePath().c_str(), 0), 0);
+    // Root passes file permissions; with a filesystem user id other than 0 the
+    // calling thread loses that privilege, and the kernel refuses the open itself.
+    struct TActAsNobody {
+        bool Active = false;
+        TActAsNobody() {
+            if (geteuid() != 0)
+                return;
+            setfsuid(65534);
+            Active = setfsuid(uid_t(-1)) == 65534;
+        }
+        ~TActAsNobody() {
+            if (Active)
+                setfsuid(0);
+        }
+    } nobody;
+    if (geteuid() == 0 && !nobody.Active)
+        GTEST_SKIP() << "running as root without the right to change the filesystem user id";
+
+    comm.SetCommName(QString::fromStdString(pty.SlavePath()));
+    EXPECT_EQ(comm.StartComm(), "打开串口失败！");
+    EXPECT_FALSE(comm.IsOpen());
+    EXPECT_EQ(comm.LastOpenErrno(), EACCES);
+    EXPECT_EQ(ClassifyOpenError(comm.LastOpenErrno()), TOpenFailure::NoPermission);
+    EXPECT_EQ(ClassifyOpenError(EPERM), TOpenFailure::NoPermission);
+}
+
+namespace {
+
+// The nice value of this process's thread of the given name, from /proc.
+std::optional<int> ThreadNice(const std::string &name) {
+    std::error_code error;
+    for (const auto &task : std::filesystem::directory_iterator("/proc/self/task", error)) {
+        std::ifstream commFile(task.path() / "comm");
+        std::string comm;
+        std::getline(commFile, comm);
+        if (comm != name)
+            continue;
+        std::ifstream statFile(task.path() / "stat");
+        const std::string stat((std::istreambuf_iterator<char>(statFile)), std::istreambuf_iterator<char>());
+        // Fields after the parenthesised name start at field 3; the nice value is 19.
+        std::istringstream fields(stat.substr(stat.rfind(')') + 1));
+        std::string field;
+        for (int i = 3; i <= 19; ++i)
+            fields >> field;
+        return std::stoi(field);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+TEST_F(TCommOnPty, ReadingThreadRunsTwoNiceLevelsAboveTheOpenerAndWritingOne) {
+    errno = 0;
+    const int opener = getpriority(PRIO_PROCESS, gettid());
+    ASSERT_EQ(errno, 0);
+    // Whether this process may raise a thread's priority at all: try it on a thread
+    // of its own.
+    bool allowed = false;
+    std::thread([&] {
+        allowed = opener > -20 && setpriority(PRIO_PROCESS, gettid(), opener - 1) == 0;
+    }).join();
+
+    Open(100);
+    std::optional<int> readNice, writeNice;
+    PumpUntil(
+        [&] {
+            readNice = ThreadNice("korvale-read");
+            writeNice = ThreadNice("korvale-write");
+            return readNice && writeNice && (!allowed || (*readNice < opener && *writeNice < opener));
+        },
+        10s);
+    ASSERT_TRUE(readNice.has_value());
+    ASSERT_TRUE(writeNice.has_value());
+    // The port works either way.
+    pty.Write("ok");
+    ASSERT_TRUE(PumpUntil([&] { return ReceivedBytes() == 2; }, 10s));
+
+    if (!allowed) {
+        EXPECT_EQ(*readNice, opener);
+        EXPECT_EQ(*writeNice, opener);
+        GTEST_SKIP() << "raising thread priorities is refused here (needs CAP_SYS_NICE or RLIMIT_NICE); "
+                        "the threads kept the opener's nice value "
+                     << opener;
+    }
+    EXPECT_EQ(*readNice, std::max(-20, opener - kReadThreadPriorityRaise));
+    EXPECT_EQ(*writeNice, std::max(-20, opener - kWriteThreadPriorityRaise));
+    EXPECT_LT(*readNice, *writeNice);
+}
+
+TEST_F(TCommOnPty, StoppingWaitsForEachThreadAtMostTheLimitAndAThreadHeldLongerEndsAlone) {
+    // Both threads are held as they end, until the test lets them go; a watchdog lets
+    // them go after 8 s in any case, so a stop without a limit fails instead of hanging.
+    std::mutex gateMutex;
+    std::condition_variable gate;
+    bool open = false;
+    std::atomic<int> held{0}, ended{0};
+    auto letGo = [&] {
+        {
+            std::lock_guard<std::mutex> lock(gateMutex);
+            open = true;
+        }
+        gate.notify_all();
+    };
+    std::thread watchdog([&] {
+        std::unique_lock<std::mutex> lock(gateMutex);
+        gate.wait_for(lock, 8s, [&] { return open; });
+        lock.unlock();
+        letGo();
+    });
+
+    const auto limit = 300ms;
+    int delivered = 0;
+    {
+        TComm doomed;
+        doomed.SetCommName(QString::fromStdString(pty.SlavePath()));
+        doomed.SetInx_XonXoffFlow(false);
+        doomed.SetOutx_XonXoffFlow(false);
+        doomed.SetReadIntervalTimeout(20);
+        doomed.SetStopWaitLimit(limit);
+        doomed.SetThreadEndHook([&](TPortThreadRole) {
+            ++held;
+            {
+                std::unique_lock<std::mutex> lock(gateMutex);
+                gate.wait(lock, [&] { return open; });
+            }
+            ++ended;
+        });
+        doomed.SetOnReceiveData([&](TComm *, const uint8_t *, uint16_t length) { delivered += length; });
+        ASSERT_EQ(doomed.StartComm(), QString());
+        pty.Write("abc");
+        ASSERT_TRUE(PumpUntil([&] { return delivered == 3; }, 10s));
+
+        QElapsedTimer clock;
+        clock.start();
+        doomed.StopComm();
+        const qint64 waited = clock.elapsed();
+        EXPECT_FALSE(doomed.IsOpen());
+        EXPECT_EQ(held.load(), 2);
+        EXPECT_EQ(ended.load(), 0);
+        // The limit holds for each thread in turn, and no longer.
+        EXPECT_GE(waited, 2 * limit.count() - 20);
+        EXPECT_LT(waited, 2 * limit.count() + 3000);
+
+        // The held threads keep the device open and claimed.
+        TComm other;
+        other.SetCommName(QString::fromStdString(pty.SlavePath()));
+        EXPECT_EQ(other.StartComm(), "打开串口失败！");
+        EXPECT_EQ(ClassifyOpenError(other.LastOpenErrno()), TOpenFailure::InUse);
+        pty.Write("late");
+        PumpFor(100ms);
+    }  // the component goes while its threads still run
+
+    letGo();
+    ASSERT_TRUE(PumpUntil([&] { return ended.load() == 2; }, 10s));
+    // Having ended, the threads let go of the device: it opens again.
+    ASSERT_TRUE(PumpUntil([&] { return comm.StartComm().isEmpty(); }, 10s));
+    PumpFor(200ms);
+    EXPECT_EQ(delivered, 3);  // nothing reached the component after it stopped
+    watchdog.join();
+}
+
+TEST_F(TCommOnPty, AStalledWindowKeepsTheNewestChunksInOrderAndCountsTheDropped) {
+    // A long interval: the chunks end at the buffer size, never at a silence.
+    Open(3000);
+    PumpUntil([&] { return comm.GetQueuedNotices() == 0 && comm.GetSendDataEmpty(); }, 2s);
+    PumpFor(100ms);  // the writing thread's first idle notice is delivered
+    ASSERT_EQ(comm.GetQueuedNotices(), 0u);
+
+    // Chunk k carries its number in its first two bytes.
+    auto chunk = [](size_t k) {
+        TChunk c = Pattern(INPUTBUFFERSIZE, uint8_t(k % 251));
+        c[0] = uint8_t(k >> 8);
+        c[1] = uint8_t(k);
+        return c;
+    };
+    constexpr size_t kExtra = 40;
+    const size_t total = TComm::NoticeQueueLimit + kExtra;
+    std::thread module([&] {
+        for (size_t k = 0; k < total; ++k)
+            pty.Write(chunk(k));
+    });
+    // The window takes nothing meanwhile: no event loop runs.
+    size_t mostQueued = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (comm.GetDroppedNotices() < kExtra && clock.elapsed() < 60000) {
+        mostQueued = std::max(mostQueued, comm.GetQueuedNotices());
+        std::this_thread::sleep_for(2ms);
+    }
+    module.join();
+    std::this_thread::sleep_for(100ms);
+    EXPECT_LE(mostQueued, TComm::NoticeQueueLimit);
+    EXPECT_EQ(comm.GetQueuedNotices(), TComm::NoticeQueueLimit);
+    EXPECT_EQ(comm.GetDroppedNotices(), kExtra);
+
+    ASSERT_TRUE(PumpUntil([&] { return chunks.size() >= TComm::NoticeQueueLimit; }, 20s));
+    PumpFor(100ms);
+    ASSERT_EQ(chunks.size(), TComm::NoticeQueueLimit);
+    for (size_t i = 0; i < chunks.size(); ++i)
+        ASSERT_EQ(chunks[i], chunk(kExtra + i)) << "chunk " << i;
+    // The count outlives the port.
+    comm.StopComm();
+    EXPECT_EQ(comm.GetDroppedNotices(), kExtra);
 }

@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <utility>
@@ -14,10 +15,13 @@
 class QWidget;
 
 // Shows the message of an error that a handler did not catch. The default shows a
-// critical message box over `parent`; tests install their own reporter.
+// critical message box over `parent`; tests install their own reporter. While such a
+// box is open, further errors open no other box: they are counted
+// (HandlerErrorsNotShown) and the program goes on. UI thread only.
 using TErrorReporter = std::function<void(QWidget *parent, const QString &message)>;
 void SetErrorReporter(TErrorReporter reporter);  // empty: back to the message box
 void ReportHandlerError(QWidget *parent, const QString &message);
+uint64_t HandlerErrorsNotShown();  // since the program started
 
 // Wraps `handler` (a callable without arguments; it reads the control's state
 // itself, as the window's handlers do) so that nothing escapes. The wrapper can be

@@ -1,0 +1,7 @@
+#include "serial/PortSession.h"
+
+#include "serial/PortDevice.h"
+
+TPortSession::~TPortSession() {
+    ClosePortDevice(Fd);
+}
