@@ -7,7 +7,7 @@ set -euo pipefail
 # the installed desktop entry and AppStream description.
 packages=(
   qt6-base-dev qt6-serialport-dev libjpeg-dev libgtest-dev libbenchmark-dev
-  xvfb xauth fonts-wqy-microhei cmake ninja-build g++ clang-format git
+  xvfb xauth fonts-wqy-microhei fonts-liberation2 fonts-dejavu-core cmake ninja-build g++ clang-format git
   desktop-file-utils appstream
 )
 

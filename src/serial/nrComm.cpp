@@ -146,4 +146,6 @@ void TnrComm::PortError(int error) {
         return;
     DeliverPending();
     fPort->close();
+    if (FOnDeviceLost)
+        FOnDeviceLost(this);
 }

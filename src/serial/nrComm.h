@@ -45,6 +45,9 @@ public:
     bool SendData(const void *buffer, uint32_t count);
 
     void SetOnAfterReceive(TAfterReceiveEvent handler) { FOnAfterReceive = std::move(handler); }
+    // Called after a vanished device has closed the port.
+    using TDeviceLostEvent = std::function<void(TnrComm *Sender)>;
+    void SetOnDeviceLost(TDeviceLostEvent handler) { FOnDeviceLost = std::move(handler); }
     const TAfterReceiveEvent &GetOnAfterReceive() const { return FOnAfterReceive; }
 
     // Stored settings; line settings reach an open port at once, the rest at the
@@ -110,4 +113,5 @@ private:
     bool FKeepConnection = false;
 
     TAfterReceiveEvent FOnAfterReceive;
+    TDeviceLostEvent FOnDeviceLost;
 };

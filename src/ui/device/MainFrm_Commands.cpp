@@ -91,33 +91,42 @@ void TForm_Main::btn_SetDTClick(QObject *) {
 }
 
 // ---- Device-parameter controls: each sends its value unless ReadParsIsBusy is set.
+// A list sends only an item it holds: typed text that matches none sends nothing (the
+// list returns to its last item when editing ends).
 
 void TForm_Main::SendDeviceParameter(int parameter, int64_t value) {
     if (!fSession.ReadParsIsBusy())
         CommSendStr(SetParCommand(parameter, value));
 }
 
+void TForm_Main::SendDeviceListItem(int parameter, QComboBox *list) {
+    const int item = ItemIndex(list);
+    if (item >= 0)
+        SendDeviceParameter(parameter, item);
+}
+
 void TForm_Main::cbb_ADCResolutionChange(QObject *) {
-    SendDeviceParameter(SPN_ADCResolution, ItemIndex(cbb_ADCResolution));
+    SendDeviceListItem(SPN_ADCResolution, cbb_ADCResolution);
 }
 
 void TForm_Main::cbb_RefreshRateChange(QObject *) {
-    SendDeviceParameter(SPN_RefreshRate, ItemIndex(cbb_RefreshRate));
+    SendDeviceListItem(SPN_RefreshRate, cbb_RefreshRate);
 }
 
 void TForm_Main::cbb_ArrangeModeChange(QObject *) {
-    SendDeviceParameter(SPN_ArrangeMode, ItemIndex(cbb_ArrangeMode));
+    SendDeviceListItem(SPN_ArrangeMode, cbb_ArrangeMode);
 }
 
 void TForm_Main::cbb_OutPortNumChange(QObject *) {
-    SendDeviceParameter(SPN_OutPortNum, ItemIndex(cbb_OutPortNum));
+    SendDeviceListItem(SPN_OutPortNum, cbb_OutPortNum);
 }
 
 void TForm_Main::cbb_OutBaudChange(QObject *) {
-    if (fSession.ReadParsIsBusy())
+    // Only a speed of the list: a typed digit on its way to a speed would otherwise
+    // set the module to a speed of 0 and cut the link.
+    if (fSession.ReadParsIsBusy() || ItemIndex(cbb_OutBaud) < 0)
         return;
-    // The module takes its speed in hundreds; a text that is not a number raises a
-    // conversion error for the error dialog and nothing is sent.
+    // The module takes its speed in hundreds.
     SendDeviceParameter(SPN_OutBaud, StrToInt(cbb_OutBaud->currentText(), LanguageNum) / 100);
 }
 

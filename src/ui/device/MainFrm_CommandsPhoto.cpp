@@ -43,6 +43,13 @@ void TForm_Main::btn_ReadNextPhotoClick(QObject *) {
     CommSendStr(step.Command);
 }
 
+void TForm_Main::SavedPhotoNumShown() {
+    // Before the photo controls come on nothing is browsed; enabling them settles the
+    // box (Timer1Timer).
+    if (btn_SaveOnePhoto->isEnabled())
+        edt_CurrentPhotoNumChange(edt_CurrentPhotoNum);
+}
+
 void TForm_Main::edt_CurrentPhotoNumChange(QObject *) {
     // Keeps the box between 1 and the count of saved photos and switches the two
     // browsing buttons at the ends; with no photo saved it shows 0 and both are off.

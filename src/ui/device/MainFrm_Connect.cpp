@@ -72,6 +72,15 @@ void TForm_Main::Comm1LinkLost() {
     StatusBar1->SetPanelText(kNoticePanel, ConnectionLostText(LanguageNum));
 }
 
+void TForm_Main::nrComm1LinkLost() {
+    // The component has closed itself: the hidden button and the indicator follow.
+    shp_led->SetBrushColor(Qt::black);
+    StatusBar1->SetPanelText(
+        kConnectionPanel,
+        ConnectionPanelText(cbb_Port->currentText(), cbb_Baud->currentText(), false, kConnect2Language));
+    btn_Connect2->setText(Tr(TText::ConnectPort, kConnect2Language));
+}
+
 void TForm_Main::btn_Connect2Click(QObject *) {
     // The alternative component opens its own stored port at its own speed; the
     // panel shows the boxes all the same, always in Chinese.

@@ -61,7 +61,10 @@ void TForm_Main::UpdateSysParsShow(const TUINT16s &pars) {
         case SPF_LedEN: chk_LedEN->setChecked(s.LedEN); break;
         case SPF_DelayMs: edt_DelayMs->setText(s.DelayMsText); break;
         case SPF_FrmHalf: chk_FrmHalf->setChecked(s.FrmHalf); break;
-        case SPF_SavedPhotoNum: lbl_SavedPhotoNum->setText(s.SavedPhotoNumText); break;
+        case SPF_SavedPhotoNum:
+            lbl_SavedPhotoNum->setText(s.SavedPhotoNumText);
+            SavedPhotoNumShown();
+            break;
         case SPF_OutBaud: SelectItemQuiet(cbb_OutBaud, s.OutBaudIndex); break;
         }
     }

@@ -62,6 +62,7 @@ TModuleSession::TModuleSession(TMLX90640 &image, QObject *parent) : QObject(pare
         nrComm1AfterReceive(buffer, received);
     });
     fComm1->SetOnRequestHangup([this](TComm *) { Comm1LinkLost(); });
+    fnrComm1->SetOnDeviceLost([this](TnrComm *) { emit AlternativeLinkLost(); });
 }
 
 TModuleSession::~TModuleSession() {

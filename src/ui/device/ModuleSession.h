@@ -99,6 +99,8 @@ signals:
     // Comm1's device went away or its line failed; the session has closed the port
     // and stopped the virtual module.
     void LinkLost();
+    // nrComm1's device went away; the component has closed itself.
+    void AlternativeLinkLost();
     // A "SYS" frame: the module's 32-word parameter block (UpdateSysParsShow). The
     // decoding worker waits until the handlers have run.
     void SysParsReceived(const TUINT16s &pars);

@@ -102,7 +102,11 @@ void TForm_Main::ShowModuleLabels(const TLinkStatus &status) {
     const auto &b = status.Block;
     lbl_Cell->setText(b ? CellVoltageText(b->CellMillivolts, status.BlockSource, LanguageNum) : QString());
     lbl_RTC->setText(b ? RtcText(*b) : QString());
-    lbl_SavedPhotoNum->setText(b ? QString::number(b->SavedPhotoNum) : QString());
+    const QString photos = b ? QString::number(b->SavedPhotoNum) : QString();
+    if (lbl_SavedPhotoNum->text() != photos) {
+        lbl_SavedPhotoNum->setText(photos);
+        SavedPhotoNumShown();
+    }
     const auto &stamp = status.PhotoStamp;
     lbl_CurrentPhotoDate->setText(stamp ? PhotoDateText(*stamp) : QString());
     lbl_CurrentPhotoTime->setText(stamp ? PhotoTimeText(*stamp) : QString());
@@ -165,7 +169,9 @@ void TForm_Main::UpdateTargetImg() {
     if (!frame)
         frame = StateOfObject(*mlx);
     const TPixel centre = CentrePixel(frame->Pixs_Origin);
-    const bool absolute = cbb_PixsType->currentIndex() == 0;
+    // "℃" as the object computes: temperatures, or image values (whatever the list's
+    // text shows while the user types into it).
+    const bool absolute = fImage.GetPixsType() == PXT_Temp;
 
     // Readouts.
     const TLiveReadouts readouts =

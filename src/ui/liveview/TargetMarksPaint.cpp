@@ -1,6 +1,7 @@
 #include "ui/liveview/TargetMarksPaint.h"
 
 #include "pipeline/SysFun.h"
+#include "ui/support/Fonts.h"
 
 #include <QFont>
 #include <QPainter>
@@ -27,13 +28,9 @@ QColor ColorOfWord(int32_t c) {
 }
 
 QFont MarkFont(int64_t textHeight) {
-    QFont font;
-    // Without the first two, DejaVu Sans for digits and "℃" (WenQuanYi Micro Hei draws
-    // its "℃" blank); Chinese names fall back to a CJK font glyph by glyph.
-    font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
-                      QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC"),
-                      QStringLiteral("WenQuanYi Micro Hei")});
-    font.setBold(true);
+    // The window's families: "℃" from DejaVu Sans (WenQuanYi Micro Hei draws it
+    // blank), Chinese names glyph by glyph from a CJK face.
+    QFont font = WindowFont(1, true);
     // A height of zero or below has no size of its own: its magnitude, at least 1.
     const int64_t magnitude = textHeight < 0 ? -textHeight : textHeight;
     font.setPixelSize(int(std::clamp<int64_t>(magnitude, 1, kMaxMarkFontPixels)));

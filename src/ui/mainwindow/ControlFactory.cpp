@@ -3,6 +3,7 @@
 #include "ui/mainwindow/AutoSizeLabels.h"
 #include "ui/support/TextCatalogue.h"
 #include "ui/widgets/ComboUtil.h"
+#include "ui/widgets/EditableList.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,7 +19,7 @@ namespace {
 template <class W>
 W *Named(W *w, const char *name) {
     w->setObjectName(QString::fromLatin1(name));
-    w->setToolTip(ControlTexts(name).Hint);
+    SetControlHint(w, ControlTexts(name).Hint);
     return w;
 }
 
@@ -32,10 +33,9 @@ QLabel *NewLabel(QWidget *parent, const char *name, int left, int top) {
     return label;
 }
 
-QComboBox *NewList(QWidget *parent, const char *name, const QRect &geometry, int index,
-                   const QStringList &items) {
-    auto *box = Named(new QComboBox(parent), name);
-    MakeEditableList(box);
+TEditableList *NewList(QWidget *parent, const char *name, const QRect &geometry, int index,
+                       const QStringList &items) {
+    auto *box = Named(new TEditableList(parent), name);
     box->addItems(items.isEmpty() ? ControlTexts(name).Items : items);
     box->setGeometry(geometry);
     SelectItemQuiet(box, index);

@@ -3,6 +3,8 @@
 // position inside its container, names it and gives it its stored content - the
 // caption, hint and items of the text catalogue under its name.
 
+#include "ui/widgets/EditableList.h"
+
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -20,8 +22,8 @@ QLabel *NewLabel(QWidget *parent, const char *name, int left, int top);
 
 // An editable drop-down list with the catalogue's items, or `items` when given.
 // `index` selects an item (-1: none, the text is empty).
-QComboBox *NewList(QWidget *parent, const char *name, const QRect &geometry, int index,
-                   const QStringList &items = {});
+TEditableList *NewList(QWidget *parent, const char *name, const QRect &geometry, int index,
+                       const QStringList &items = {});
 
 // An edit box holding `text`; `digitsOnly` lets the user type nothing but the digits
 // 0 to 9 (text set from code is not filtered).

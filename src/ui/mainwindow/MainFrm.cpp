@@ -9,6 +9,7 @@
 #include "ui/mainwindow/AutoSizeLabels.h"
 #include "ui/mainwindow/WindowPlacement.h"
 #include "ui/support/ErrorHandler.h"
+#include "ui/support/Fonts.h"
 #include "ui/support/Priority.h"
 #include "ui/widgets/ComboUtil.h"
 #include "ui/widgets/PictureBox.h"
@@ -31,15 +32,6 @@ namespace {
 
 constexpr int kOuterWidth = 1500;
 constexpr int kOuterHeight = 760;
-
-QFont WindowFont(int pixelSize) {
-    QFont font;
-    font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
-                      QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
-                      QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(pixelSize);
-    return font;
-}
 
 }  // namespace
 

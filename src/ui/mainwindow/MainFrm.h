@@ -171,8 +171,9 @@ public:
     void Timer2Timer(QObject *Sender);
     void Timer3Timer(QObject *Sender);
     void edt_ComTimeoutChange(QObject *Sender);
-    // The session reports that Comm1's device went away.
+    // The session reports that Comm1's / nrComm1's device went away.
     void Comm1LinkLost();
+    void nrComm1LinkLost();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -200,11 +201,16 @@ private:
     // Reads both range edits into the limits (the automatic range switch and the
     // two range edits share it).
     void ApplyTypedTemperatureRange();
-    // Sends a device parameter unless the read-parameters protection is up.
+    // Sends a device parameter unless the read-parameters protection is up; a list's
+    // value only when its text is one of its items.
     void SendDeviceParameter(int parameter, int64_t value);
+    void SendDeviceListItem(int parameter, QComboBox *list);
     // The live-view tick's copies of the link's status into the panels and labels.
     void ShowReceiveStatus();
     void ShowModuleLabels(const TLinkStatus &status);
+    // The count of saved photos has been shown anew: the photo number box settles on
+    // it (once the photo controls are enabled).
+    void SavedPhotoNumShown();
     // The device-parameter controls (enabled once the module reported its parameters)
     // and the photo controls (enabled once it sent its calibration).
     std::vector<QWidget *> DeviceParameterControls() const;

@@ -12,12 +12,18 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
+
+// The picture-computation group and the readouts beside it.
+constexpr int kCalcGroupHeight = 180;
 
 QLabel *NewEdgePanel(QWidget *parent, const char *name) {
     auto *panel = new QLabel(QString::fromLatin1(name), parent);
@@ -77,41 +83,54 @@ void TForm_Main::BuildPictureArea() {
 }
 
 void TForm_Main::BuildCalcAndShow() {
-    grp_CalcAndShow = NewGroup(ScrollBox1Content, "grp_CalcAndShow", QRect(752, 505, 409, 172));
+    // Five rows, 29 pixels apart: the English captions of the filter, correction and
+    // target controls need more than the four rows of the Chinese layout hold. The
+    // group keeps its place and width; it is 8 pixels taller.
+    grp_CalcAndShow = NewGroup(ScrollBox1Content, "grp_CalcAndShow", QRect(752, 505, 409, kCalcGroupHeight));
     QWidget *g = grp_CalcAndShow;
+    constexpr int row1 = 30, row2 = 59, row3 = 88, row4 = 117, row5 = 146;
+    constexpr int check = 5;  // a 17-pixel check box centred on a 28-pixel row
+    constexpr int label = 4;
 
-    chk_Mirror_LR = NewCheck(g, "chk_Mirror_LR", QRect(8, 37, 84, 17), true);
+    chk_Mirror_LR = NewCheck(g, "chk_Mirror_LR", QRect(8, row1 + check, 84, 17), true);
     // FormCreate selects "伪彩2" (index 1) once the object has its defaults.
-    cbb_GrayColor_SubMeth = NewList(g, "cbb_GrayColor_SubMeth", QRect(98, 32, 96, 28), -1);
-    lbl_Emissivity_Text = NewLabel(g, "lbl_Emissivity_Text", 220, 35);
-    edt_Emissivity = NewEdit(g, "edt_Emissivity", QRect(262, 32, 43, 28), QStringLiteral("0.95"));
-    cbb_PixsType = NewList(g, "cbb_PixsType", QRect(303, 32, 96, 28), 0);
-    lbl_InterMethodFirst_Text = NewLabel(g, "lbl_InterMethodFirst_Text", 8, 68);
-    cbb_InterMethodFirst = NewList(g, "cbb_InterMethodFirst", QRect(98, 65, 96, 28), 0);
-    lbl_InterMethodSecond_Text = NewLabel(g, "lbl_InterMethodSecond_Text", 220, 68);
-    cbb_InterMethodSecond = NewList(g, "cbb_InterMethodSecond", QRect(303, 65, 96, 28), 0);
-    chk_Temperature_UpLowAuto = NewCheck(g, "chk_Temperature_UpLowAuto", QRect(8, 103, 186, 17), false);
-    edt_Temperature_Lower = NewEdit(g, "edt_Temperature_Lower", QRect(200, 98, 49, 28), QStringLiteral("0"));
+    cbb_GrayColor_SubMeth = NewList(g, "cbb_GrayColor_SubMeth", QRect(98, row1, 96, 28), -1);
+    lbl_Emissivity_Text = NewLabel(g, "lbl_Emissivity_Text", 198, row1 + label);
+    edt_Emissivity = NewEdit(g, "edt_Emissivity", QRect(264, row1, 39, 28), QStringLiteral("0.95"));
+    cbb_PixsType = NewList(g, "cbb_PixsType", QRect(306, row1, 96, 28), 0);
+
+    lbl_InterMethodFirst_Text = NewLabel(g, "lbl_InterMethodFirst_Text", 8, row2 + label);
+    cbb_InterMethodFirst = NewList(g, "cbb_InterMethodFirst", QRect(98, row2, 96, 28), 0);
+    lbl_InterMethodSecond_Text = NewLabel(g, "lbl_InterMethodSecond_Text", 216, row2 + label);
+    cbb_InterMethodSecond = NewList(g, "cbb_InterMethodSecond", QRect(306, row2, 96, 28), 0);
+
+    chk_Temperature_UpLowAuto =
+        NewCheck(g, "chk_Temperature_UpLowAuto", QRect(8, row3 + check, 214, 17), false);
+    edt_Temperature_Lower =
+        NewEdit(g, "edt_Temperature_Lower", QRect(226, row3, 54, 28), QStringLiteral("0"));
     edt_Temperature_Upper =
-        NewEdit(g, "edt_Temperature_Upper", QRect(255, 98, 54, 28), QStringLiteral("35"), true);
-    chk_brokenPixelsCorr = NewCheck(g, "chk_brokenPixelsCorr", QRect(313, 103, 93, 17), true);
-    chk_Filter = NewCheck(g, "chk_Filter", QRect(8, 140, 59, 17), false);
-    cbb_FilterMethod = NewList(g, "cbb_FilterMethod", QRect(59, 135, 81, 28), 0);
-    edt_FilterPixCount = NewEdit(g, "edt_FilterPixCount", QRect(140, 135, 32, 28), QStringLiteral("5"), true);
-    edt_Sigma = NewEdit(g, "edt_Sigma", QRect(170, 135, 32, 28), QStringLiteral("1.5"));
+        NewEdit(g, "edt_Temperature_Upper", QRect(284, row3, 54, 28), QStringLiteral("35"), true);
+
+    chk_Filter = NewCheck(g, "chk_Filter", QRect(8, row4 + check, 62, 17), false);
+    cbb_FilterMethod = NewList(g, "cbb_FilterMethod", QRect(72, row4, 84, 28), 0);
+    edt_FilterPixCount =
+        NewEdit(g, "edt_FilterPixCount", QRect(160, row4, 34, 28), QStringLiteral("5"), true);
+    edt_Sigma = NewEdit(g, "edt_Sigma", QRect(198, row4, 34, 28), QStringLiteral("1.5"));
     edt_Sigma->setEnabled(false);
-    chk_ShowTarget = NewCheck(g, "chk_ShowTarget", QRect(206, 140, 59, 17), false);
-    chk_ShowTarget_Text = NewCheck(g, "chk_ShowTarget_Text", QRect(261, 140, 61, 17), false);
-    edt_TargetSize = NewEdit(g, "edt_TargetSize", QRect(312, 135, 41, 28), QStringLiteral("24"));
+    chk_brokenPixelsCorr = NewCheck(g, "chk_brokenPixelsCorr", QRect(240, row4 + check, 162, 17), true);
+
+    chk_ShowTarget = NewCheck(g, "chk_ShowTarget", QRect(8, row5 + check, 110, 17), false);
+    edt_TargetSize = NewEdit(g, "edt_TargetSize", QRect(120, row5, 41, 28), QStringLiteral("24"));
     edt_TargetSize->setEnabled(false);
-    edt_TextHeight = NewEdit(g, "edt_TextHeight", QRect(359, 135, 41, 28), QStringLiteral("24"));
+    chk_ShowTarget_Text = NewCheck(g, "chk_ShowTarget_Text", QRect(172, row5 + check, 62, 17), false);
+    edt_TextHeight = NewEdit(g, "edt_TextHeight", QRect(236, row5, 41, 28), QStringLiteral("24"));
     edt_TextHeight->setEnabled(false);
     cbb_Scale = NewList(g, "cbb_Scale", QRect(315, 126, 73, 28), 0);
     cbb_Scale->setVisible(false);
 }
 
 void TForm_Main::BuildRTDatas() {
-    grp_RTDatas = NewGroup(ScrollBox1Content, "grp_RTDatas", QRect(1167, 505, 174, 172));
+    grp_RTDatas = NewGroup(ScrollBox1Content, "grp_RTDatas", QRect(1167, 505, 174, kCalcGroupHeight));
     QWidget *g = grp_RTDatas;
     lbl_Vdd = NewLabel(g, "lbl_Vdd", 13, 25);
     lbl_Ta = NewLabel(g, "lbl_Ta", 13, 45);
@@ -139,8 +158,16 @@ void TForm_Main::BuildHiddenColumn() {
 void TForm_Main::BuildStatusBar() {
     StatusBar1 = new TStatusPanels(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    for (int panel = 0; panel < StoredPanelCount; ++panel)
-        StatusBar1->AddPanel(StoredPanelWidth(panel), StoredPanelText(panel));
+    // Each panel as wide as the longest text it shows (at least its stored width); the
+    // last one, the notices, takes the rest of the bar.
+    constexpr int kPanelPadding = 12;  // the panel's frame and margins around its text
+    const QFontMetrics fm(font());
+    for (int panel = 0; panel < StoredPanelCount; ++panel) {
+        int width = StoredPanelWidth(panel);
+        for (const QString &text : LongestPanelTexts(panel))
+            width = std::max(width, fm.horizontalAdvance(text) + kPanelPadding);
+        StatusBar1->AddPanel(width, StoredPanelText(panel), panel == StoredPanelCount - 1);
+    }
     setStatusBar(StatusBar1);
 }
 

@@ -8,6 +8,7 @@
 #include "ui/support/FileTime.h"
 #include "ui/support/TextCatalogue.h"
 #include "ui/widgets/ComboUtil.h"
+#include "ui/widgets/EditableList.h"
 #include "ui/widgets/StatusPanels.h"
 
 #include <QAbstractButton>
@@ -61,8 +62,8 @@ void TForm_Main::ApplyEnglishCaptions() {
                 ReplaceItemsKeepIndex(box, t.EnglishItems);
         switch (t.EnglishHint) {
         case THintInEnglish::Keep: break;
-        case THintInEnglish::Clear: w->setToolTip(QString()); break;
-        case THintInEnglish::Replace: w->setToolTip(t.EnglishHintText); break;
+        case THintInEnglish::Clear: SetControlHint(w, QString()); break;
+        case THintInEnglish::Replace: SetControlHint(w, t.EnglishHintText); break;
         }
     }
     btn_Connect->setText(fSession.IsConnected() ? DisConnectPortCaption : ConnectPortCaption);

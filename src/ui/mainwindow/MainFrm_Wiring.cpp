@@ -13,6 +13,7 @@
 #include "ui/mainwindow/MainFrm.h"
 #include "ui/support/ErrorHandler.h"
 #include "ui/widgets/ComboUtil.h"
+#include "ui/widgets/EditableList.h"
 #include "ui/widgets/PictureBox.h"
 
 #include <QCheckBox>
@@ -40,8 +41,17 @@ void OnTextChange(TForm_Main *form, QLineEdit *edit, THandler handler) {
                      Guarded(form, [form, edit, handler] { (form->*handler)(edit); }));
 }
 
-void OnListChange(TForm_Main *form, QComboBox *box, THandler handler) {
-    ConnectComboChange(box, form, Guarded(form, [form, box, handler] { (form->*handler)(box); }));
+// A list whose typed text matches no item returns to its last item when editing
+// ends. A display list runs its handler again then, so the picture follows the list;
+// a device list sends nothing (its handler sent nothing for the typed text).
+enum class TOnRevert { RunHandler, Nothing };
+
+void OnListChange(TForm_Main *form, QComboBox *box, THandler handler,
+                  TOnRevert onRevert = TOnRevert::RunHandler) {
+    auto run = Guarded(form, [form, box, handler] { (form->*handler)(box); });
+    ConnectComboChange(box, form, run);
+    if (auto *list = qobject_cast<TEditableList *>(box); list && onRevert == TOnRevert::RunHandler)
+        QObject::connect(list, &TEditableList::RevertedToLastItem, form, run);
 }
 
 void OnTimeout(TForm_Main *form, QTimer *timer, THandler handler) {
@@ -101,11 +111,11 @@ void TForm_Main::ConnectLinkHandlers() {
     OnClick(this, btn_Reboot, &TForm_Main::btn_RebootClick);
     OnClick(this, btn_SetParsDef, &TForm_Main::btn_SetParsDefClick);
     OnClick(this, btn_SetDT, &TForm_Main::btn_SetDTClick);
-    OnListChange(this, cbb_ADCResolution, &TForm_Main::cbb_ADCResolutionChange);
-    OnListChange(this, cbb_RefreshRate, &TForm_Main::cbb_RefreshRateChange);
-    OnListChange(this, cbb_ArrangeMode, &TForm_Main::cbb_ArrangeModeChange);
-    OnListChange(this, cbb_OutPortNum, &TForm_Main::cbb_OutPortNumChange);
-    OnListChange(this, cbb_OutBaud, &TForm_Main::cbb_OutBaudChange);
+    OnListChange(this, cbb_ADCResolution, &TForm_Main::cbb_ADCResolutionChange, TOnRevert::Nothing);
+    OnListChange(this, cbb_RefreshRate, &TForm_Main::cbb_RefreshRateChange, TOnRevert::Nothing);
+    OnListChange(this, cbb_ArrangeMode, &TForm_Main::cbb_ArrangeModeChange, TOnRevert::Nothing);
+    OnListChange(this, cbb_OutPortNum, &TForm_Main::cbb_OutPortNumChange, TOnRevert::Nothing);
+    OnListChange(this, cbb_OutBaud, &TForm_Main::cbb_OutBaudChange, TOnRevert::Nothing);
     OnToggle(this, chk_AutoSend, &TForm_Main::chk_AutoSendClick);
     OnToggle(this, chk_LedEN, &TForm_Main::chk_LedENClick);
     OnToggle(this, chk_FrmHalf, &TForm_Main::chk_FrmHalfClick);
@@ -115,6 +125,8 @@ void TForm_Main::ConnectLinkHandlers() {
     // The session's reports. The decoding worker waits while a "SYS" block is shown;
     // the guard keeps an error from reaching it.
     connect(&fSession, &TModuleSession::LinkLost, this, Guarded(this, [this] { Comm1LinkLost(); }));
+    connect(&fSession, &TModuleSession::AlternativeLinkLost, this,
+            Guarded(this, [this] { nrComm1LinkLost(); }));
     connect(&fSession, &TModuleSession::SysParsReceived, this,
             [this](const TUINT16s &pars) { Guarded(this, [this, &pars] { UpdateSysParsShow(pars); })(); });
     connect(&fSession, &TModuleSession::TypeReplyReceived, this,

@@ -1,5 +1,7 @@
 #include "ui/mainwindow/Splash.h"
 
+#include "ui/support/Fonts.h"
+
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
@@ -39,13 +41,7 @@ void ShadowedText(QPainter &p, const QRect &r, int flags, const QString &text, c
 }
 
 QFont SplashFont(int pixelSize, bool bold) {
-    QFont f;
-    f.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
-                   QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
-                   QStringLiteral("DejaVu Sans")});
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    return f;
+    return WindowFont(pixelSize, bold);
 }
 
 }  // namespace

@@ -254,6 +254,25 @@ QString StoredPanelText(int panel) {
     return panel >= 0 && panel < StoredPanelCount ? U(texts[panel]) : QString();
 }
 
+QStringList LongestPanelTexts(int panel) {
+    switch (panel) {
+    case 0:
+        return {QStringLiteral("/dev/ttyUSB0 1382400 N 8 1 Disconnected"),
+                U("/dev/ttyUSB0 1382400 N 8 1 未连接"), U("COM3 9600 N 8 1 未连接")};
+    case 1: return {QStringLiteral("Send:4294967295"), U("发送：4294967295")};
+    case 2: return {QStringLiteral("Recv:2048.004MB"), U("接收:2048.004MB")};
+    case 3: return {QStringLiteral("Send Command"), QStringLiteral("data Class:"), U("通讯提示信息")};
+    case 4:
+        return {QStringLiteral("Data Verification:"), QStringLiteral("Data check correct"),
+                U("数据校验正确 65535")};
+    case 5:
+        return {QStringLiteral("DataRecv：100Hz  DataCalc：100Hz  ImageRefresh：100Hz"),
+                U("数据接收：100Hz  数据计算：100Hz  图像更新：100Hz")};
+    case 6: return {QStringLiteral("Toast:Connection lost"), U("提示消息：传感器VDD异常")};
+    default: return {};
+    }
+}
+
 QString EnglishPanelText(int panel) {
     switch (panel) {
     case 1: return QStringLiteral("Send:");

@@ -86,6 +86,9 @@ const QStringList &BaudRateItems();
 inline constexpr int StoredPanelCount = 7;
 int StoredPanelWidth(int panel);
 QString StoredPanelText(int panel);
+// The longest texts a panel shows in either language (panel 0 with a usual device
+// path); the window makes each panel wide enough for them.
+QStringList LongestPanelTexts(int panel);
 
 // The English texts of the status panels 1 to 4, written whenever the English
 // captions are applied (panel 0, 5 and 6 are built from the state).

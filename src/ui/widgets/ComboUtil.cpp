@@ -1,5 +1,7 @@
 #include "ui/widgets/ComboUtil.h"
 
+#include "ui/widgets/EditableList.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -22,18 +24,23 @@ int ItemIndex(const QComboBox *box) {
 }
 
 void SelectItemQuiet(QComboBox *box, int index) {
-    const QSignalBlocker blocker(box);
-    if (index < 0 || index >= box->count()) {
-        box->setCurrentIndex(-1);
-        if (box->isEditable())
-            box->setEditText(QString());
-        return;
+    {
+        const QSignalBlocker blocker(box);
+        if (index < 0 || index >= box->count()) {
+            box->setCurrentIndex(-1);
+            if (box->isEditable())
+                box->setEditText(QString());
+        } else {
+            box->setCurrentIndex(index);
+            if (box->isEditable()) {
+                box->setEditText(box->itemText(index));
+                box->lineEdit()->setCursorPosition(0);  // a long item shows its beginning
+            }
+        }
     }
-    box->setCurrentIndex(index);
-    if (box->isEditable()) {
-        box->setEditText(box->itemText(index));
-        box->lineEdit()->setCursorPosition(0);  // a long item shows its beginning
-    }
+    // The signals were blocked: an editable list learns here what it shows.
+    if (auto *list = qobject_cast<TEditableList *>(box))
+        list->NoteShownText();
 }
 
 void ReplaceItemsKeepIndex(QComboBox *box, const QStringList &items) {

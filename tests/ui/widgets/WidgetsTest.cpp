@@ -8,6 +8,7 @@
 #include "ui/support/Convert.h"
 #include "ui/support/ErrorHandler.h"
 #include "ui/widgets/ComboUtil.h"
+#include "ui/widgets/EditableList.h"
 #include "ui/widgets/PictureBox.h"
 #include "ui/widgets/StatusPanels.h"
 #include "ui/widgets/StringGrid.h"
@@ -54,9 +55,17 @@ private slots:
         QTest::keyClick(box->lineEdit(), Qt::Key_Return);
         QCOMPARE(box->count(), 3);
         TypeInto(box, QStringLiteral("12345"));
+        QCOMPARE(ItemIndex(box), -1);
+        // Text that matches no item gives way to the last item when editing ends,
+        // without the handler running.
+        const int calls = seen.size();
+        QSignalSpy reverted(static_cast<TEditableList *>(box), &TEditableList::RevertedToLastItem);
         QTest::keyClick(box->lineEdit(), Qt::Key_Return);
         QCOMPARE(box->count(), 3);
-        QCOMPARE(ItemIndex(box), -1);
+        QCOMPARE(ItemIndex(box), 0);
+        QCOMPARE(box->currentText(), QStringLiteral("115200"));
+        QCOMPARE(reverted.count(), 1);
+        QCOMPARE(seen.size(), calls);
     }
 
     void replacingItemsKeepsTheSelection() {
