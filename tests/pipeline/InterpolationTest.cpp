@@ -206,13 +206,13 @@ TEST(GridEnlargement, ConstantGridAndFlatFormAgree) {
     std::vector<double> flat(32 * 24);
     for (int c = 0; c < 32; ++c)
         for (int r = 0; r < 24; ++r)
-            flat[c * 24 + r] = origin[c][r].Temperature = dist(rng);
-    std::vector<double> out(128 * 96);
-    EnlargeGridFlat(flat.data(), 32, 24, 0, 3, out.data());
+            flat[r * 32 + c] = origin[c][r].Temperature = dist(rng);
+    std::vector<double> out(128 * 96), work;
+    EnlargeGridFlat(flat.data(), 32, 24, 0, 3, out.data(), work);
     const TPixels mid = PolynomialInterpolation(origin, 0, 3);
     for (int c = 0; c < 128; ++c)
         for (int r = 0; r < 96; ++r)
-            ASSERT_EQ(out[c * 96 + r], mid[c][r].Temperature);
+            ASSERT_EQ(out[r * 128 + c], mid[c][r].Temperature);
 }
 
 TEST(GridEnlargement, LinesThatCannotBeEnlargedKeepWhatTheyHad) {
