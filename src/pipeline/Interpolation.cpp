@@ -560,25 +560,62 @@ TStepRange TGridFilter::Run(const double *in, int columns, int rows, int32_t pix
     return range;
 }
 
+// The step-by-step form: every pixel on its own, from a copy of the grid.
 void PixsFilter(TPixels &pixs, int32_t pixCount, int32_t meth, double sigma) {
     const int columns = static_cast<int>(pixs.size());
     const int rows = columns > 0 ? static_cast<int>(pixs[0].size()) : 0;
     for (const auto &column : pixs)
         if (static_cast<int>(column.size()) != rows)
             throw std::invalid_argument("PixsFilter: columns of different length");
-    const size_t cells = static_cast<size_t>(columns) * rows;
-    std::vector<double> values(cells), filtered(cells), steps(cells);
-    for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r)
-            values[static_cast<size_t>(r) * columns + c] = pixs[c][r].Temperature;
-    TGridFilter filter;
-    const TStepRange range =
-        filter.Run(values.data(), columns, rows, pixCount, meth, sigma, filtered.data(), steps.data());
-    for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r) {
-            pixs[c][r].Temperature = filtered[static_cast<size_t>(r) * columns + c];
-            pixs[c][r].TemperatureStep = steps[static_cast<size_t>(r) * columns + c];
+    const int64_t h = (static_cast<int64_t>(pixCount) - 1) / 2;  // truncates towards zero
+    const int64_t fullCount = static_cast<int64_t>(pixCount) * pixCount;
+    // Every weight a window inside the grid can use, checked before anything changes.
+    const int hr = static_cast<int>(std::max<int64_t>(0, std::min<int64_t>(h, rows - 1)));
+    const int hc = static_cast<int>(std::max<int64_t>(0, std::min<int64_t>(h, columns - 1)));
+    for (int dm = -hr; dm <= hr; ++dm)
+        for (int dn = -hc; dn <= hc; ++dn)
+            if (!std::isfinite(FilterWeight(meth, pixCount, dm, dn, sigma)))
+                throw std::domain_error("PixsFilter: filter weight is not a finite number");
+
+    const TPixels copy = pixs;
+    TPixels result = pixs;
+    double minSteps = 0.0, maxSteps = 0.0;
+    for (int i = 0; i < rows; ++i)
+        for (int j = 0; j < columns; ++j) {
+            int64_t firstRow, lastRow, firstCol, lastCol;
+            WindowBounds(i, h, rows, firstRow, lastRow);
+            WindowBounds(j, h, columns, firstCol, lastCol);
+            const double centre = copy[j][i].Temperature;
+            double sum = 0.0, total = 0.0, step = 0.0;
+            int64_t count = 0;
+            for (int64_t m = firstRow; m <= lastRow; ++m)
+                for (int64_t n = firstCol; n <= lastCol; ++n) {
+                    const double v = copy[n][m].Temperature;
+                    const double w =
+                        FilterWeight(meth, pixCount, static_cast<int>(m - i), static_cast<int>(n - j), sigma);
+                    sum += w * v;
+                    total += w;
+                    step += std::fabs(v - centre);
+                    ++count;
+                }
+            if (total == 0.0)
+                NoWeight();
+            double t = sum / total;
+            if (count < fullCount)
+                t = (3.0 * centre + t) / 4.0;
+            result[j][i].Temperature = t;
+            result[j][i].TemperatureStep = step;
+            // A stored 0 counts as unset.
+            if (minSteps == 0.0)
+                minSteps = step;
+            if (maxSteps == 0.0)
+                maxSteps = step;
+            if (step < minSteps)
+                minSteps = step;
+            if (step > maxSteps)
+                maxSteps = step;
         }
-    minStep = range.MinStep;
-    maxStep = range.MaxStep;
+    pixs.swap(result);
+    minStep = minSteps;
+    maxStep = maxSteps;
 }

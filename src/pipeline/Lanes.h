@@ -13,6 +13,7 @@
 // instantiated in one plain function and one KORVALE_AVX2 function; inlined, the
 // template is compiled for the instruction set of the function that uses it.
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
@@ -41,9 +42,21 @@ template <class V>
 constexpr int kWidth = sizeof(V) / sizeof(double);
 
 // Whether this processor runs AVX2 (checked once).
-inline bool HaveAvx2() {
+inline bool ProcessorHasAvx2() {
     static const bool have = __builtin_cpu_supports("avx2");
     return have;
+}
+
+// Whether the four-lane kernels may run; they do by default. Tests turn them off
+// to run the two-lane kernels on a processor that has AVX2 as well.
+inline std::atomic<bool> &Avx2Allowed() {
+    static std::atomic<bool> allowed{true};
+    return allowed;
+}
+
+// Whether the four-lane kernels run.
+inline bool HaveAvx2() {
+    return ProcessorHasAvx2() && Avx2Allowed().load(std::memory_order_relaxed);
 }
 
 template <class V>
