@@ -2,6 +2,7 @@
 
 #include "pipeline/SysFun.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <utility>
@@ -158,14 +159,24 @@ void TPictureValues::FillGrid(TPixels &grid) const {
     for (auto &column : grid)
         if (static_cast<int>(column.size()) != rows)
             column.resize(static_cast<size_t>(rows));
-    std::vector<double> t(static_cast<size_t>(rows)), grey(static_cast<size_t>(rows), 0.0);
-    std::vector<int32_t> color(static_cast<size_t>(rows), 0);
-    for (int x = 0; x < columns; ++x) {
-        for (int y = 0; y < rows; ++y)
-            t[y] = Temps[static_cast<size_t>(y) * Width + x];
-        if (!TemperatureStep)
-            ColourColumn(t.data(), rows, LowerLimit, UpperLimit, Colors, grey.data(), color.data());
-        WriteColumn(grid[x].data(), x, rows, t.data(), grey.data(), color.data(), StepValue);
+    // Blocks of kBlock columns: their temperatures are read a row at a time (one
+    // cache line), turned into columns, coloured and written column by column.
+    constexpr int kBlock = 8;
+    const size_t n = static_cast<size_t>(rows);
+    std::vector<double> t(kBlock * n), grey(kBlock * n, 0.0);
+    std::vector<int32_t> color(kBlock * n, 0);
+    for (int x0 = 0; x0 < columns; x0 += kBlock) {
+        const int width = std::min(kBlock, columns - x0);
+        for (int y = 0; y < rows; ++y) {
+            const double *row = Temps.data() + static_cast<size_t>(y) * Width + x0;
+            for (int k = 0; k < width; ++k)
+                t[k * n + y] = row[k];
+        }
+        for (int k = 0; k < width; ++k) {
+            if (!TemperatureStep)
+                ColourColumn(&t[k * n], rows, LowerLimit, UpperLimit, Colors, &grey[k * n], &color[k * n]);
+            WriteColumn(grid[x0 + k].data(), x0 + k, rows, &t[k * n], &grey[k * n], &color[k * n], StepValue);
+        }
     }
     if (kStreamingStores)
         _mm_sfence();  // streamed records complete before the grid is handed on
