@@ -18,12 +18,13 @@
 #include <cstring>
 #include <type_traits>
 
-#if defined(__GNUC__) && !defined(__clang__)
 // The four-lane helpers are always inlined into AVX2 functions, so no four-lane
-// vector ever crosses a call: GCC's note on their calling convention does not
-// apply.
-#pragma GCC diagnostic ignored "-Wpsabi"
+// vector ever crosses a call: the compilers' note on their calling convention does
+// not apply.
+#if defined(__clang__)
+#pragma clang diagnostic ignored "-Wunknown-warning-option"
 #endif
+#pragma GCC diagnostic ignored "-Wpsabi"
 
 #define KORVALE_INLINE [[gnu::always_inline]] inline
 #define KORVALE_AVX2 __attribute__((target("avx2")))
@@ -43,7 +44,10 @@ constexpr int kWidth = sizeof(V) / sizeof(double);
 
 // Whether this processor runs AVX2 (checked once).
 inline bool ProcessorHasAvx2() {
-    static const bool have = __builtin_cpu_supports("avx2");
+    static const bool have = [] {
+        __builtin_cpu_init();  // also when first asked before the runtime's own start-up has run
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
     return have;
 }
 
