@@ -1,56 +1,16 @@
 // Cost of one frame through the sensor image object: SetRAMArr on realistic frames
-// from the synthesiser, subpages alternating.
+// from the synthesiser, subpages alternating; and the cost of a frame's grid of
+// pixel records, which its first reader pays.
 //
 //   pipeline_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
-#include "pipeline/MLX90640.h"
-#include "sensor/MLX90640_API.h"
-#include "sim/SyntheticSensor.h"
+#include "BenchFrames.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <vector>
-
 namespace {
 
-struct TFrames {
-    TUINT16s calibration;
-    std::vector<TUINT16s> frames;
-};
-
-// A warm object against a cooler background with a gradient, moving a little
-// from frame to frame; both subpages of each scene.
-const TFrames &Frames() {
-    static const TFrames data = [] {
-        TFrames d;
-        d.calibration = RealisticCalibration();
-        TParamsMLX90640 params{};
-        MLX90640_ExtractParameters(d.calibration.data(), params);
-        d.calibration.push_back(0);
-        const TFrameSynthesizer synth(params);
-        for (int k = 0; k < 4; ++k) {
-            std::vector<double> scene(768);
-            for (int r = 0; r < 24; ++r)
-                for (int c = 0; c < 32; ++c) {
-                    const double dx = c - 12.0 - k, dy = r - 10.0;
-                    scene[32 * r + c] = 21.0 + 0.1 * r + 14.0 * std::exp(-(dx * dx + dy * dy) / 18.0);
-                }
-            for (int subpage = 0; subpage <= 1; ++subpage) {
-                TFrameConditions conditions;
-                conditions.subpage = subpage;
-                conditions.emissivity = 0.95;
-                TUINT16s words = synth.Render(scene.data(), conditions);
-                words.push_back(0);
-                d.frames.push_back(std::move(words));
-            }
-        }
-        return d;
-    }();
-    return data;
-}
-
 void RunFrames(benchmark::State &state, TMLX90640 &obj) {
-    const TFrames &data = Frames();
+    const TBenchFrames &data = BenchFrames();
     obj.SetEEPROMArr(data.calibration);
     size_t k = 0;
     for (auto _ : state) {
@@ -62,43 +22,36 @@ void RunFrames(benchmark::State &state, TMLX90640 &obj) {
         state.SkipWithError("no picture was published");
 }
 
-// The main window's start-up settings.
 void BM_SetRAMArr_Defaults(benchmark::State &state) {
     TMLX90640 obj;
-    obj.SetPixsType(PXT_Temp);
-    obj.SetMirror_LR(true);
-    obj.SetBrokenPixsCorr(true);
-    obj.SetInterMethodFirst(IM_Poly1);
-    obj.SetInterMethodSecond(IM_Poly1);
-    obj.SetFilter(false);
-    obj.SetTempToColorConverMeth(CM_GrayColor);
-    obj.SetGrayColor_SubMeth(GCM_Pseudo2);
-    obj.SetTemperature_UpLowAuto(false);
-    obj.SetTemperature_LowerLimit(0.0);
-    obj.SetTemperature_UpperLimit(35.0);
+    ApplyDefaultSettings(obj);
     RunFrames(state, obj);
 }
 BENCHMARK(BM_SetRAMArr_Defaults)->Unit(benchmark::kMillisecond);
 
-// Cubic passes, a 9 x 9 Gaussian filter, continuous colouring class 2, automatic range.
 void BM_SetRAMArr_Heavy(benchmark::State &state) {
     TMLX90640 obj;
-    obj.SetPixsType(PXT_Temp);
-    obj.SetMirror_LR(true);
-    obj.SetBrokenPixsCorr(true);
-    obj.SetInterMethodFirst(IM_Poly3);
-    obj.SetInterMethodSecond(IM_Poly3);
-    obj.SetFilter(true);
-    obj.SetFilterMethod(2);
-    obj.SetFilterPixsCount(9);
-    obj.SetGaussSigma(1.5);
-    obj.SetTempToColorConverMeth(CM_ContinuColor);
-    obj.SetContinuColor_K(CCK_1_0);
-    GrayToContinuColor_ClassNum = 2;
-    obj.SetTemperature_UpLowAuto(true);
+    ApplyHeavySettings(obj);
     RunFrames(state, obj);
     GrayToContinuColor_ClassNum = 1;
 }
 BENCHMARK(BM_SetRAMArr_Heavy)->Unit(benchmark::kMillisecond);
+
+// What a reader pays the first time it asks a frame for its grid of pixel records
+// (Pixs_Interpolation): 512 x 384 records built from the published picture.
+void BM_BuildPictureRecords(benchmark::State &state) {
+    TMLX90640 obj;
+    ApplyDefaultSettings(obj);
+    obj.SetEEPROMArr(BenchFrames().calibration);
+    obj.SetRAMArr(BenchFrames().frames[0]);
+    const auto published = obj.GetPublished();
+    TPixels grid;
+    for (auto _ : state) {
+        published->Picture.FillGrid(grid);
+        benchmark::DoNotOptimize(grid.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_BuildPictureRecords)->Unit(benchmark::kMillisecond);
 
 }  // namespace

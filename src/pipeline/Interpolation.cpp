@@ -1,13 +1,16 @@
 #include "pipeline/Interpolation.h"
 
+#include "pipeline/Lanes.h"
 #include "pipeline/PipelineBuffers.h"
 #include "pipeline/SysFun.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
 #include <emmintrin.h>
 
@@ -125,24 +128,214 @@ TPixels PolynomialInterpolation(const TPixels &sourcePixs, int32_t dir, int32_t 
     return result;
 }
 
-void EnlargeRowsFlat(const double *src, int columns, int rows, int dir, int times, double *dst) {
-    std::vector<double> line(static_cast<size_t>(columns));
-    std::vector<double> enlarged(4 * static_cast<size_t>(columns));
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c)
-            line[c] = src[static_cast<size_t>(c) * rows + r];
-        EnlargeLine(line.data(), columns, dir, times, enlarged.data());
-        for (int c = 0; c < 4 * columns; ++c)
-            dst[static_cast<size_t>(c) * rows + r] = enlarged[c];
+// ---- Flat forms ------------------------------------------------------------
+
+namespace {
+
+// The three values of a gap from the samples y[0..Times-1] on a local axis with
+// samples 4 apart, as EnlargeLineT computes them.
+template <int Times, class T>
+KORVALE_INLINE void GapValues(const T *y, T &v1, T &v2, T &v3) {
+    T c[4];
+    PolyCoefficientsOf<T>(Times, kX1, kX2, kX3, y, c);
+    v1 = PolyValueOf<T>(c, 1.0);
+    v2 = PolyValueOf<T>(c, 2.0);
+    v3 = PolyValueOf<T>(c, 3.0);
+}
+
+// One line s[0..n-1] into r[0..4n-1], two gaps at a time: the samples of gaps i
+// and i + 1 are loaded as vectors (lane 0 from s + i, lane 1 from s + i + 1), and
+// the sample and gap values are interleaved into place.
+template <int Times>
+void EnlargeLineVec(const double *s, int n, int dir, double *r) {
+    const int start = dir == 0 ? 2 : 1;
+    const int polyEnd = n - Times;
+    int i = 0;
+    for (; i + 2 <= polyEnd; i += 2) {
+        __m128d y[4];
+        for (int t = 0; t < Times; ++t)
+            y[t] = _mm_loadu_pd(s + i + t);
+        __m128d v1, v2, v3;
+        GapValues<Times>(y, v1, v2, v3);
+        double *out = r + 4 * i + start;
+        _mm_storeu_pd(out, _mm_unpacklo_pd(y[0], v1));
+        _mm_storeu_pd(out + 2, _mm_unpacklo_pd(v2, v3));
+        _mm_storeu_pd(out + 4, _mm_unpackhi_pd(y[0], v1));
+        _mm_storeu_pd(out + 6, _mm_unpackhi_pd(v2, v3));
+    }
+    // The rest as EnlargeLineT does it.
+    for (int k = i; k < n; ++k)
+        r[4 * k + start] = s[k];
+    double c[4];
+    for (int k = i; k < polyEnd; ++k)
+        GapValues<Times>(s + k, r[4 * k + start + 1], r[4 * k + start + 2], r[4 * k + start + 3]);
+    for (int k = std::max({polyEnd, i, 0}); k <= n - 2; ++k)
+        GapValues<2>(s + k, r[4 * k + start + 1], r[4 * k + start + 2], r[4 * k + start + 3]);
+    Coefficients<2>(s, c);
+    if (dir == 0) {
+        r[1] = PolyValue(c, -1.0);
+        r[0] = PolyValue(c, -2.0);
+    } else {
+        r[0] = PolyValue(c, -1.0);
+    }
+    Coefficients<2>(s + n - 2, c);
+    if (dir == 0) {
+        r[4 * n - 1] = PolyValue(c, 5.0);
+    } else {
+        r[4 * n - 2] = PolyValue(c, 5.0);
+        r[4 * n - 1] = PolyValue(c, 6.0);
     }
 }
 
-void EnlargeGridFlat(const double *src, int columns, int rows, int dir, int times, double *dst) {
-    std::vector<double> rowPass(4 * static_cast<size_t>(columns) * rows);
-    EnlargeRowsFlat(src, columns, rows, dir, times, rowPass.data());
-    for (int c = 0; c < 4 * columns; ++c)
-        EnlargeLine(rowPass.data() + static_cast<size_t>(c) * rows, rows, dir, times,
-                    dst + static_cast<size_t>(c) * 4 * rows);
+// Lines of `lanes` values, `lanes` apart: line k of a grid stored row by row is
+// its row k, and the column pass works on all columns at once, each column one
+// lane.
+struct TLines {
+    const double *base;
+    int lanes;
+    const double *operator[](int k) const { return base + static_cast<size_t>(k) * lanes; }
+};
+struct TOutLines {
+    double *base;
+    int lanes;
+    double *operator[](int k) const { return base + static_cast<size_t>(k) * lanes; }
+};
+
+// Gap lines 1..3 after line 0 of `y` (the polynomial through Times lines).
+template <class V, int Times>
+KORVALE_INLINE void GapLines(TLines y, double *o1, double *o2, double *o3) {
+    constexpr int kN = kWidth<V>;
+    const int lanes = y.lanes;
+    int k = 0;
+    for (; k + kN <= lanes; k += kN) {
+        V v[4];
+        for (int t = 0; t < Times; ++t)
+            v[t] = Load<V>(y[t] + k);
+        V v1, v2, v3;
+        GapValues<Times>(v, v1, v2, v3);
+        Store(o1 + k, v1);
+        Store(o2 + k, v2);
+        Store(o3 + k, v3);
+    }
+    for (; k < lanes; ++k) {
+        double v[4];
+        for (int t = 0; t < Times; ++t)
+            v[t] = y[t][k];
+        GapValues<Times>(v, o1[k], o2[k], o3[k]);
+    }
+}
+
+// Lines at positions x0 (and x1 when `two`) of the straight line through lines
+// 0 and 1 of `y`.
+template <class V>
+KORVALE_INLINE void LinearLines(TLines y, double x0, double *o0, bool two, double x1, double *o1) {
+    constexpr int kN = kWidth<V>;
+    const int lanes = y.lanes;
+    int k = 0;
+    for (; k + kN <= lanes; k += kN) {
+        const V v[2] = {Load<V>(y[0] + k), Load<V>(y[1] + k)};
+        V c[4];
+        PolyCoefficientsOf<V>(2, kX1, kX2, kX3, v, c);
+        Store(o0 + k, PolyValueOf<V>(c, x0));
+        if (two)
+            Store(o1 + k, PolyValueOf<V>(c, x1));
+    }
+    for (; k < lanes; ++k) {
+        const double v[2] = {y[0][k], y[1][k]};
+        double c[4];
+        Coefficients<2>(v, c);
+        o0[k] = PolyValue(c, x0);
+        if (two)
+            o1[k] = PolyValue(c, x1);
+    }
+}
+
+// EnlargeLineT on every lane: n lines of `src` into 4n lines of `dst`.
+template <class V, int Times>
+KORVALE_INLINE void EnlargeLines(TLines src, int n, int dir, TOutLines dst, TRowSink *sink) {
+    const int start = dir == 0 ? 2 : 1;
+    const size_t bytes = sizeof(double) * static_cast<size_t>(src.lanes);
+    const int polyEnd = n - Times;
+    // Head: lines before the first sample.
+    if (dir == 0)
+        LinearLines<V>(src, -1.0, dst[1], true, -2.0, dst[0]);
+    else
+        LinearLines<V>(src, -1.0, dst[0], false, 0.0, nullptr);
+    for (int i = 0; i <= n - 2; ++i) {
+        const int at = 4 * i + start;
+        std::memcpy(dst[at], src[i], bytes);
+        const TLines y{src[i], src.lanes};
+        if (i < polyEnd)
+            GapLines<V, Times>(y, dst[at + 1], dst[at + 2], dst[at + 3]);
+        else
+            GapLines<V, 2>(y, dst[at + 1], dst[at + 2], dst[at + 3]);
+        if (sink)
+            sink->RowsDone(i == 0 ? 0 : at, at + 3);
+    }
+    // The last sample and the lines after it.
+    const int last = 4 * (n - 1) + start;
+    std::memcpy(dst[last], src[n - 1], bytes);
+    const TLines tail{src[n - 2], src.lanes};
+    if (dir == 0)
+        LinearLines<V>(tail, 5.0, dst[4 * n - 1], false, 0.0, nullptr);
+    else
+        LinearLines<V>(tail, 5.0, dst[4 * n - 2], true, 6.0, dst[4 * n - 1]);
+    if (sink)
+        sink->RowsDone(last, 4 * n - 1);
+}
+
+template <class V>
+KORVALE_INLINE void EnlargeLinesOf(TLines src, int n, int dir, int times, TOutLines dst, TRowSink *sink) {
+    switch (times) {
+    case 3: EnlargeLines<V, 3>(src, n, dir, dst, sink); break;
+    case 4: EnlargeLines<V, 4>(src, n, dir, dst, sink); break;
+    default: EnlargeLines<V, 2>(src, n, dir, dst, sink); break;
+    }
+}
+
+void EnlargeLinesSse2(TLines src, int n, int dir, int times, TOutLines dst, TRowSink *sink) {
+    EnlargeLinesOf<TLanes2>(src, n, dir, times, dst, sink);
+}
+
+KORVALE_AVX2 void EnlargeLinesAvx2(TLines src, int n, int dir, int times, TOutLines dst, TRowSink *sink) {
+    EnlargeLinesOf<TLanes4>(src, n, dir, times, dst, sink);
+}
+
+}  // namespace
+
+void EnlargeRowsFlat(const double *src, int columns, int rows, int dir, int times, double *dst) {
+    if (columns < 2)
+        throw std::invalid_argument("EnlargeRowsFlat: a row needs at least 2 samples, got " +
+                                    std::to_string(columns));
+    for (int r = 0; r < rows; ++r) {
+        const double *s = src + static_cast<size_t>(r) * columns;
+        double *d = dst + static_cast<size_t>(r) * 4 * columns;
+        switch (times) {
+        case 3: EnlargeLineVec<3>(s, columns, dir, d); break;
+        case 4: EnlargeLineVec<4>(s, columns, dir, d); break;
+        default: EnlargeLineVec<2>(s, columns, dir, d); break;
+        }
+    }
+}
+
+void EnlargeColumnsFlat(const double *src, int columns, int rows, int dir, int times, double *dst,
+                        TRowSink *sink) {
+    if (rows < 2)
+        throw std::invalid_argument("EnlargeColumnsFlat: a column needs at least 2 samples, got " +
+                                    std::to_string(rows));
+    const TLines in{src, columns};
+    const TOutLines out{dst, columns};
+    if (HaveAvx2())
+        EnlargeLinesAvx2(in, rows, dir, times, out, sink);
+    else
+        EnlargeLinesSse2(in, rows, dir, times, out, sink);
+}
+
+void EnlargeGridFlat(const double *src, int columns, int rows, int dir, int times, double *dst,
+                     std::vector<double> &work) {
+    work.resize(4 * static_cast<size_t>(columns) * static_cast<size_t>(rows));
+    EnlargeRowsFlat(src, columns, rows, dir, times, work.data());
+    EnlargeColumnsFlat(work.data(), 4 * columns, rows, dir, times, dst);
 }
 
 // ---- Smoothing filter -----------------------------------------------------
@@ -178,16 +371,93 @@ double FilterWeight(int32_t meth, int32_t pixCount, int dm, int dn, double sigma
     }
 }
 
+[[noreturn]] void NoWeight() {
+    throw std::domain_error("PixsFilter: filter window without weight");
+}
+
+// Each weight stored this many times in a row, so that a vector of weights is one
+// load.
+constexpr int kSplat = 4;
+
+// One row of the filter where the windows have the full width.
+struct TFilterRow {
+    const double *in;
+    size_t stride;  // columns
+    int i;          // the row
+    int64_t h;      // half window size
+    int64_t firstRow, lastRow;
+    const double *splat;  // the weight table, each weight kSplat times
+    int hr, tableColumns, hc;
+    double total;   // the weight total of every window in this row
+    bool blend;     // every window in this row is cut (fewer than pixCount^2 samples)
+    double *out;    // the filtered grid
+    double *steps;  // step sums of this row, by column
+};
+
+// Pixels j .. j + Q*N - 1 of the row: the same weights, and their samples lie
+// next to each other in a row, so they are summed at once, each lane in the
+// order of the one-pixel form (window rows outer, columns inner, sums from 0).
+template <class V, int Q>
+KORVALE_INLINE void FilterLanes(const TFilterRow &r, int j) {
+    constexpr int kN = kWidth<V>;
+    const double *centreAt = r.in + r.i * r.stride + j;
+    V centre[Q], sum[Q], step[Q];
+    for (int q = 0; q < Q; ++q) {
+        centre[q] = Load<V>(centreAt + kN * q);
+        sum[q] = V{};
+        step[q] = V{};
+    }
+    const int64_t width = 2 * r.h + 1;
+    for (int64_t m = r.firstRow; m <= r.lastRow; ++m) {
+        const double *wrow =
+            r.splat + kSplat * (static_cast<size_t>(m - r.i + r.hr) * r.tableColumns + (r.hc - r.h));
+        const double *row = r.in + m * r.stride + (j - r.h);
+        for (int64_t t = 0; t < width; ++t) {
+            const V w = Load<V>(wrow + kSplat * t);
+            for (int q = 0; q < Q; ++q) {
+                const V v = Load<V>(row + t + kN * q);
+                sum[q] = sum[q] + w * v;
+                step[q] = step[q] + Abs(v - centre[q]);
+            }
+        }
+    }
+    for (int q = 0; q < Q; ++q) {
+        V t = sum[q] / Splat<V>(r.total);
+        if (r.blend)
+            t = (Splat<V>(3.0) * centre[q] + t) / Splat<V>(4.0);
+        Store(r.out + r.i * r.stride + j + kN * q, t);
+        Store(r.steps + j + kN * q, step[q]);
+    }
+}
+
+// Pixels j .. end - 1 of the row (full-width windows) as far as whole vectors
+// reach; returns where it stopped.
+template <class V, int Q>
+KORVALE_INLINE int FilterInteriorOf(const TFilterRow &r, int j, int end) {
+    constexpr int kN = kWidth<V>;
+    for (; j + Q * kN <= end; j += Q * kN)
+        FilterLanes<V, Q>(r, j);
+    for (; j + kN <= end; j += kN)
+        FilterLanes<V, 1>(r, j);
+    return j;
+}
+
+int FilterInteriorSse2(const TFilterRow &r, int j, int end) {
+    return FilterInteriorOf<TLanes2, 4>(r, j, end);
+}
+
+KORVALE_AVX2 int FilterInteriorAvx2(const TFilterRow &r, int j, int end) {
+    return FilterInteriorOf<TLanes4, 4>(r, j, end);
+}
+
 }  // namespace
 
-TStepRange FilterFlat(std::vector<double> &values, int columns, int rows, int32_t pixCount, int32_t meth,
-                      double sigma, std::vector<double> *steps) {
-    const size_t cells = static_cast<size_t>(columns) * static_cast<size_t>(rows);
-    if (columns <= 0 || rows <= 0 || values.size() < cells) {
-        if (columns < 0 || rows < 0 || values.size() < cells)
-            throw std::invalid_argument("FilterFlat: grid size does not match");
+TStepRange TGridFilter::Run(const double *in, int columns, int rows, int32_t pixCount, int32_t meth,
+                            double sigma, double *out, double *steps) {
+    if (columns < 0 || rows < 0)
+        throw std::invalid_argument("PixsFilter: negative grid size");
+    if (columns == 0 || rows == 0)
         return {};
-    }
     const int64_t h = (static_cast<int64_t>(pixCount) - 1) / 2;  // truncates towards zero
     const int64_t fullCount = static_cast<int64_t>(pixCount) * pixCount;
 
@@ -195,97 +465,86 @@ TStepRange FilterFlat(std::vector<double> &values, int columns, int rows, int32_
     const int hr = static_cast<int>(std::max<int64_t>(0, std::min<int64_t>(h, rows - 1)));
     const int hc = static_cast<int>(std::max<int64_t>(0, std::min<int64_t>(h, columns - 1)));
     const int tableColumns = 2 * hc + 1;
-    std::vector<double> weights(static_cast<size_t>(2 * hr + 1) * tableColumns);
+    const size_t tableSize = static_cast<size_t>(2 * hr + 1) * tableColumns;
+    fWeights.resize(tableSize);
+    fSplat.resize(kSplat * tableSize);
     for (int dm = -hr; dm <= hr; ++dm)
         for (int dn = -hc; dn <= hc; ++dn) {
             const double w = FilterWeight(meth, pixCount, dm, dn, sigma);
             if (!std::isfinite(w))
                 throw std::domain_error("PixsFilter: filter weight is not a finite number");
-            weights[static_cast<size_t>(dm + hr) * tableColumns + (dn + hc)] = w;
+            const size_t at = static_cast<size_t>(dm + hr) * tableColumns + (dn + hc);
+            fWeights[at] = w;
+            for (int k = 0; k < kSplat; ++k)
+                fSplat[kSplat * at + k] = w;
         }
-
-    std::vector<double> out(cells);
-    std::vector<double> stepOut(cells);
-    const double *src = values.data();
+    if (h < 0)
+        NoWeight();  // every window is empty
+    fSteps.resize(static_cast<size_t>(columns));
+    const size_t stride = static_cast<size_t>(columns);
 
     // One pixel, summed in window order: rows outer, columns inner.
-    auto filterOne = [&](int i, int j, int64_t firstRow, int64_t lastRow, int64_t firstCol, int64_t lastCol) {
-        const size_t at = static_cast<size_t>(j) * rows + i;
-        const double centre = src[at];
+    auto filterOne = [&](int i, int j, int64_t firstRow, int64_t lastRow) {
+        int64_t firstCol, lastCol;
+        WindowBounds(j, h, columns, firstCol, lastCol);
+        const double centre = in[i * stride + j];
         double sum = 0.0, total = 0.0, step = 0.0;
         for (int64_t m = firstRow; m <= lastRow; ++m) {
-            const double *wrow = weights.data() + static_cast<size_t>(m - i + hr) * tableColumns;
+            const double *wrow = fWeights.data() + static_cast<size_t>(m - i + hr) * tableColumns;
+            const double *row = in + m * stride;
             for (int64_t n = firstCol; n <= lastCol; ++n) {
-                const double v = src[static_cast<size_t>(n) * rows + m];
+                const double v = row[n];
                 const double w = wrow[n - j + hc];
                 sum += w * v;
                 total += w;
                 step += std::fabs(v - centre);
             }
         }
-        const int64_t count = (lastRow >= firstRow && lastCol >= firstCol)
-                                  ? (lastRow - firstRow + 1) * (lastCol - firstCol + 1)
-                                  : 0;
+        const int64_t count = (lastRow - firstRow + 1) * (lastCol - firstCol + 1);
         if (total == 0.0)
-            throw std::domain_error("PixsFilter: filter window without weight");
+            NoWeight();
         double t = sum / total;
         if (count < fullCount)
             t = (3.0 * centre + t) / 4.0;
-        out[at] = t;
-        stepOut[at] = step;
+        out[i * stride + j] = t;
+        fSteps[j] = step;
     };
 
-    // Two vertically neighbouring pixels whose windows both have the full height
-    // h: the same weights, and their samples lie next to each other in a column,
-    // so both are summed at once, each lane in the same order as filterOne.
-    const __m128d signBit = _mm_set1_pd(-0.0);
-    auto filterPair = [&](int i, int j, int64_t firstCol, int64_t lastCol) {
-        const size_t at = static_cast<size_t>(j) * rows + i;
-        const __m128d centre = _mm_loadu_pd(src + at);
-        __m128d sum = _mm_setzero_pd(), step = _mm_setzero_pd();
-        double total = 0.0;
-        for (int64_t dm = -h; dm <= h; ++dm) {
-            const double *wrow = weights.data() + static_cast<size_t>(dm + hr) * tableColumns;
-            for (int64_t n = firstCol; n <= lastCol; ++n) {
-                const __m128d v = _mm_loadu_pd(src + static_cast<size_t>(n) * rows + (i + dm));
-                const double w = wrow[n - j + hc];
-                sum = _mm_add_pd(sum, _mm_mul_pd(_mm_set1_pd(w), v));
-                total += w;
-                step = _mm_add_pd(step, _mm_andnot_pd(signBit, _mm_sub_pd(v, centre)));
-            }
-        }
-        const int64_t count = (2 * h + 1) * (lastCol - firstCol + 1);
-        if (total == 0.0)
-            throw std::domain_error("PixsFilter: filter window without weight");
-        __m128d t = _mm_div_pd(sum, _mm_set1_pd(total));
-        if (count < fullCount)
-            t = _mm_div_pd(_mm_add_pd(_mm_mul_pd(_mm_set1_pd(3.0), centre), t), _mm_set1_pd(4.0));
-        _mm_storeu_pd(out.data() + at, t);
-        _mm_storeu_pd(stepOut.data() + at, step);
-    };
-
-    for (int j = 0; j < columns; ++j) {
-        int64_t firstCol, lastCol;
-        WindowBounds(j, h, columns, firstCol, lastCol);
-        for (int i = 0; i < rows;) {
-            // Rows h .. rows - 1 - h have windows of the full height.
-            if (h >= 0 && i >= h && i + 1 + h <= rows - 1) {
-                filterPair(i, j, firstCol, lastCol);
-                i += 2;
-            } else {
-                int64_t firstRow, lastRow;
-                WindowBounds(i, h, rows, firstRow, lastRow);
-                filterOne(i, j, firstRow, lastRow, firstCol, lastCol);
-                ++i;
-            }
-        }
-    }
-
-    // The range of step sums, pixel by pixel in row order; a stored 0 counts as unset.
+    // Columns h .. columns - 1 - h have windows of the full width.
+    const int64_t firstFull = h;
+    const int64_t lastFull = columns - 1 - h;
     TStepRange range;
-    for (int i = 0; i < rows; ++i)
-        for (int j = 0; j < columns; ++j) {
-            const double step = stepOut[static_cast<size_t>(j) * rows + i];
+    for (int i = 0; i < rows; ++i) {
+        int64_t firstRow, lastRow;
+        WindowBounds(i, h, rows, firstRow, lastRow);
+        int j = 0;
+        if (firstFull <= lastFull) {
+            for (; j < firstFull; ++j)
+                filterOne(i, j, firstRow, lastRow);
+            // The weight total of a full-width window in this row, summed as
+            // filterOne sums it.
+            double total = 0.0;
+            for (int64_t m = firstRow; m <= lastRow; ++m) {
+                const double *wrow = fWeights.data() + static_cast<size_t>(m - i + hr) * tableColumns;
+                for (int64_t dn = -h; dn <= h; ++dn)
+                    total += wrow[dn + hc];
+            }
+            if (total == 0.0)
+                NoWeight();
+            const bool blend = (lastRow - firstRow + 1) * (2 * h + 1) < fullCount;
+            const TFilterRow row{in, stride,       i,  h,     firstRow, lastRow, fSplat.data(),
+                                 hr, tableColumns, hc, total, blend,    out,     fSteps.data()};
+            const int end = static_cast<int>(lastFull) + 1;
+            j = HaveAvx2() ? FilterInteriorAvx2(row, j, end) : FilterInteriorSse2(row, j, end);
+            for (; j < end; ++j)
+                filterOne(i, j, firstRow, lastRow);
+        }
+        for (; j < columns; ++j)
+            filterOne(i, j, firstRow, lastRow);
+
+        // The range of step sums, pixel by pixel in row order; a stored 0 counts as unset.
+        for (int k = 0; k < columns; ++k) {
+            const double step = fSteps[k];
             if (range.MinStep == 0.0)
                 range.MinStep = step;
             if (range.MaxStep == 0.0)
@@ -295,29 +554,68 @@ TStepRange FilterFlat(std::vector<double> &values, int columns, int rows, int32_
             if (step > range.MaxStep)
                 range.MaxStep = step;
         }
-    values.swap(out);
-    if (steps)
-        steps->swap(stepOut);
+        if (steps)
+            std::memcpy(steps + i * stride, fSteps.data(), sizeof(double) * stride);
+    }
     return range;
 }
 
+// The step-by-step form: every pixel on its own, from a copy of the grid.
 void PixsFilter(TPixels &pixs, int32_t pixCount, int32_t meth, double sigma) {
     const int columns = static_cast<int>(pixs.size());
     const int rows = columns > 0 ? static_cast<int>(pixs[0].size()) : 0;
     for (const auto &column : pixs)
         if (static_cast<int>(column.size()) != rows)
             throw std::invalid_argument("PixsFilter: columns of different length");
-    std::vector<double> values(static_cast<size_t>(columns) * rows);
-    for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r)
-            values[static_cast<size_t>(c) * rows + r] = pixs[c][r].Temperature;
-    std::vector<double> steps;
-    const TStepRange range = FilterFlat(values, columns, rows, pixCount, meth, sigma, &steps);
-    for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r) {
-            pixs[c][r].Temperature = values[static_cast<size_t>(c) * rows + r];
-            pixs[c][r].TemperatureStep = steps[static_cast<size_t>(c) * rows + r];
+    const int64_t h = (static_cast<int64_t>(pixCount) - 1) / 2;  // truncates towards zero
+    const int64_t fullCount = static_cast<int64_t>(pixCount) * pixCount;
+    // Every weight a window inside the grid can use, checked before anything changes.
+    const int hr = static_cast<int>(std::max<int64_t>(0, std::min<int64_t>(h, rows - 1)));
+    const int hc = static_cast<int>(std::max<int64_t>(0, std::min<int64_t>(h, columns - 1)));
+    for (int dm = -hr; dm <= hr; ++dm)
+        for (int dn = -hc; dn <= hc; ++dn)
+            if (!std::isfinite(FilterWeight(meth, pixCount, dm, dn, sigma)))
+                throw std::domain_error("PixsFilter: filter weight is not a finite number");
+
+    const TPixels copy = pixs;
+    TPixels result = pixs;
+    double minSteps = 0.0, maxSteps = 0.0;
+    for (int i = 0; i < rows; ++i)
+        for (int j = 0; j < columns; ++j) {
+            int64_t firstRow, lastRow, firstCol, lastCol;
+            WindowBounds(i, h, rows, firstRow, lastRow);
+            WindowBounds(j, h, columns, firstCol, lastCol);
+            const double centre = copy[j][i].Temperature;
+            double sum = 0.0, total = 0.0, step = 0.0;
+            int64_t count = 0;
+            for (int64_t m = firstRow; m <= lastRow; ++m)
+                for (int64_t n = firstCol; n <= lastCol; ++n) {
+                    const double v = copy[n][m].Temperature;
+                    const double w =
+                        FilterWeight(meth, pixCount, static_cast<int>(m - i), static_cast<int>(n - j), sigma);
+                    sum += w * v;
+                    total += w;
+                    step += std::fabs(v - centre);
+                    ++count;
+                }
+            if (total == 0.0)
+                NoWeight();
+            double t = sum / total;
+            if (count < fullCount)
+                t = (3.0 * centre + t) / 4.0;
+            result[j][i].Temperature = t;
+            result[j][i].TemperatureStep = step;
+            // A stored 0 counts as unset.
+            if (minSteps == 0.0)
+                minSteps = step;
+            if (maxSteps == 0.0)
+                maxSteps = step;
+            if (step < minSteps)
+                minSteps = step;
+            if (step > maxSteps)
+                maxSteps = step;
         }
-    minStep = range.MinStep;
-    maxStep = range.MaxStep;
+    pixs.swap(result);
+    minStep = minSteps;
+    maxStep = maxSteps;
 }

@@ -37,24 +37,56 @@ TPixels PolynomialInterpolation(const TPixels &sourcePixs, int32_t dir, int32_t 
 void PixsFilter(TPixels &pixs, int32_t pixCount, int32_t meth, double sigma);
 
 // ---- Flat forms used per frame ----------------------------------------------
-// Grids of doubles stored column by column: value (c, r) at v[c * rows + r].
+// Grids of doubles stored row by row: value (c, r) at v[r * columns + c]. They
+// give the same values as PolynomialInterpolation and PixsFilter, bit for bit:
+// the same arithmetic in the same order for every value, run on several values
+// at once where their computations are independent.
 
-// The row pass of PolynomialInterpolation: src is columns x rows, dst receives
-// 4*columns x rows.
+// The row pass of PolynomialInterpolation: dst (4*columns x rows) receives every
+// row of src (columns x rows) enlarged. Throws std::invalid_argument when
+// columns < 2.
 void EnlargeRowsFlat(const double *src, int columns, int rows, int dir, int times, double *dst);
 
-// Both passes: dst receives 4*columns x 4*rows.
-void EnlargeGridFlat(const double *src, int columns, int rows, int dir, int times, double *dst);
+// Hears of the rows of a column pass as they are finished.
+class TRowSink {
+public:
+    // Rows first .. last (inclusive) of the result are final.
+    virtual void RowsDone(int first, int last) = 0;
 
-// Result of FilterFlat's step sums.
+protected:
+    ~TRowSink() = default;
+};
+
+// The column pass: dst (columns x 4*rows) receives every column of src enlarged,
+// a whole result row at a time; `sink`, if given, hears of every row once it is
+// final, every row exactly once, in no fixed order. Throws std::invalid_argument
+// when rows < 2.
+void EnlargeColumnsFlat(const double *src, int columns, int rows, int dir, int times, double *dst,
+                        TRowSink *sink = nullptr);
+
+// Both passes: dst receives 4*columns x 4*rows; `work` holds the row pass.
+void EnlargeGridFlat(const double *src, int columns, int rows, int dir, int times, double *dst,
+                     std::vector<double> &work);
+
+// Range of the step sums of a filter run.
 struct TStepRange {
     double MinStep = 0.0;
     double MaxStep = 0.0;
 };
 
-// PixsFilter on a flat grid: `values` is replaced by the filtered grid; `steps`
-// (columns x rows, may be null) receives each pixel's step sum. Returns the
-// range of step sums as PixsFilter leaves it in minStep / maxStep. Throws as
-// PixsFilter does, before anything is written.
-TStepRange FilterFlat(std::vector<double> &values, int columns, int rows, int32_t pixCount, int32_t meth,
-                      double sigma, std::vector<double> *steps);
+// PixsFilter on a flat grid, keeping its work arrays between runs.
+class TGridFilter {
+public:
+    // Writes the filtered grid into `out` and, when `steps` is not null, each
+    // pixel's step sum into `steps` (both columns x rows, neither may overlap
+    // `in`). Returns the range of step sums as PixsFilter leaves it in minStep /
+    // maxStep (which this does not touch). Throws as PixsFilter does; `out` and
+    // `steps` may then hold part of a result.
+    TStepRange Run(const double *in, int columns, int rows, int32_t pixCount, int32_t meth, double sigma,
+                   double *out, double *steps);
+
+private:
+    std::vector<double> fWeights;  // by offset: rows -hr..hr, columns -hc..hc
+    std::vector<double> fSplat;    // the same, each weight four times (one load per vector)
+    std::vector<double> fSteps;    // one row of step sums
+};

@@ -21,7 +21,12 @@ constexpr size_t kCalibrationWords = 832;
 constexpr size_t kKeepFree = 3;  // free grids / states kept for reuse
 
 void DropGrid(TMLX90640Published &state) {
-    state.Pixs_Interpolation.reset();
+    state.Pixs_Interpolation.Drop();
+}
+
+bool SameScheme(const TColorScheme &a, const TColorScheme &b) {
+    return a.Method == b.Method && a.Palette == b.Palette && a.Coefficient == b.Coefficient &&
+           a.ClassNum == b.ClassNum;
 }
 
 const std::shared_ptr<const TPixels> &EmptyGrid() {
@@ -109,7 +114,7 @@ double TMLX90640::GetTemperatureAvg() const {
 std::shared_ptr<const TPixels> TMLX90640::GetPixs_Interpolation() const {
     std::shared_ptr<const TMLX90640Published> state = GetPublished();
     if (state)
-        return state->Pixs_Interpolation;
+        return state->Pixs_Interpolation.Shared();
     return EmptyGrid();
 }
 
@@ -198,7 +203,7 @@ void TMLX90640::AutoLowUp(const TPixel &minPix, const TPixel &maxPix, double &lo
         fTemperature_UpperLimit.store(upper);
 }
 
-TPictureSettings TMLX90640::PictureSettings(double lower, double upper) const {
+TPictureSettings TMLX90640::PictureSettings(double lower, double upper) {
     TPictureSettings s;
     s.PointsFirst = InterMethodPoints(fInterMethodFirst.load());
     s.PointsSecond = InterMethodPoints(fInterMethodSecond.load());
@@ -214,7 +219,14 @@ TPictureSettings TMLX90640::PictureSettings(double lower, double upper) const {
     scheme.Palette = fGrayColor_SubMeth.load();
     scheme.Coefficient = fContinuColor_K.load();
     scheme.ClassNum = GrayToContinuColor_ClassNum.load();
-    s.Colors = BuildColorTable(scheme);
+    // The table (256 colourings, cosines for the continuous ones) only when the
+    // scheme changed.
+    if (!fHaveColors || !SameScheme(scheme, fScheme)) {
+        fColors = BuildColorTable(scheme);
+        fScheme = scheme;
+        fHaveColors = true;
+    }
+    s.Colors = fColors;
     return s;
 }
 
@@ -227,21 +239,18 @@ bool TMLX90640::MakePicture(double lower, double upper, const TPixel &minPix, co
         for (TPixel &px : column)
             ColorPixel(px, lower, upper, settings.Colors);
 
-    // Picture grid and bitmap, into a grid and a state that no reader holds.
-    std::unique_ptr<TPixels> grid = fGridPool->Take();
-    if (!grid)
-        grid = std::make_unique<TPixels>();
+    // Picture and bitmap, into a state that no reader holds; its picture grid is
+    // built from the picture when a reader first asks for it.
     std::unique_ptr<TMLX90640Published> state = fStatePool->Take();
     if (!state) {
         state = std::make_unique<TMLX90640Published>();
         state->BmpPic.SetSize(kBmpWidth, kBmpHeight);
     }
-    std::shared_ptr<TPixels> sharedGrid = fGridPool->Share(std::move(grid));
+    state->Pixs_Interpolation.Bind(&state->Picture, fGridPool);
     std::shared_ptr<TMLX90640Published> sharedState = fStatePool->Share(std::move(state));
-    if (!fRenderer.Render(fPixs_Origin, settings, *sharedGrid, sharedState->BmpPic))
-        return false;  // the picture grid cannot fill the bitmap: no new picture
+    if (!fRenderer.Render(fPixs_Origin, settings, sharedState->Picture, sharedState->BmpPic))
+        return false;  // the picture cannot fill the bitmap: no new picture
 
-    sharedState->Pixs_Interpolation = std::move(sharedGrid);
     sharedState->Pixs_Origin = fPixs_Origin;
     sharedState->MinPix = minPix;
     sharedState->MaxPix = maxPix;

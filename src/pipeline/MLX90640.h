@@ -16,6 +16,8 @@
 // are raised only after the frame has been published.
 
 #include "pipeline/Bitmap24.h"
+#include "pipeline/ColorMap.h"
+#include "pipeline/PictureGrid.h"
 #include "pipeline/PictureRender.h"
 #include "pipeline/PipelineBuffers.h"
 #include "pipeline/PixelTypes.h"
@@ -30,10 +32,18 @@
 #include <vector>
 
 // One finished frame, immutable once published.
+//
+// The picture comes as the bitmap and as flat values: Picture.Temps holds the
+// 512 x 384 picture temperatures row by row (pixel (x, y) at [y * 512 + x]), and
+// Picture.Gray(x, y) / Picture.Color(x, y) give a pixel's grey value and colour
+// word without building anything. Pixs_Interpolation is the 512 x 384 grid of
+// pixel records; it is built from Picture the first time a reader uses it (about
+// half a millisecond and 11 MB), once per frame, whichever thread asks.
 struct TMLX90640Published {
-    TBitmap24 BmpPic;                                   // the 512 x 384 picture
-    std::shared_ptr<const TPixels> Pixs_Interpolation;  // 512 x 384 grid
-    TPixels Pixs_Origin;                                // 32 x 24 grid as it stood after the frame
+    TBitmap24 BmpPic;                // the 512 x 384 picture
+    TPictureValues Picture;          // its temperatures and how they were coloured
+    TLazyPixels Pixs_Interpolation;  // 512 x 384 grid, built from Picture on first use
+    TPixels Pixs_Origin;             // 32 x 24 grid as it stood after the frame
     TPixel MinPix, MaxPix;
     double TemperatureAvg = 0.0, Vdd = 0.0, Ta = 0.0;
     double Temperature_LowerLimit = 0.0, Temperature_UpperLimit = 0.0;  // limits used
@@ -81,7 +91,8 @@ public:
     TPixel GetMaxPix() const;
     void SetMaxPix(const TPixel &pixel);
     double GetTemperatureAvg() const;
-    // The current picture grid; an empty grid before the first picture.
+    // The current picture grid (built on first use); an empty grid before the
+    // first picture.
     std::shared_ptr<const TPixels> GetPixs_Interpolation() const;
     // A copy of the current picture (black before the first one), free to draw on.
     TBitmap24 GetBmpPic() const;
@@ -144,7 +155,7 @@ public:
 private:
     // AutoLowUp of the frame statistics; returns the limits to colour with.
     void AutoLowUp(const TPixel &minPix, const TPixel &maxPix, double &lower, double &upper);
-    TPictureSettings PictureSettings(double lower, double upper) const;
+    TPictureSettings PictureSettings(double lower, double upper);
     // Steps 8 to 11 and the publication; true when a picture was published.
     bool MakePicture(double lower, double upper, const TPixel &minPix, const TPixel &maxPix, double avg,
                      double vdd, double ta, int subpage);
@@ -161,7 +172,10 @@ private:
     // Worker side (only under the ingestion lock).
     TPixels fPixs_Origin;
     TPictureRenderer fRenderer;
-    std::shared_ptr<TRecyclePool<TPixels>> fGridPool;
+    std::shared_ptr<TRecyclePool<TPixels>> fGridPool;  // built picture grids
+    TColorScheme fScheme;                              // the scheme of fColors
+    TColorTable fColors;
+    bool fHaveColors = false;
     std::shared_ptr<TRecyclePool<TMLX90640Published>> fStatePool;
     uint64_t fFrameCount = 0;
 

@@ -1,146 +1,211 @@
 #include "pipeline/PictureRender.h"
 
-#include "pipeline/Interpolation.h"
+#include "pipeline/Lanes.h"
 #include "pipeline/PipelineBuffers.h"
-#include "pipeline/SysFun.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 
-#include <emmintrin.h>
+#include <immintrin.h>
 
 namespace {
 
-// The picture grid is written whole every frame: 512 x 384 records of 56 bytes,
-// 11 MB. Records are assembled in registers two at a time (112 bytes, seven
-// 16-byte blocks) and written with streaming stores, which skip reading the old
-// contents into the cache. Under the sanitizers plain stores are used so that
-// every write stays visible to them.
-static_assert(sizeof(TPixel) == 56, "TPixel layout");
-static_assert(offsetof(TPixel, X) == 0 && offsetof(TPixel, Y) == 4 && offsetof(TPixel, Useable) == 8 &&
-                  offsetof(TPixel, Temperature) == 16 && offsetof(TPixel, GrayValue0) == 24 &&
-                  offsetof(TPixel, ColorR) == 32 && offsetof(TPixel, ColorG) == 36 &&
-                  offsetof(TPixel, ColorB) == 40 && offsetof(TPixel, Color) == 44 &&
-                  offsetof(TPixel, TemperatureStep) == 48,
-              "TPixel layout");
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kStreamingStores = false;
-#else
-constexpr bool kStreamingStores = true;
-#endif
-
-template <bool Stream>
-inline void Store(__m128i *p, __m128i v) {
-    if constexpr (Stream)
-        _mm_stream_si128(p, v);
-    else
-        _mm_storeu_si128(p, v);
-}
-
-// Rows 0 .. rows - 1 (an even count) of one picture column, two records (112
-// bytes, seven 16-byte blocks) at a time: X, Y, Useable true (padding 0),
-// Temperature, GrayValue0, ColorR, ColorG, ColorB, Color, TemperatureStep.
-template <bool Stream>
-void WritePairs(TPixel *dst, int x, int rows, const double *t, const double *grey, const int32_t *color,
-                double step) {
-    __m128i *out = reinterpret_cast<__m128i *>(dst);
-    const __m128d usable = _mm_castsi128_pd(_mm_set_epi64x(0, 1));
-    const __m128d steps = _mm_set1_pd(step);
-    const __m128i low8 = _mm_set1_epi32(255);
-    for (int j = 0; j < rows; j += 2, out += 7) {
-        const __m128d tv = _mm_loadu_pd(t + j);
-        const __m128d gv = _mm_loadu_pd(grey + j);
-        const __m128i cv = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(color + j));
-        const __m128i r = _mm_and_si128(cv, low8);
-        const __m128i g = _mm_and_si128(_mm_srli_epi32(cv, 8), low8);
-        const __m128i b = _mm_and_si128(_mm_srli_epi32(cv, 16), low8);
-        const __m128i rg = _mm_unpacklo_epi32(r, g);   // rA gA rB gB
-        const __m128i bc = _mm_unpacklo_epi32(b, cv);  // bA cA bB cB
-        Store<Stream>(out + 0, _mm_set_epi32(0, 1, j, x));
-        Store<Stream>(out + 1, _mm_castpd_si128(_mm_unpacklo_pd(tv, gv)));
-        Store<Stream>(out + 2, _mm_unpacklo_epi64(rg, bc));
-        Store<Stream>(out + 3, _mm_unpacklo_epi64(_mm_castpd_si128(steps), _mm_set_epi32(0, 0, j + 1, x)));
-        Store<Stream>(out + 4, _mm_castpd_si128(_mm_shuffle_pd(usable, tv, 2)));
-        Store<Stream>(out + 5, _mm_castpd_si128(_mm_shuffle_pd(gv, _mm_castsi128_pd(rg), 3)));
-        Store<Stream>(out + 6, _mm_castpd_si128(_mm_shuffle_pd(_mm_castsi128_pd(bc), steps, 1)));
-    }
-}
-
-// Writes rows 0 .. rows - 1 of one picture column.
-void WriteColumn(TPixel *dst, int x, int rows, const double *t, const double *grey, const int32_t *color,
-                 double step) {
-    const int pairs = rows & ~1;
-    if (kStreamingStores && reinterpret_cast<uintptr_t>(dst) % 16 == 0)
-        WritePairs<true>(dst, x, pairs, t, grey, color, step);
-    else
-        WritePairs<false>(dst, x, pairs, t, grey, color, step);
-    if (pairs < rows) {
-        TPixel &p = dst[pairs];
-        p.X = x;
-        p.Y = pairs;
-        p.Useable = true;
-        p.Temperature = t[pairs];
-        p.GrayValue0 = grey[pairs];
-        p.Color = color[pairs];
-        p.ColorR = p.Color & 255;
-        p.ColorG = (p.Color >> 8) & 255;
-        p.ColorB = (p.Color >> 16) & 255;
-        p.TemperatureStep = step;
-    }
-}
-
-// Colour words by grey value, with a 257th entry 0 for grey values that are not
-// a number; all 0 when the method produces no colours.
-struct TColourLookup {
-    int32_t Words[257];
-    explicit TColourLookup(const TColorTable &colors) {
-        for (int g = 0; g < 256; ++g)
-            Words[g] = colors.Produces ? colors.Words[g] : 0;
+// Bitmap bytes (blue, green, red, then a 0) of every grey index as one
+// little-endian word; index 256 stands for grey values that are not a number and
+// gives black.
+struct TBgrLookup {
+    uint32_t Words[257];
+    explicit TBgrLookup(const TColorTable &colors) {
+        for (int g = 0; g < 256; ++g) {
+            const uint32_t w = colors.Produces ? static_cast<uint32_t>(colors.Words[g]) : 0u;
+            Words[g] = (w >> 16 & 255u) | (w & 0xFF00u) | (w & 255u) << 16;
+        }
         Words[256] = 0;
     }
 };
 
-// Grey values of a column (0 at or below lower, 255 at or above upper, else the
-// position in the range) and their colour words. Two rows at a time with SSE2:
-// the same IEEE operations as one at a time, so the same results. The conversion
-// to an integer rounds half to even (the floating-point unit's default mode); a
-// grey value that is not a number converts to a negative integer and gets the
-// colour 0.
-void ColourColumn(const double *t, int rows, double lower, double upper, const TColourLookup &lookup,
-                  double *grey, int32_t *color) {
-    const __m128d vLower = _mm_set1_pd(lower);
-    const __m128d vUpper = _mm_set1_pd(upper);
-    const __m128d vRange = _mm_set1_pd(upper - lower);
+// The colours of t[0..n-1] into n bitmap pixels. A pixel's colour is that of
+// grey index rnd(g), g the grey value as GrayValueOf gives it:
+//   g = 0 for t <= lower, 255 for t >= upper, else (t - lower) / range * 255,
+// rnd rounding half to even (the floating-point unit's default mode, which the
+// conversions to an integer use); a g that is not a number gives index 256,
+// black.
+//
+// The division is the costly part, and only the rounded index is needed here (the
+// grey value itself is recomputed exactly when a pixel record is built). So g is
+// first estimated without it, as f = (t - lower) * (255 / range) clamped to
+// 0 .. 255. Both g and f are t - lower times 255 / range with at most four
+// roundings of relative size 2^-53 each, so they differ by less than
+// 255 * 8 * 2^-53 < 2.3e-13 (the clamps only move f to a bound that g reaches
+// too or rounds to). Rounding f therefore gives rnd(g) unless f lies within
+// that distance of a half-integer; where f lies within kNearHalf of one, or is
+// not a number, the four pixels are computed the exact way instead. Outside the
+// range (t <= lower, t >= upper) f is exactly 0 or 255, like g. The estimate is
+// used only when the limits are finite and 255 / range is a normal number.
+constexpr double kNearHalf = 1e-9;
+// x + kMagic leaves rnd(x) in the low bits of the sum, for 0 <= x < 2^51.
+constexpr double kMagic = 6755399441055744.0;  // 1.5 * 2^52
+
+struct TColourRange {
+    double Lower, Upper, Range, Scale;
+    bool Estimate;
+    TColourRange(double lower, double upper)
+        : Lower(lower), Upper(upper), Range(upper - lower), Scale(255.0 / (upper - lower)),
+          Estimate(std::isfinite(lower) && std::isfinite(upper) && Range > 0.0 && std::isfinite(Scale) &&
+                   Scale >= std::numeric_limits<double>::min()) {}
+};
+
+// The exact index of one temperature, 0 .. 256.
+inline uint32_t ExactIndex(double v, const TColourRange &r) {
+    const double g = v <= r.Lower ? 0.0 : (v >= r.Upper ? 255.0 : (v - r.Lower) / r.Range * 255.0);
+    return std::isnan(g) ? 256u : static_cast<uint32_t>(_mm_cvtsd_si32(_mm_set_sd(g)));
+}
+
+// The exact indices of two temperatures (two 32-bit lanes).
+inline __m128i ExactIndices(__m128d v, const TColourRange &r) {
     const __m128d v255 = _mm_set1_pd(255.0);
-    alignas(16) uint32_t index[4];
-    int j = 0;
-    for (; j + 2 <= rows; j += 2) {
-        const __m128d v = _mm_loadu_pd(t + j);
-        __m128d g = _mm_mul_pd(_mm_div_pd(_mm_sub_pd(v, vLower), vRange), v255);
-        const __m128d atTop = _mm_cmpge_pd(v, vUpper);
-        g = _mm_or_pd(_mm_and_pd(atTop, v255), _mm_andnot_pd(atTop, g));
-        g = _mm_andnot_pd(_mm_cmple_pd(v, vLower), g);  // 0.0 at or below the lower limit
-        _mm_storeu_pd(grey + j, g);
-        _mm_store_si128(reinterpret_cast<__m128i *>(index), _mm_cvtpd_epi32(g));
-        color[j] = lookup.Words[index[0] > 256u ? 256u : index[0]];
-        color[j + 1] = lookup.Words[index[1] > 256u ? 256u : index[1]];
-    }
-    for (; j < rows; ++j) {
-        const double v = t[j];
-        const double g = v <= lower ? 0.0 : (v >= upper ? 255.0 : (v - lower) / (upper - lower) * 255.0);
-        grey[j] = g;
-        color[j] = std::isnan(g) ? 0 : lookup.Words[static_cast<int>(RoundHalfEven(g))];
+    __m128d g = _mm_mul_pd(_mm_div_pd(_mm_sub_pd(v, _mm_set1_pd(r.Lower)), _mm_set1_pd(r.Range)), v255);
+    const __m128d atTop = _mm_cmpge_pd(v, _mm_set1_pd(r.Upper));
+    g = _mm_or_pd(_mm_and_pd(atTop, v255), _mm_andnot_pd(atTop, g));
+    g = _mm_andnot_pd(_mm_cmple_pd(v, _mm_set1_pd(r.Lower)), g);  // 0.0 at or below the lower limit
+    const __m128d nan = _mm_cmpunord_pd(g, g);
+    g = _mm_or_pd(_mm_and_pd(nan, _mm_set1_pd(256.0)), _mm_andnot_pd(nan, g));
+    return _mm_cvtpd_epi32(g);
+}
+
+// Four pixels from four indices (32-bit lanes, each 0 .. 256): four bytes each,
+// the fourth overwritten by the next pixel.
+inline void StoreFour(__m128i indices, const TBgrLookup &lookup, uint8_t *p) {
+    const uint64_t lo = static_cast<uint64_t>(_mm_cvtsi128_si64(indices));
+    const uint64_t hi = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(indices, indices)));
+    const uint32_t w0 = lookup.Words[static_cast<uint32_t>(lo)];
+    const uint32_t w1 = lookup.Words[lo >> 32];
+    const uint32_t w2 = lookup.Words[static_cast<uint32_t>(hi)];
+    const uint32_t w3 = lookup.Words[hi >> 32];
+    std::memcpy(p, &w0, 4);
+    std::memcpy(p + 3, &w1, 4);
+    std::memcpy(p + 6, &w2, 4);
+    std::memcpy(p + 9, &w3, 4);
+}
+
+// Pixels x .. n - 1 one at a time, exactly; the last pixel of the row as three bytes.
+inline void ColourTail(const double *t, int x, int n, const TColourRange &r, const TBgrLookup &lookup,
+                       uint8_t *dst) {
+    for (; x < n; ++x) {
+        const uint32_t w = lookup.Words[ExactIndex(t[x], r)];
+        std::memcpy(dst + 3 * static_cast<size_t>(x), &w, x + 1 < n ? 4 : 3);
     }
 }
 
+void ColourRowSse2(const double *t, int n, const TColourRange &r, const TBgrLookup &lookup, uint8_t *dst) {
+    const __m128d lower = _mm_set1_pd(r.Lower);
+    const __m128d scale = _mm_set1_pd(r.Scale);
+    const __m128d zero = _mm_setzero_pd();
+    const __m128d v255 = _mm_set1_pd(255.0);
+    const __m128d magic = _mm_set1_pd(kMagic);
+    const __m128d signBit = _mm_set1_pd(-0.0);
+    const __m128d nearHalf = _mm_set1_pd(0.5 - kNearHalf);
+    int x = 0;
+    for (; x + 5 <= n; x += 4) {  // pixels x .. x + 3, none of them the last
+        const __m128d v0 = _mm_loadu_pd(t + x);
+        const __m128d v1 = _mm_loadu_pd(t + x + 2);
+        __m128i indices;
+        bool exact = !r.Estimate;
+        if (r.Estimate) {
+            // max(0, f) and min(255, f) keep a not-a-number f (the second operand).
+            const __m128d f0 = _mm_min_pd(v255, _mm_max_pd(zero, _mm_mul_pd(_mm_sub_pd(v0, lower), scale)));
+            const __m128d f1 = _mm_min_pd(v255, _mm_max_pd(zero, _mm_mul_pd(_mm_sub_pd(v1, lower), scale)));
+            const __m128d y0 = _mm_add_pd(f0, magic);
+            const __m128d y1 = _mm_add_pd(f1, magic);
+            const __m128d off0 = _mm_andnot_pd(signBit, _mm_sub_pd(f0, _mm_sub_pd(y0, magic)));
+            const __m128d off1 = _mm_andnot_pd(signBit, _mm_sub_pd(f1, _mm_sub_pd(y1, magic)));
+            // "not at most": also true for a distance that is not a number.
+            exact =
+                _mm_movemask_pd(_mm_or_pd(_mm_cmpnle_pd(off0, nearHalf), _mm_cmpnle_pd(off1, nearHalf))) != 0;
+            indices = _mm_castps_si128(
+                _mm_shuffle_ps(_mm_castpd_ps(y0), _mm_castpd_ps(y1), _MM_SHUFFLE(2, 0, 2, 0)));
+        }
+        if (exact)
+            indices = _mm_unpacklo_epi64(ExactIndices(v0, r), ExactIndices(v1, r));
+        StoreFour(indices, lookup, dst + 3 * static_cast<size_t>(x));
+    }
+    ColourTail(t, x, n, r, lookup, dst);
+}
+
+// The same four pixels at a time in one AVX register.
+KORVALE_AVX2 void ColourRowAvx2(const double *t, int n, const TColourRange &r, const TBgrLookup &lookup,
+                                uint8_t *dst) {
+    const __m256d lower = _mm256_set1_pd(r.Lower);
+    const __m256d scale = _mm256_set1_pd(r.Scale);
+    const __m256d zero = _mm256_setzero_pd();
+    const __m256d v255 = _mm256_set1_pd(255.0);
+    const __m256d magic = _mm256_set1_pd(kMagic);
+    const __m256d signBit = _mm256_set1_pd(-0.0);
+    const __m256d nearHalf = _mm256_set1_pd(0.5 - kNearHalf);
+    const __m256i lowHalves = _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6);
+    int x = 0;
+    for (; x + 5 <= n; x += 4) {
+        const __m256d v = _mm256_loadu_pd(t + x);
+        __m128i indices;
+        bool exact = !r.Estimate;
+        if (r.Estimate) {
+            const __m256d f =
+                _mm256_min_pd(v255, _mm256_max_pd(zero, _mm256_mul_pd(_mm256_sub_pd(v, lower), scale)));
+            const __m256d y = _mm256_add_pd(f, magic);
+            const __m256d off = _mm256_andnot_pd(signBit, _mm256_sub_pd(f, _mm256_sub_pd(y, magic)));
+            exact = _mm256_movemask_pd(_mm256_cmp_pd(off, nearHalf, _CMP_NLE_UQ)) != 0;
+            indices = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(_mm256_castpd_si256(y), lowHalves));
+        }
+        if (exact)
+            indices = _mm_unpacklo_epi64(ExactIndices(_mm256_castpd256_pd128(v), r),
+                                         ExactIndices(_mm256_extractf128_pd(v, 1), r));
+        StoreFour(indices, lookup, dst + 3 * static_cast<size_t>(x));
+    }
+    ColourTail(t, x, n, r, lookup, dst);
+}
+
+// Colours the bitmap rows of the picture as the second pass finishes them.
+class TBitmapRows final : public TRowSink {
+public:
+    TBitmapRows(const TPictureValues &picture, TBitmap24 &bmp)
+        : fPicture(picture), fBmp(bmp), fLookup(picture.Colors),
+          fRange(picture.LowerLimit, picture.UpperLimit),
+          fBlack(picture.TemperatureStep || !picture.Colors.Produces), fAvx2(HaveAvx2()) {}
+
+    void RowsDone(int first, int last) override {
+        const int end = std::min(last, fBmp.Height() - 1);
+        const int width = fBmp.Width();
+        for (int y = first; y <= end; ++y) {
+            uint8_t *row = fBmp.ScanLine(y);
+            if (fBlack) {
+                std::memset(row, 0, 3 * static_cast<size_t>(width));  // no colours given: colour word 0
+            } else {
+                const double *t = fPicture.Temps.data() + static_cast<size_t>(y) * fPicture.Width;
+                if (fAvx2)
+                    ColourRowAvx2(t, width, fRange, fLookup, row);
+                else
+                    ColourRowSse2(t, width, fRange, fLookup, row);
+            }
+        }
+    }
+
+private:
+    const TPictureValues &fPicture;
+    TBitmap24 &fBmp;
+    const TBgrLookup fLookup;
+    const TColourRange fRange;
+    const bool fBlack;
+    const bool fAvx2;
+};
+
 }  // namespace
 
-bool TPictureRenderer::Render(const TPixels &origin, const TPictureSettings &settings, TPixels &grid,
-                              TBitmap24 &bmp) {
+bool TPictureRenderer::Render(const TPixels &origin, const TPictureSettings &settings,
+                              TPictureValues &picture, TBitmap24 &bmp) {
     const int columns = static_cast<int>(origin.size());
     const int rows = columns > 0 ? static_cast<int>(origin[0].size()) : 0;
     if (columns < 2 || rows < 2)
@@ -153,87 +218,53 @@ bool TPictureRenderer::Render(const TPixels &origin, const TPictureSettings &set
     fOrigin.resize(static_cast<size_t>(columns) * rows);
     for (int c = 0; c < columns; ++c)
         for (int r = 0; r < rows; ++r)
-            fOrigin[static_cast<size_t>(c) * rows + r] = origin[c][r].Temperature;
+            fOrigin[static_cast<size_t>(r) * columns + c] = origin[c][r].Temperature;
     const int midColumns = 4 * columns;
     const int midRows = 4 * rows;
-    fPass1.resize(static_cast<size_t>(midColumns) * midRows);
-    EnlargeGridFlat(fOrigin.data(), columns, rows, 0, settings.PointsFirst, fPass1.data());
+    fMid.resize(static_cast<size_t>(midColumns) * midRows);
+    EnlargeGridFlat(fOrigin.data(), columns, rows, 0, settings.PointsFirst, fMid.data(), fWork);
+    const double *mid = fMid.data();
     if (settings.Filter) {
-        const TStepRange range = FilterFlat(fPass1, midColumns, midRows, settings.FilterPixsCount,
-                                            settings.FilterMethod, settings.GaussSigma, nullptr);
+        fFiltered.resize(fMid.size());
+        const TStepRange range =
+            fFilter.Run(mid, midColumns, midRows, settings.FilterPixsCount, settings.FilterMethod,
+                        settings.GaussSigma, fFiltered.data(), nullptr);
         minStep = range.MinStep;
         maxStep = range.MaxStep;
+        mid = fFiltered.data();
     }
 
-    // Second pass (Dir 1): rows of the intermediate grid, then each picture column,
-    // coloured and written into the picture grid; the bitmap receives the colours
-    // of every 16 columns row by row.
+    // Second pass (Dir 1): the rows of the intermediate grid, then all picture
+    // columns at once, row by row; each finished band of rows is coloured into the
+    // bitmap while it is still in the cache.
     const int picColumns = 4 * midColumns;
     const int picRows = 4 * midRows;
-    fRows2.resize(static_cast<size_t>(picColumns) * midRows);
-    EnlargeRowsFlat(fPass1.data(), midColumns, midRows, 1, settings.PointsSecond, fRows2.data());
-    fColumn.resize(static_cast<size_t>(picRows));
-
-    if (static_cast<int>(grid.size()) != picColumns)
-        grid.resize(static_cast<size_t>(picColumns));
-    for (auto &column : grid)
-        if (static_cast<int>(column.size()) != picRows)
-            column.resize(static_cast<size_t>(picRows));
-
-    const bool toBitmap = picColumns >= bmp.Width() && picRows >= bmp.Height();
-    const int bmpColumns = toBitmap ? bmp.Width() : 0;
-    const int bmpRows = toBitmap ? bmp.Height() : 0;
-    uint8_t *bits = bmp.Bits();
-    const size_t stride = static_cast<size_t>(bmp.BytesPerLine());
-
-    const double lower = settings.LowerLimit;
-    const double upper = settings.UpperLimit;
-    // Step display mode: every new pixel's step is 0, so all get the same value.
-    double stepValue = 0.0;
+    picture.Width = picColumns;
+    picture.Height = picRows;
+    picture.Temps.resize(static_cast<size_t>(picColumns) * picRows);
+    picture.LowerLimit = settings.LowerLimit;
+    picture.UpperLimit = settings.UpperLimit;
+    picture.Colors = settings.Colors;
+    picture.TemperatureStep = settings.TemperatureStep;
+    picture.StepValue = 0.0;
     if (settings.TemperatureStep) {
+        // Every new pixel's step is 0, so all get the same value.
         const double q = (0.0 - minStep) / (maxStep - minStep);
-        stepValue = std::isfinite(q) ? q : 0.0;
+        picture.StepValue = std::isfinite(q) ? q : 0.0;
     }
 
-    // Colours of a block of picture columns, copied into the bitmap row by row.
-    constexpr int kBlock = 16;
-    const TColourLookup lookup(settings.Colors);
-    fGrey.resize(static_cast<size_t>(picRows));
-    fColors.resize(static_cast<size_t>(kBlock) * picRows);
-    if (settings.TemperatureStep) {
-        // Grey value and colour are not computed in this mode: they stay 0.
-        std::fill(fGrey.begin(), fGrey.end(), 0.0);
-        std::fill(fColors.begin(), fColors.end(), 0);
-    }
-    for (int c0 = 0; c0 < picColumns; c0 += kBlock) {
-        const int c1 = std::min(c0 + kBlock, picColumns);
-        for (int c = c0; c < c1; ++c) {
-            int32_t *colors = fColors.data() + static_cast<size_t>(c - c0) * picRows;
-            EnlargeLine(fRows2.data() + static_cast<size_t>(c) * midRows, midRows, 1, settings.PointsSecond,
-                        fColumn.data());
-            if (!settings.TemperatureStep)
-                ColourColumn(fColumn.data(), picRows, lower, upper, lookup, fGrey.data(), colors);
-            WriteColumn(grid[c].data(), c, picRows, fColumn.data(), fGrey.data(), colors,
-                        settings.TemperatureStep ? stepValue : 0.0);
-        }
-        const int b1 = std::min(c1, bmpColumns);
-        const size_t rowBytes = 3 * static_cast<size_t>(b1 > c0 ? b1 - c0 : 0);
-        for (int y = 0; y < bmpRows && rowBytes > 0; ++y) {
-            uint8_t row[3 * kBlock];
-            const int32_t *colors = fColors.data() + y;
-            for (size_t k = 0; k < rowBytes; k += 3, colors += picRows) {
-                row[k] = static_cast<uint8_t>(*colors >> 16);
-                row[k + 1] = static_cast<uint8_t>(*colors >> 8);
-                row[k + 2] = static_cast<uint8_t>(*colors);
-            }
-            uint8_t *dst = bits + static_cast<size_t>(y) * stride + 3 * static_cast<size_t>(c0);
-            if (rowBytes == sizeof row)
-                std::memcpy(dst, row, sizeof row);  // whole blocks: a fixed-size copy
-            else
-                std::memcpy(dst, row, rowBytes);
-        }
-    }
-    if (kStreamingStores)
-        _mm_sfence();  // streamed records complete before publication
+    fWork.resize(static_cast<size_t>(picColumns) * midRows);
+    EnlargeRowsFlat(mid, midColumns, midRows, 1, settings.PointsSecond, fWork.data());
+    const bool toBitmap = picColumns >= bmp.Width() && picRows >= bmp.Height();
+    TBitmapRows bitmapRows(picture, bmp);
+    EnlargeColumnsFlat(fWork.data(), picColumns, midRows, 1, settings.PointsSecond, picture.Temps.data(),
+                       toBitmap ? &bitmapRows : nullptr);
+    return toBitmap;
+}
+
+bool TPictureRenderer::Render(const TPixels &origin, const TPictureSettings &settings, TPixels &grid,
+                              TBitmap24 &bmp) {
+    const bool toBitmap = Render(origin, settings, fValues, bmp);
+    fValues.FillGrid(grid);
     return toBitmap;
 }

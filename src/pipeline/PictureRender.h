@@ -1,15 +1,19 @@
 #pragma once
 // The picture of one frame: the two interpolation passes with the optional filter
-// between them, the colouring of the picture grid and the copy into the bitmap,
-// done column by column in one sweep over the picture grid.
+// between them, on flat grids of temperatures, then the colours of the picture
+// straight into the bitmap rows, each band of rows coloured as soon as the second
+// pass has finished it.
 //
 // The result is the one of PolynomialInterpolation (first pass, Dir 0), PixsFilter,
 // PolynomialInterpolation (second pass, Dir 1), the picture-grid colouring and the
-// bitmap copy run one after the other on a new grid; only the work arrays are kept
-// between frames.
+// bitmap copy run one after the other on a new grid, bit for bit; the grid of
+// pixel records itself is made only on request (TPictureValues::FillGrid). Only the
+// work arrays are kept between frames.
 
 #include "pipeline/Bitmap24.h"
 #include "pipeline/ColorMap.h"
+#include "pipeline/Interpolation.h"
+#include "pipeline/PictureGrid.h"
 #include "pipeline/PixelTypes.h"
 
 #include <cstdint>
@@ -30,20 +34,24 @@ struct TPictureSettings {
 
 class TPictureRenderer {
 public:
-    // Enlarges `origin` (C x R) into `grid` (16C x 16R, resized when its size
-    // differs) and writes every field of every grid pixel. When the grid is at least
-    // as large as `bmp`, pixel (x, y) of the bitmap becomes grid pixel [x][y]'s
-    // ColorB, ColorG, ColorR and the result is true; otherwise the bitmap is left
-    // alone and the result is false. With the filter on, minStep / maxStep take the
-    // filter's range. Throws when the filter cannot run (PixsFilter), before
-    // anything is written.
+    // Enlarges `origin` (C x R, at least 2 x 2) into `picture` (16C x 16R values,
+    // its arrays reused). When the picture is at least as large as `bmp`, pixel
+    // (x, y) of the bitmap becomes the picture's colour at (x, y) and the result is
+    // true; otherwise the bitmap is left alone and the result is false. With the
+    // filter on, minStep / maxStep take the filter's range. Throws when the grid is
+    // too small or the filter cannot run (PixsFilter), before `picture` and `bmp`
+    // are written.
+    bool Render(const TPixels &origin, const TPictureSettings &settings, TPictureValues &picture,
+                TBitmap24 &bmp);
+    // The same with the picture's grid of records written into `grid` (resized when
+    // its size differs).
     bool Render(const TPixels &origin, const TPictureSettings &settings, TPixels &grid, TBitmap24 &bmp);
 
 private:
-    std::vector<double> fOrigin;   // C x R, column by column
-    std::vector<double> fPass1;    // 4C x 4R after the first pass (and the filter)
-    std::vector<double> fRows2;    // 16C x 4R after the row pass of the second pass
-    std::vector<double> fColumn;   // one enlarged picture column
-    std::vector<double> fGrey;     // its grey values
-    std::vector<int32_t> fColors;  // its colour words
+    std::vector<double> fOrigin;    // C x R, row by row
+    std::vector<double> fWork;      // row passes
+    std::vector<double> fMid;       // 4C x 4R after the first pass
+    std::vector<double> fFiltered;  // the same after the filter
+    TGridFilter fFilter;
+    TPictureValues fValues;  // for the grid form of Render
 };

@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 // ---- Rounding ---------------------------------------------------------------
@@ -31,6 +32,20 @@ inline double RoundHalfEven(double v) {
 
 // ---- Polynomial coefficients ----------------------------------------------
 
+// A double as a value of T: itself, or a vector (GCC vector extension, such as
+// __m128d) with every element equal to it.
+template <class T>
+[[gnu::always_inline]] inline T Splat(double v) {
+    if constexpr (std::is_same_v<T, double>) {
+        return v;
+    } else {
+        T r{};
+        for (size_t k = 0; k < sizeof(T) / sizeof(double); ++k)
+            r[k] = v;
+        return r;
+    }
+}
+
 // Coefficient array of GetPolyData_U: entries 0..3 are the constant, linear,
 // quadratic and cubic terms; entries 4 and 5 are not written.
 using TPolyCoes = std::array<double, 6>;
@@ -41,36 +56,54 @@ using TPointTable = std::array<TDoubles, 2>;
 // The polynomial through `times` points (x0 taken as 0, x1..x3, y0..y3); `times`
 // outside 2..4 counts as 2. Writes c[0..3]. Evaluating
 // c0 + c1*x + c2*x^2 + c3*x^3 gives the interpolated value.
-inline void PolyCoefficients(int times, double x1, double x2, double x3, const double *y, double *c) {
+//
+// T is double or a vector of doubles: the picture's enlargement runs the same
+// expressions on several lines at once, element by element, so every lane gets
+// the bits the scalar form gives. Always inlined, so that a vector form is
+// compiled for the instruction set of the function that uses it.
+template <class T>
+[[gnu::always_inline]] inline void PolyCoefficientsOf(int times, double x1, double x2, double x3, const T *y,
+                                                      T *c) {
     if (times < 2 || times > 4)
         times = 2;
-    const double d1 = y[1] - y[0];
+    const T zero{};
+    const T d1 = y[1] - y[0];
     c[0] = y[0];
-    c[2] = 0.0;
-    c[3] = 0.0;
+    c[2] = zero;
+    c[3] = zero;
     if (times == 2) {
-        c[1] = d1 / x1;
+        c[1] = d1 / Splat<T>(x1);
         return;
     }
-    const double d2 = y[2] - y[0];
+    const T d2 = y[2] - y[0];
     const double den = x1 * (x2 * x2) - (x1 * x1) * x2;
-    const double q = (x1 * d2 - x2 * d1) / den;
+    const T q = (Splat<T>(x1) * d2 - Splat<T>(x2) * d1) / Splat<T>(den);
     if (times == 3) {
         c[2] = q;
-        c[1] = d1 / x1 - x1 * c[2];
+        c[1] = d1 / Splat<T>(x1) - Splat<T>(x1) * c[2];
         return;
     }
-    const double d3 = y[3] - y[0];
+    const T d3 = y[3] - y[0];
     const double p = (x1 * (x2 * x2 * x2) - (x1 * x1 * x1) * x2) / den;
     const double m = x1 * (x3 * x3) - (x1 * x1) * x3;
-    c[3] = ((x1 * d3 - x3 * d1) - q * m) / ((x1 * (x3 * x3 * x3) - (x1 * x1 * x1) * x3) - p * m);
-    c[2] = q - p * c[3];
-    c[1] = (d1 - c[2] * (x1 * x1) - c[3] * (x1 * x1 * x1)) / x1;
+    c[3] = ((Splat<T>(x1) * d3 - Splat<T>(x3) * d1) - q * Splat<T>(m)) /
+           Splat<T>((x1 * (x3 * x3 * x3) - (x1 * x1 * x1) * x3) - p * m);
+    c[2] = q - Splat<T>(p) * c[3];
+    c[1] = (d1 - c[2] * Splat<T>(x1 * x1) - c[3] * Splat<T>(x1 * x1 * x1)) / Splat<T>(x1);
 }
 
 // c0 + c1*x + c2*x^2 + c3*x^3, summed in that order.
+template <class T>
+[[gnu::always_inline]] inline T PolyValueOf(const T *c, double x) {
+    return c[0] + c[1] * Splat<T>(x) + c[2] * Splat<T>(x * x) + c[3] * Splat<T>(x * x * x);
+}
+
+inline void PolyCoefficients(int times, double x1, double x2, double x3, const double *y, double *c) {
+    PolyCoefficientsOf<double>(times, x1, x2, x3, y, c);
+}
+
 inline double PolyValue(const double *c, double x) {
-    return c[0] + c[1] * x + c[2] * (x * x) + c[3] * (x * x * x);
+    return PolyValueOf<double>(c, x);
 }
 
 // The polynomial through the first `times` points of the table (the first x value

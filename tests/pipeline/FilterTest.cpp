@@ -1,5 +1,6 @@
 // The smoothing filter between the two interpolation passes.
 #include "pipeline/Interpolation.h"
+#include "pipeline/PictureReference.h"
 #include "pipeline/PipelineBuffers.h"
 
 #include <gtest/gtest.h>
@@ -233,6 +234,42 @@ TEST(Filter, UnusableSettingsFailWithoutChangingTheGrid) {
     PixsFilter(p, 3, 2, -1.5);
     PixsFilter(q, 3, 2, 1.5);
     EXPECT_EQ(p, q);
+}
+
+// The per-frame filter on flat grids (rows of pixels filtered several at a time)
+// against PixsFilter: grids whose full-width windows end in every kind of
+// remainder after whole vectors, every method, odd and even sides.
+TEST(Filter, FlatFormMatchesPixsFilterBitForBit) {
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> dist(-20.0, 80.0);
+    ForEachLaneWidth([&] {
+        TGridFilter filter;
+        for (const auto &[columns, rows] :
+             {std::pair{53, 19}, std::pair{128, 96}, std::pair{23, 40}, std::pair{7, 3}})
+            for (int meth = -1; meth <= 2; ++meth)
+                for (const int side : {1, 2, 3, 4, 7, 9, 16}) {
+                    if (columns == 128 && side != 9)
+                        continue;
+                    TPixels grid = MakePixels(columns, rows);
+                    std::vector<double> flat(static_cast<size_t>(columns) * rows);
+                    for (int r = 0; r < rows; ++r)
+                        for (int c = 0; c < columns; ++c)
+                            flat[r * columns + c] = grid[c][r].Temperature = dist(rng);
+                    std::vector<double> out(flat.size()), steps(flat.size());
+                    const TStepRange range =
+                        filter.Run(flat.data(), columns, rows, side, meth, 1.5, out.data(), steps.data());
+                    PixsFilter(grid, side, meth, 1.5);
+                    for (int r = 0; r < rows; ++r)
+                        for (int c = 0; c < columns; ++c) {
+                            ASSERT_TRUE(SameBits(out[r * columns + c], grid[c][r].Temperature))
+                                << columns << " x " << rows << " method " << meth << " side " << side
+                                << " at " << c << " " << r;
+                            ASSERT_TRUE(SameBits(steps[r * columns + c], grid[c][r].TemperatureStep));
+                        }
+                    EXPECT_TRUE(SameBits(range.MinStep, minStep));
+                    EXPECT_TRUE(SameBits(range.MaxStep, maxStep));
+                }
+    });
 }
 
 }  // namespace

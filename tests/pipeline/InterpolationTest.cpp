@@ -1,10 +1,13 @@
 // Line and grid enlargement, polynomial coefficients.
 #include "pipeline/Interpolation.h"
 
+#include "pipeline/PictureReference.h"
 #include "pipeline/SysFun.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
 #include <random>
 #include <stdexcept>
 
@@ -206,13 +209,13 @@ TEST(GridEnlargement, ConstantGridAndFlatFormAgree) {
     std::vector<double> flat(32 * 24);
     for (int c = 0; c < 32; ++c)
         for (int r = 0; r < 24; ++r)
-            flat[c * 24 + r] = origin[c][r].Temperature = dist(rng);
-    std::vector<double> out(128 * 96);
-    EnlargeGridFlat(flat.data(), 32, 24, 0, 3, out.data());
+            flat[r * 32 + c] = origin[c][r].Temperature = dist(rng);
+    std::vector<double> out(128 * 96), work;
+    EnlargeGridFlat(flat.data(), 32, 24, 0, 3, out.data(), work);
     const TPixels mid = PolynomialInterpolation(origin, 0, 3);
     for (int c = 0; c < 128; ++c)
         for (int r = 0; r < 96; ++r)
-            ASSERT_EQ(out[c * 96 + r], mid[c][r].Temperature);
+            ASSERT_EQ(out[r * 128 + c], mid[c][r].Temperature);
 }
 
 TEST(GridEnlargement, LinesThatCannotBeEnlargedKeepWhatTheyHad) {
@@ -231,6 +234,62 @@ TEST(GridEnlargement, LinesThatCannotBeEnlargedKeepWhatTheyHad) {
     ragged[1].pop_back();
     EXPECT_THROW(PolynomialInterpolation(ragged, 0, 2), std::invalid_argument);
     EXPECT_TRUE(PolynomialInterpolation(TPixels{}, 0, 2).empty());
+}
+
+// The flat passes used per frame against the line-by-line form, on sizes that
+// leave lanes over after whole vectors, every method, both directions; the
+// column pass hands over every result row exactly once.
+TEST(GridEnlargement, FlatPassesMatchLineByLineEnlargement) {
+    struct TSink final : TRowSink {
+        std::vector<int> seen;
+        void RowsDone(int first, int last) override {
+            for (int r = first; r <= last; ++r)
+                seen.push_back(r);
+        }
+    };
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> dist(-40.0, 90.0);
+    ForEachLaneWidth([&] {
+        for (const auto &[columns, rows] :
+             {std::pair{2, 2}, std::pair{5, 7}, std::pair{9, 3}, std::pair{33, 26}})
+            for (int times = 2; times <= 4; ++times)
+                for (int dir = 0; dir <= 1; ++dir) {
+                    std::vector<double> src(static_cast<size_t>(columns) * rows);
+                    for (double &v : src)
+                        v = dist(rng);
+                    // Rows: each row enlarged on its own.
+                    std::vector<double> rowsOut(4 * src.size());
+                    EnlargeRowsFlat(src.data(), columns, rows, dir, times, rowsOut.data());
+                    for (int r = 0; r < rows; ++r) {
+                        const TDoubles line(src.begin() + r * columns, src.begin() + (r + 1) * columns);
+                        const TDoubles want = PolynomialInterpolationArr(line, dir, times);
+                        for (int c = 0; c < 4 * columns; ++c)
+                            ASSERT_TRUE(SameBits(rowsOut[r * 4 * columns + c], want[c]))
+                                << columns << " x " << rows << " times " << times << " dir " << dir;
+                    }
+                    // Columns: each column enlarged on its own.
+                    std::vector<double> colsOut(4 * src.size(), -1.0);
+                    TSink sink;
+                    EnlargeColumnsFlat(src.data(), columns, rows, dir, times, colsOut.data(), &sink);
+                    for (int c = 0; c < columns; ++c) {
+                        TDoubles line(static_cast<size_t>(rows));
+                        for (int r = 0; r < rows; ++r)
+                            line[r] = src[r * columns + c];
+                        const TDoubles want = PolynomialInterpolationArr(line, dir, times);
+                        for (int r = 0; r < 4 * rows; ++r)
+                            ASSERT_TRUE(SameBits(colsOut[r * columns + c], want[r]))
+                                << columns << " x " << rows << " times " << times << " dir " << dir;
+                    }
+                    std::sort(sink.seen.begin(), sink.seen.end());
+                    std::vector<int> every(4 * static_cast<size_t>(rows));
+                    std::iota(every.begin(), every.end(), 0);
+                    EXPECT_EQ(sink.seen, every);
+                }
+    });
+    std::vector<double> out(8);
+    const double one[2] = {1.0, 2.0};
+    EXPECT_THROW(EnlargeRowsFlat(one, 1, 2, 0, 2, out.data()), std::invalid_argument);
+    EXPECT_THROW(EnlargeColumnsFlat(one, 2, 1, 0, 2, out.data()), std::invalid_argument);
 }
 
 }  // namespace

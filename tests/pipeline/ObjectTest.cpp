@@ -3,6 +3,7 @@
 #include "pipeline/ColorMap.h"
 #include "pipeline/Interpolation.h"
 #include "pipeline/MLX90640.h"
+#include "pipeline/PictureReference.h"
 #include "pipeline/PictureRender.h"
 #include "pipeline/SensorFixture.h"
 
@@ -130,58 +131,62 @@ TEST_F(ObjectFixture, EndToEndHotSpotLandsMirroredAtItsPicturePixel) {
     EXPECT_EQ(obj.GetEEPROMArr(), Sensor().calibration);
 }
 
-// The picture computed step by step, as the separate operations define it.
+// The published frame against the picture computed step by step from its sensor
+// grid, as the separate operations define it: picture temperatures, grey values,
+// colours, the grid of records, the bitmap, the filter's step range and the
+// sensor grid's colours.
 void ExpectPictureMatchesDefinition(const TMLX90640 &obj) {
     const auto state = obj.GetPublished();
     ASSERT_TRUE(state);
-    const double lower = state->Temperature_LowerLimit;
-    const double upper = state->Temperature_UpperLimit;
+    EXPECT_FALSE(state->Pixs_Interpolation.IsBuilt());  // the worker leaves the records to their readers
+    TPictureSettings s;
+    s.PointsFirst = InterMethodPoints(obj.GetInterMethodFirst());
+    s.PointsSecond = InterMethodPoints(obj.GetInterMethodSecond());
+    s.Filter = obj.GetFilter();
+    s.FilterPixsCount = obj.GetFilterPixsCount();
+    s.FilterMethod = obj.GetFilterMethod();
+    s.GaussSigma = obj.GetGaussSigma();
+    s.TemperatureStep = obj.GetTemperatureStep();
+    s.LowerLimit = state->Temperature_LowerLimit;
+    s.UpperLimit = state->Temperature_UpperLimit;
     TColorScheme scheme;
     scheme.Method = obj.GetTempToColorConverMeth();
     scheme.Palette = obj.GetGrayColor_SubMeth();
     scheme.Coefficient = obj.GetContinuColor_K();
     scheme.ClassNum = GrayToContinuColor_ClassNum.load();
-    const TColorTable table = BuildColorTable(scheme);
+    s.Colors = BuildColorTable(scheme);
 
-    TPixels mid =
-        PolynomialInterpolation(state->Pixs_Origin, 0, InterMethodPoints(obj.GetInterMethodFirst()));
-    if (obj.GetFilter())
-        PixsFilter(mid, obj.GetFilterPixsCount(), obj.GetFilterMethod(), obj.GetGaussSigma());
-    TPixels want = PolynomialInterpolation(mid, 1, InterMethodPoints(obj.GetInterMethodSecond()));
-    for (int i = 0; i < 512; ++i)
-        for (int j = 0; j < 384; ++j) {
-            TPixel &p = want[i][j];
-            p.X = i;
-            p.Y = j;
-            p.Useable = true;
-            if (!obj.GetTemperatureStep()) {
-                ColorPixel(p, lower, upper, table);
-            } else {
-                const double q = (p.TemperatureStep - minStep) / (maxStep - minStep);
-                if (std::isfinite(q))
-                    p.TemperatureStep = q;
-            }
-        }
+    const double objectMin = minStep, objectMax = maxStep;
+    const TPixels want = ReferencePicture(state->Pixs_Origin, s);
+    EXPECT_TRUE(SameBits(minStep, objectMin));
+    EXPECT_TRUE(SameBits(maxStep, objectMax));
+    ExpectSamePicture(state->Picture, state->BmpPic, want);
     const TPixels &got = *state->Pixs_Interpolation;
+    ASSERT_EQ(got.size(), 512u);
     for (int i = 0; i < 512; ++i)
         for (int j = 0; j < 384; ++j)
-            ASSERT_EQ(got[i][j], want[i][j]) << i << " " << j;
+            ASSERT_TRUE(SameRecord(got[i][j], want[i][j])) << i << " " << j;
     // The sensor grid is coloured with the same limits.
     for (int c = 0; c < 32; ++c)
         for (int r = 0; r < 24; ++r) {
             TPixel p = state->Pixs_Origin[c][r];
             const TPixel before = p;
-            ColorPixel(p, lower, upper, table);
-            if (table.Produces) {
+            ColorPixel(p, s.LowerLimit, s.UpperLimit, s.Colors);
+            if (s.Colors.Produces) {
                 ASSERT_EQ(p, before) << c << " " << r;
             }
         }
 }
 
-TEST_F(ObjectFixture, PictureMatchesTheStepByStepDefinition) {
+std::vector<double> WavyScene() {
     std::vector<double> scene(768);
     for (int p = 0; p < 768; ++p)
         scene[p] = 27.0 + 14.0 * std::sin(p * 0.37) + (p % 32) * 0.02;  // 13 .. 41.6
+    return scene;
+}
+
+TEST_F(ObjectFixture, PictureMatchesTheStepByStepDefinition) {
+    const std::vector<double> scene = WavyScene();
     // The window's start-up settings.
     Feed(scene);
     ExpectPictureMatchesDefinition(obj);
@@ -221,6 +226,114 @@ TEST_F(ObjectFixture, PictureMatchesTheStepByStepDefinition) {
     EXPECT_EQ(state->BmpPic.Pixel(100, 100), 0);
     EXPECT_NE(state->Pixs_Origin[5][5].Color, 0);
     GrayToContinuColor_ClassNum = 1;
+}
+
+// The sensor-side options with both kernel widths: mirroring, the image mode,
+// temporal smoothing, the automatic range on and off, with the filter and
+// colouring varied alongside.
+TEST(SensorImageObject, PictureMatchesTheDefinitionForSensorOptions) {
+    const TSyntheticSensor sensor;
+    const std::vector<double> scene = WavyScene();
+    ForEachLaneWidth([&] {
+        TMLX90640 obj;
+        ApplyWindowDefaults(obj);
+        ASSERT_TRUE(obj.SetEEPROMArr(sensor.calibration));
+        auto feed = [&](const std::vector<double> &sc) {
+            ASSERT_TRUE(obj.SetRAMArr(sensor.Frame(sc, 0)));
+            ASSERT_TRUE(obj.SetRAMArr(sensor.Frame(sc, 1)));
+        };
+        obj.SetMirror_LR(false);
+        obj.SetInterMethodFirst(IM_Poly3);
+        obj.SetInterMethodSecond(IM_Poly2);
+        obj.SetGrayColor_SubMeth(GCM_Veska);
+        feed(scene);
+        ExpectPictureMatchesDefinition(obj);
+        // Relative image values with the automatic range.
+        obj.SetPixsType(PXT_Image);
+        obj.SetTemperature_UpLowAuto(true);
+        obj.SetFilter(true);
+        obj.SetFilterMethod(0);
+        obj.SetFilterPixsCount(1);
+        feed(scene);
+        ExpectPictureMatchesDefinition(obj);
+        // Temperatures again, smoothed over frames, fixed range, continuous class 3.
+        obj.SetPixsType(PXT_Temp);
+        obj.SetSlugg(true);
+        obj.SetTemperature_UpLowAuto(false);
+        obj.SetTemperature_LowerLimit(20.0);
+        obj.SetTemperature_UpperLimit(32.5);
+        obj.SetTempToColorConverMeth(CM_ContinuColor);
+        obj.SetContinuColor_K(CCK_1_5);
+        GrayToContinuColor_ClassNum = 3;
+        obj.SetFilterMethod(2);
+        obj.SetFilterPixsCount(5);
+        obj.SetGaussSigma(0.8);
+        feed(HotSpotScene(24.0, 12, 20, 36.0));
+        ExpectPictureMatchesDefinition(obj);
+        GrayToContinuColor_ClassNum = 1;
+    });
+}
+
+// The records of the picture grid are made when a reader first asks, once: the
+// same grid for every later reader and for copies, none for a frame nobody reads,
+// and a grid nobody holds any more serves a later frame.
+TEST_F(ObjectFixture, PictureRecordsAreBuiltOnFirstUseOnly) {
+    Feed(HotSpotScene(20.0, 5, 5, 30.0));
+    auto state = obj.GetPublished();
+    ASSERT_TRUE(state->Pixs_Interpolation);
+    EXPECT_FALSE(state->Pixs_Interpolation.IsBuilt());
+    const TPixels *first = state->Pixs_Interpolation.get();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(state->Pixs_Interpolation.IsBuilt());
+    EXPECT_EQ(state->Pixs_Interpolation.get(), first);
+    EXPECT_EQ(obj.GetPixs_Interpolation().get(), first);
+    EXPECT_EQ(&*state->Pixs_Interpolation, first);
+    EXPECT_EQ(state->Pixs_Interpolation->size(), 512u);
+    const TLazyPixels copy = state->Pixs_Interpolation;
+    EXPECT_EQ(copy.get(), first);
+    EXPECT_TRUE(copy == obj.GetPixs_Interpolation());
+    // Flat values and records agree.
+    EXPECT_EQ(state->Picture.Temperature(300, 200), (*first)[300][200].Temperature);
+    EXPECT_EQ(state->Picture.Color(300, 200), (*first)[300][200].Color);
+    EXPECT_EQ(state->BmpPic.Pixel(300, 200), (*first)[300][200].Color);
+
+    // A frame nobody reads gets no records.
+    Feed(HotSpotScene(21.0, 6, 6, 31.0));
+    EXPECT_FALSE(obj.GetPublished()->Pixs_Interpolation.IsBuilt());
+    // Once nobody holds the first grid, a later frame's records reuse it.
+    state.reset();
+    Feed(HotSpotScene(22.0, 7, 7, 32.0));
+    EXPECT_EQ(copy.get(), first);  // the copy holds it still
+    const TPixels copied = *copy;
+    const TPixels *next = obj.GetPublished()->Pixs_Interpolation.get();
+    EXPECT_NE(next, first);
+    EXPECT_EQ(*copy, copied);
+
+    // Built elsewhere and handed over, as the window does for a readout before
+    // the first frame; empty.
+    TLazyPixels given;
+    EXPECT_FALSE(given);
+    EXPECT_EQ(given.get(), nullptr);
+    const auto grid = std::make_shared<const TPixels>(MakePixels(2, 3));
+    given = grid;
+    EXPECT_TRUE(given);
+    EXPECT_EQ(given.get(), grid.get());
+    EXPECT_TRUE(given == grid);
+    given = std::shared_ptr<const TPixels>();
+    EXPECT_FALSE(given);
+}
+
+TEST_F(ObjectFixture, ReleasedPictureGridsAreReused) {
+    Feed(HotSpotScene(20.0, 5, 5, 30.0));
+    const TPixels *first = obj.GetPublished()->Pixs_Interpolation.get();
+    Feed(HotSpotScene(21.0, 6, 6, 31.0));  // the first frame's state and grid go back
+    EXPECT_EQ(obj.GetPublished()->Pixs_Interpolation.get(), first);
+    const TPixels want = [&] {
+        TPixels g;
+        obj.GetPublished()->Picture.FillGrid(g);
+        return g;
+    }();
+    EXPECT_EQ(*obj.GetPublished()->Pixs_Interpolation, want);
 }
 
 TEST_F(ObjectFixture, OptionsTakeEffectWithTheNextFrameOnly) {

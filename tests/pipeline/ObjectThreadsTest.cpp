@@ -125,4 +125,56 @@ TEST(PipelineThreads, FramesArriveWhileTheWindowReadsAndChangesOptions) {
     GrayToContinuColor_ClassNum = 1;
 }
 
+// Several readers ask for a frame's picture grid at the same moment, while the
+// worker goes on publishing: the grid is built once, every reader gets that one,
+// complete, and it holds the frame's picture.
+TEST(PipelineThreads, ReadersAskingAtOnceShareOneBuiltGrid) {
+    const TSyntheticSensor sensor;
+    TMLX90640 obj;
+    ApplyWindowDefaults(obj);
+    ASSERT_TRUE(obj.SetEEPROMArr(sensor.calibration));
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(obj.SetRAMArr(sensor.Frame(HotSpotScene(20.0 + round, 3 + round, 7, 35.0), round % 2)));
+        const auto state = obj.GetPublished();
+        ASSERT_FALSE(state->Pixs_Interpolation.IsBuilt());
+        constexpr int kReaders = 4;
+        std::atomic<int> ready{0};
+        const TPixels *seen[kReaders] = {};
+        uint64_t sums[kReaders] = {};
+        std::vector<std::thread> readers;
+        for (int k = 0; k < kReaders; ++k)
+            readers.emplace_back([&, k] {
+                ++ready;
+                while (ready.load() < kReaders + 1)
+                    std::this_thread::yield();
+                // Half of them through the object, half through the frame they hold.
+                if (k % 2 == 0) {
+                    const TPixels &grid = *state->Pixs_Interpolation;
+                    seen[k] = &grid;
+                    sums[k] = Checksum(grid);
+                } else {
+                    const std::shared_ptr<const TPixels> grid = obj.GetPixs_Interpolation();
+                    seen[k] = grid.get();
+                    sums[k] = Checksum(*grid);
+                }
+            });
+        std::thread worker([&] {
+            while (ready.load() < kReaders)
+                std::this_thread::yield();
+            ++ready;
+            (void)obj.SetRAMArr(sensor.Frame(HotSpotScene(30.0, 1, 1, 40.0), 0));  // a newer frame meanwhile
+        });
+        for (std::thread &t : readers)
+            t.join();
+        worker.join();
+        TPixels want;
+        state->Picture.FillGrid(want);
+        for (int k = 0; k < kReaders; k += 2) {
+            EXPECT_EQ(seen[k], state->Pixs_Interpolation.get());
+            EXPECT_EQ(sums[k], Checksum(want));
+        }
+        EXPECT_EQ(*state->Pixs_Interpolation, want);
+    }
+}
+
 }  // namespace
