@@ -188,6 +188,9 @@ bool TMLX90640::SetRAMArr(const TUINT16s &words) {
 }
 
 void TMLX90640::AutoLowUp(const TPixel &minPix, const TPixel &maxPix, double &lower, double &upper) {
+    // Under the range lock: once the window has switched the automatic range off (and
+    // typed its limits), no frame under way stores its own limits over them.
+    std::lock_guard<std::mutex> range(fRangeMutex);
     lower = fTemperature_LowerLimit.load();
     upper = fTemperature_UpperLimit.load();
     if (!fTemperature_UpLowAuto.load())
@@ -196,6 +199,8 @@ void TMLX90640::AutoLowUp(const TPixel &minPix, const TPixel &maxPix, double &lo
     const double upperBefore = upper;
     if (!AutoLowUpLimits(minPix.Temperature, maxPix.Temperature, lower, upper))
         return;
+    if (fRangeDecidedHook)
+        fRangeDecidedHook();
     // Store only what moved, so a limit typed meanwhile is not overwritten needlessly.
     if (lower != lowerBefore)
         fTemperature_LowerLimit.store(lower);
@@ -305,6 +310,7 @@ void TMLX90640::LoadDatasFromTemperatureFile(const std::string &fileName,
         }
     }
 
+    std::unique_lock<std::mutex> range(fRangeMutex);
     double lower = fTemperature_LowerLimit.load();
     double upper = fTemperature_UpperLimit.load();
     if (fTemperature_UpLowAuto.load()) {
@@ -315,6 +321,7 @@ void TMLX90640::LoadDatasFromTemperatureFile(const std::string &fileName,
         fTemperature_LowerLimit.store(lower);
         fTemperature_UpperLimit.store(upper);
     }
+    range.unlock();
 
     TPixel minPix, maxPix;
     double avg, vdd, ta;

@@ -26,6 +26,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -122,18 +123,34 @@ public:
     void SetGaussSigma(double v) { fGaussSigma.store(v); }
     bool GetTemperatureStep() const { return fTemperatureStep.load(); }
     void SetTemperatureStep(bool v) { fTemperatureStep.store(v); }
+    // The colour range: the automatic switch and the limits change under one lock
+    // with the frame's own automatic adjustment, so limits set after the switch went
+    // off stay as set.
     double GetTemperature_UpperLimit() const { return fTemperature_UpperLimit.load(); }
-    void SetTemperature_UpperLimit(double v) { fTemperature_UpperLimit.store(v); }
+    void SetTemperature_UpperLimit(double v) {
+        std::lock_guard<std::mutex> range(fRangeMutex);
+        fTemperature_UpperLimit.store(v);
+    }
     double GetTemperature_LowerLimit() const { return fTemperature_LowerLimit.load(); }
-    void SetTemperature_LowerLimit(double v) { fTemperature_LowerLimit.store(v); }
+    void SetTemperature_LowerLimit(double v) {
+        std::lock_guard<std::mutex> range(fRangeMutex);
+        fTemperature_LowerLimit.store(v);
+    }
     bool GetTemperature_UpLowAuto() const { return fTemperature_UpLowAuto.load(); }
-    void SetTemperature_UpLowAuto(bool v) { fTemperature_UpLowAuto.store(v); }
+    void SetTemperature_UpLowAuto(bool v) {
+        std::lock_guard<std::mutex> range(fRangeMutex);
+        fTemperature_UpLowAuto.store(v);
+    }
     TTempToColorConverMeth GetTempToColorConverMeth() const { return fTempToColorConverMeth.load(); }
     void SetTempToColorConverMeth(TTempToColorConverMeth v) { fTempToColorConverMeth.store(v); }
     TGrayColor_SubMeth GetGrayColor_SubMeth() const { return fGrayColor_SubMeth.load(); }
     void SetGrayColor_SubMeth(TGrayColor_SubMeth v) { fGrayColor_SubMeth.store(v); }
     TContinuColor_K GetContinuColor_K() const { return fContinuColor_K.load(); }
     void SetContinuColor_K(TContinuColor_K v) { fContinuColor_K.store(v); }
+
+    // For tests of the colour range: runs on the ingesting thread when a frame has
+    // decided its automatic limits and is about to store them (under the range lock).
+    void SetRangeDecidedHook(std::function<void()> hook) { fRangeDecidedHook = std::move(hook); }
 
     // Flags raised by the object and lowered by their reader.
     bool GetHaveNewDatas() const { return fHaveNewDatas.load(); }
@@ -200,6 +217,8 @@ private:
     std::atomic<int32_t> fFilterPixsCount{5};
     std::atomic<double> fGaussSigma{1.5};
     std::atomic<bool> fTemperatureStep{false};
+    mutable std::mutex fRangeMutex;  // the switch and the limits below, written together
+    std::function<void()> fRangeDecidedHook;
     std::atomic<double> fTemperature_UpperLimit{45.0};
     std::atomic<double> fTemperature_LowerLimit{0.0};
     std::atomic<bool> fTemperature_UpLowAuto{true};

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <thread>
 
@@ -178,3 +179,40 @@ TEST(PipelineThreads, ReadersAskingAtOnceShareOneBuiltGrid) {
 }
 
 }  // namespace
+
+TEST(PipelineThreads, LimitsTypedAfterTheAutomaticRangeWentOffStay) {
+    // A frame with the automatic range on has decided its limits; right then the
+    // window switches the range off and types its limits. The frame must not store
+    // its limits over the typed ones.
+    const TSyntheticSensor sensor;
+    TMLX90640 object;
+    ASSERT_TRUE(object.SetEEPROMArr(sensor.calibration));
+    object.SetTemperature_UpLowAuto(true);
+    std::atomic<bool> typed{false};
+    std::thread window;
+    bool first = true;
+    object.SetRangeDecidedHook([&] {
+        if (!first)
+            return;
+        first = false;
+        window = std::thread([&] {
+            object.SetTemperature_UpLowAuto(false);
+            object.SetTemperature_LowerLimit(-1.5);
+            object.SetTemperature_UpperLimit(71.5);
+            typed.store(true);
+        });
+        // Give the window its chance while the frame is between deciding and storing.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+        while (!typed.load() && std::chrono::steady_clock::now() < until)
+            std::this_thread::yield();
+    });
+    object.SetRAMArr(sensor.Frame(HotSpotScene(20.0, 10, 10, 60.0), 0));
+    window.join();
+    EXPECT_FALSE(object.GetTemperature_UpLowAuto());
+    EXPECT_EQ(object.GetTemperature_LowerLimit(), -1.5);
+    EXPECT_EQ(object.GetTemperature_UpperLimit(), 71.5);
+    // The next frame keeps them too.
+    object.SetRAMArr(sensor.Frame(HotSpotScene(-5.0, 10, 10, 5.0), 1));
+    EXPECT_EQ(object.GetTemperature_LowerLimit(), -1.5);
+    EXPECT_EQ(object.GetTemperature_UpperLimit(), 71.5);
+}

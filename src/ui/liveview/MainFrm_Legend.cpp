@@ -12,15 +12,44 @@
 #include <QImage>
 #include <QLabel>
 
+#include <algorithm>
+#include <iterator>
+
 void TForm_Main::DrawColorLegend() {
-    TMLX90640 *mlx = &fImage;
+    // The frame on screen decides the scale: the colours and limits it was coloured
+    // with, so the legend always belongs to the picture beside it. Before the first
+    // frame, the object's own settings.
+    TColorTable table;
+    double lower = 0.0;
+    double upper = 0.0;
+    if (fShownFrame) {
+        table = fShownFrame->Picture.Colors;
+        lower = fShownFrame->Temperature_LowerLimit;
+        upper = fShownFrame->Temperature_UpperLimit;
+    } else {
+        TColorScheme scheme;
+        scheme.Method = fImage.GetTempToColorConverMeth();
+        scheme.Palette = fImage.GetGrayColor_SubMeth();
+        scheme.Coefficient = fImage.GetContinuColor_K();
+        scheme.ClassNum = GrayToContinuColor_ClassNum.load();
+        table = BuildColorTable(scheme);
+        lower = fImage.GetTemperature_LowerLimit();
+        upper = fImage.GetTemperature_UpperLimit();
+    }
+    // The labels (a label given its own text again does nothing).
+    const double step = (upper - lower) / 10.0;
+    for (int k = 0; k <= 10; ++k)
+        lbl_ColorLegend[size_t(10 - k)]->setText(FormatFixed(lower + k * step, 1));
+
+    // The bar only when its colours changed (most refreshes keep them).
+    if (fLegendDrawn && table.Produces == fLegendColors.Produces &&
+        std::equal(std::begin(table.Words), std::end(table.Words), std::begin(fLegendColors.Words)))
+        return;
+    fLegendDrawn = true;
+    fLegendColors = table;
+
     const int width = img_ColorLegend->width();
     const int height = img_ColorLegend->height();
-    const TTempToColorConverMeth method = mlx->GetTempToColorConverMeth();
-    const TGrayColor_SubMeth palette = mlx->GetGrayColor_SubMeth();
-    const TContinuColor_K coefficient = mlx->GetContinuColor_K();
-    const int32_t classNum = GrayToContinuColor_ClassNum.load();
-
     QImage bitmap(std::max(width, 0), std::max(height, 0), QImage::Format_BGR888);
     int32_t color = 0;  // a converter that produces no colours keeps black
     for (int r = 0; r < height; ++r) {
@@ -28,10 +57,8 @@ void TForm_Main::DrawColorLegend() {
         // has no span to divide: its only row is the hottest.
         const double fraction = height > 1 ? double(r) / double(height - 1) : 0.0;
         const int32_t grey = 255 - static_cast<int32_t>(RoundHalfEven(fraction * 255.0));
-        if (method == CM_GrayColor)
-            color = GrayToPseColor(palette, grey);
-        else if (method == CM_ContinuColor)
-            color = GrayToContinuColor(coefficient, grey, classNum);
+        if (table.Produces)
+            color = table.Words[std::clamp(grey, 0, 255)];
         uchar *line = bitmap.scanLine(r);
         const uchar blue = uchar((color >> 16) & 0xFF);
         const uchar green = uchar((color >> 8) & 0xFF);
@@ -43,10 +70,4 @@ void TForm_Main::DrawColorLegend() {
         }
     }
     img_ColorLegend->SetPicture(bitmap);
-
-    const double lower = mlx->GetTemperature_LowerLimit();
-    const double upper = mlx->GetTemperature_UpperLimit();
-    const double step = (upper - lower) / 10.0;
-    for (int k = 0; k <= 10; ++k)
-        lbl_ColorLegend[size_t(10 - k)]->setText(FormatFixed(lower + k * step, 1));
 }

@@ -185,16 +185,18 @@ void TForm_Main::UpdateTargetImg() {
     lbl_MinTemp->setText(readouts.MinTemp);
     lbl_AvgTemp->setText(readouts.AvgTemp);
 
-    // The cursor readout: only over the picture and once a picture grid exists.
+    // The cursor readout: only over the picture and once a picture exists. It reads
+    // the frame's picture temperatures (the same values as its picture grid, which is
+    // not built for it).
     std::optional<TMarkPoint> cursor;
     double cursorTemp = 0.0;
-    const TPixels *grid = frame->Pixs_Interpolation.get();
-    if (grid && grid->size() == size_t(TMLX90640::kBmpWidth) && MouseIsInImage1()) {
+    const TPictureValues &picture = frame->Picture;
+    if (picture.Width == TMLX90640::kBmpWidth && MouseIsInImage1()) {
         const int32_t mx = MouseXIndex_InImage1;
         const int32_t my = MouseYIndex_InImage1;
-        if (mx >= 0 && size_t(mx) < grid->size() && my >= 0 && size_t(my) < (*grid)[size_t(mx)].size()) {
+        if (mx >= 0 && mx < picture.Width && my >= 0 && my < picture.Height) {
             cursor = TMarkPoint{mx, my};
-            cursorTemp = (*grid)[size_t(mx)][size_t(my)].Temperature;
+            cursorTemp = picture.Temperature(mx, my);
             lbl_MouseMoveText->setText(MouseTempText(lang, cursorTemp));
         }
     }

@@ -23,6 +23,7 @@
 //   liveview/MainFrm_Snapshot.cpp       snapshots of the picture and its legend
 
 #include "link/LinkStatus.h"
+#include "pipeline/ColorMap.h"
 #include "pipeline/PixelTypes.h"
 
 #include <QMainWindow>
@@ -355,4 +356,7 @@ private:
     std::shared_ptr<const TMLX90640Published> fShownFrame;
     TZorvikTimer *myTimer = nullptr;
     bool fPlacedAfterShow = false;
+    // The colours the legend bar shows, so a refresh with the same ones skips it.
+    bool fLegendDrawn = false;
+    TColorTable fLegendColors;
 };

@@ -10,8 +10,10 @@
 #include "ui/UiTestSupport.h"
 #include "ui/WindowUnderTest.h"
 #include "ui/widgets/ComboUtil.h"
+#include "ui/widgets/EditableList.h"
 #include "ui/widgets/StatusPanels.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
@@ -21,6 +23,7 @@
 #include <QSignalBlocker>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <memory>
 
@@ -154,6 +157,34 @@ private slots:
         QCOMPARE(pty->ReadFor(60), QByteArray());
         QTest::keyClicks(form->cbb_OutBaud->lineEdit(), QStringLiteral("0"));
         QCOMPARE(Sent(14), Crlf("$SETP=1,9216"));
+    }
+
+    void theWheelChangesAListOnlyWhileItHasFocus() {
+        // A wheel turn over a list; true when the list took it (an event it leaves goes
+        // on to the window underneath, which scrolls).
+        auto wheel = [](QWidget *w) {
+            const QPointF at(w->width() / 2.0, w->height() / 2.0);
+            QWheelEvent down(at, w->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                             Qt::NoScrollPhase, false);
+            QApplication::sendEvent(w, &down);
+            return down.isAccepted();
+        };
+        form->btn_Reboot->setFocus();
+        const auto lists = form->Form().findChildren<TEditableList *>();
+        QVERIFY(lists.size() >= 12);
+        for (TEditableList *list : lists) {
+            const QString before = list->currentText();
+            QVERIFY2(!wheel(list), qPrintable(list->objectName()));
+            QCOMPARE(list->currentText(), before);
+        }
+        QCOMPARE(pty->ReadFor(60), QByteArray());  // not even "$SETP=1,..." from cbb_OutBaud
+        // With focus (a click or Tab) the wheel picks the next item, as a list does.
+        form->cbb_RefreshRate->setFocus();
+        QVERIFY(form->cbb_RefreshRate->hasFocus());
+        const int item = ItemIndex(form->cbb_RefreshRate);
+        QVERIFY(wheel(form->cbb_RefreshRate));
+        QCOMPARE(ItemIndex(form->cbb_RefreshRate), item + 1);
+        QCOMPARE(Sent(11), Crlf(QStringLiteral("$SETP=5,%1").arg(item + 1).toLatin1().constData()));
     }
 
     void typedTextMatchingNoItemSendsNothingAndTheListReturnsToItsItem() {

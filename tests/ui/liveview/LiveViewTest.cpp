@@ -264,6 +264,46 @@ private slots:
         QTest::qWait(50);  // the thread ends and frees itself
     }
 
+    void degreeSignFollowsWhatTheObjectComputes() {
+        // Typed text that matches no item switches the object to image values; the
+        // list still shows its first item to Qt, but no reading may carry "℃".
+        TypeInto(fForm->cbb_PixsType, QStringLiteral("Ima"));
+        QCOMPARE(Mlx()->GetPixsType(), PXT_Image);
+        QCOMPARE(fForm->cbb_PixsType->currentIndex(), 0);
+        Feed();
+        Tick();
+        QVERIFY2(!fForm->lbl_MaxTemp->text().contains(DegreeSign()), qPrintable(fForm->lbl_MaxTemp->text()));
+        // Editing ends: the list returns to "Temperature" and the object follows.
+        QTest::keyClick(fForm->cbb_PixsType->lineEdit(), Qt::Key_Return);
+        QCOMPARE(fForm->cbb_PixsType->currentText(), QStringLiteral("Temperature"));
+        QCOMPARE(Mlx()->GetPixsType(), PXT_Temp);
+        Feed();
+        Tick();
+        QVERIFY(fForm->lbl_MaxTemp->text().endsWith(DegreeSign()));
+    }
+
+    void legendBelongsToTheFrameOnScreen() {
+        Mlx()->SetTemperature_UpLowAuto(false);
+        Mlx()->SetTemperature_LowerLimit(0.0);
+        Mlx()->SetTemperature_UpperLimit(35.0);
+        Feed();
+        Tick();
+        QCOMPARE(fForm->lbl_ColorLegend[0]->text(), QStringLiteral("35.0"));
+        // The object takes a new range and palette for its next frame; a refresh of the
+        // legend meanwhile still shows the scale of the picture beside it.
+        const QImage shown = fForm->img_ColorLegend->Picture();
+        Mlx()->SetTemperature_UpperLimit(50.0);
+        Mlx()->SetGrayColor_SubMeth(GCM_Gray);
+        fForm->Form().DrawColorLegend();
+        QCOMPARE(fForm->lbl_ColorLegend[0]->text(), QStringLiteral("35.0"));
+        QCOMPARE(fForm->img_ColorLegend->Picture(), shown);
+        // The next frame brings its scale along.
+        Feed();
+        Tick();
+        QCOMPARE(fForm->lbl_ColorLegend[0]->text(), QStringLiteral("50.0"));
+        QVERIFY(fForm->img_ColorLegend->Picture() != shown);
+    }
+
     void markersOnThePictureNotOnTheBitmap() {
         fForm->chk_ShowTarget->setChecked(true);
         fForm->chk_ShowTarget_Text->setChecked(true);
