@@ -4,6 +4,8 @@
 
 #include <QSerialPort>
 
+#include <poll.h>
+
 TnrComm::TnrComm(QObject *owner) : QObject(owner), fPort(new QSerialPort(this)) {
     fSilenceTimer.setSingleShot(true);
     fSilenceTimer.setTimerType(Qt::PreciseTimer);
@@ -140,9 +142,23 @@ void TnrComm::DeliverPending() {
         handler(this, reinterpret_cast<const uint8_t *>(block.constData()), uint32_t(block.size()));
 }
 
+// Whether the open device has hung up: a pseudo-terminal whose other side closed
+// (and some adapters) report a lost device as a failed read, not as a missing
+// resource, and would report it again at every event-loop pass.
+static bool DeviceHungUp(const QSerialPort &port) {
+    pollfd p{};
+    p.fd = int(port.handle());
+    p.events = POLLIN;
+    return p.fd >= 0 && poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
 // A vanished device ends the connection; what arrived before is still handed over.
 void TnrComm::PortError(int error) {
-    if (error != QSerialPort::ResourceError || !fPort->isOpen())
+    if (!fPort->isOpen())
+        return;
+    const bool lost =
+        error == QSerialPort::ResourceError || (error == QSerialPort::ReadError && DeviceHungUp(*fPort));
+    if (!lost)
         return;
     DeliverPending();
     fPort->close();
