@@ -7,7 +7,10 @@
 #include "ui/support/Convert.h"
 #include "ui/widgets/StringGrid.h"
 
+#include <QImage>
 #include <QPainter>
+
+#include <algorithm>
 
 void TForm_Main::InitGrid() {
     StringGrid1->SetRowCount(25);
@@ -35,15 +38,29 @@ void TForm_Main::DatasUpdateToGrid() {
     // The grid paints from the same frame whose texts it holds.
     fGridPixels = std::shared_ptr<const TPixels>(frame, &frame->Pixs_Origin);
     const TPixels &pixels = *fGridPixels;
-    TStringGridModel *model = StringGrid1->Model();
-    for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 32; ++x) {
-            const bool present = size_t(x) < pixels.size() && size_t(y) < pixels[size_t(x)].size();
-            model->SetCellQuiet(x + 1, y + 1,
-                                present ? FormatGeneral15(pixels[size_t(x)][size_t(y)].Temperature)
-                                        : QString());
+    // The texts are formatted when read (a refresh many times a second shows only
+    // colours); they are those of this frame, in the locale of the moment they are read.
+    StringGrid1->Model()->SetCellTextSource([pixels = fGridPixels](int col, int row) {
+        const size_t x = size_t(col - 1);
+        const size_t y = size_t(row - 1);
+        const bool present = col >= 1 && row >= 1 && x < pixels->size() && y < (*pixels)[x].size();
+        return present ? FormatGeneral15((*pixels)[x][y].Temperature) : QString();
+    });
+    // The colours as one block, painted in one pass.
+    QImage colours;
+    if (pixels.size() == 32 &&
+        std::all_of(pixels.begin(), pixels.end(), [](const auto &c) { return c.size() == 24; })) {
+        colours = QImage(32, 24, QImage::Format_RGB32);
+        for (int y = 0; y < 24; ++y) {
+            QRgb *line = reinterpret_cast<QRgb *>(colours.scanLine(y));
+            for (int x = 0; x < 32; ++x) {
+                const int32_t c = pixels[size_t(x)][size_t(y)].Color;
+                line[x] = qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+            }
         }
-    model->AnnounceAll();  // one repaint request for all 768 cells
+    }
+    StringGrid1->SetCellColours(colours);
+    StringGrid1->Model()->AnnounceAll();  // one repaint request for all 768 cells
 }
 
 void TForm_Main::StringGrid1DrawCell(QPainter *Canvas, int ACol, int ARow, const QRect &Rect, QStyle::State) {

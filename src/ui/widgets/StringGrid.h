@@ -10,6 +10,7 @@
 
 #include "ui/widgets/StringGridModel.h"
 
+#include <QImage>
 #include <QStyle>
 #include <QTableView>
 
@@ -49,9 +50,23 @@ public:
     // The default painting of a non-fixed cell: its text on the grid's background.
     void DrawCellDefault(QPainter *Canvas, int ACol, int ARow, const QRect &Rect) const;
 
+    // The colours of the non-fixed cells as one image of (ColCount - 1) x
+    // (RowCount - 1) pixels, pixel (c - 1, r - 1) for cell (c, r): the grid fills those
+    // cells from it in one pass, without the per-cell item painting and without
+    // OnDrawCell. An image of another size (or a null one) returns to painting each
+    // cell.
+    void SetCellColours(const QImage &colours);
+    bool HasCellColours() const;
+
     TDrawCellEvent OnDrawCell;
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
+    void PaintColourBlock(const QRegion &region);
+
+    QImage fCellColours;
     TStringGridModel *fModel;
     bool fDefaultDrawing = true;
 };

@@ -52,6 +52,8 @@ void TStringGridModel::SetRowCount(int rows) {
 QString TStringGridModel::Cell(int col, int row) const {
     if (col < 0 || row < 0 || col >= fCols || row >= fRows)
         return {};
+    if (fSource && !IsFixed(col, row))
+        return fSource(col, row);
     return fCells[qsizetype(row) * fCols + col];
 }
 

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 class TStringGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -33,10 +35,17 @@ public:
 
     bool IsFixed(int col, int row) const { return col == 0 || row == 0; }
 
+    // The texts of the non-fixed cells come from this function, asked when a text is
+    // read, so a grid refreshed many times a second formats only the texts someone
+    // reads. An empty function returns to the stored texts.
+    using TCellTextSource = std::function<QString(int col, int row)>;
+    void SetCellTextSource(TCellTextSource source) { fSource = std::move(source); }
+
 private:
     void Resize(int cols, int rows);
 
     int fCols = 0;
     int fRows = 0;
     QVector<QString> fCells;  // row-major
+    TCellTextSource fSource;
 };

@@ -226,6 +226,59 @@ private slots:
         QVERIFY(darkPixels(1, 1) > 0);
     }
 
+    void gridColourBlockLooksLikeColouringEachCell() {
+        // The same grid painted cell by cell by its owner and from one colour block
+        // must show the same pixels: headers, cells, grid lines and the empty room
+        // beside the cells, also when scrolled.
+        TStringGrid grid;
+        grid.SetColCount(33);
+        grid.SetRowCount(25);
+        grid.SetColWidth(0, 50);
+        grid.SetRowHeight(0, 50);
+        for (int i = 1; i <= 32; ++i) {
+            grid.SetCell(i, 0, QString::number(i));
+            grid.SetColWidth(i, 20);
+        }
+        for (int i = 1; i <= 24; ++i) {
+            grid.SetCell(0, i, QString::number(i));
+            grid.SetRowHeight(i, 20);
+        }
+        grid.SetDefaultDrawing(false);
+        QImage colours(32, 24, QImage::Format_RGB32);
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 32; ++x)
+                colours.setPixel(x, y, qRgb(x * 8, y * 10, 255 - x * 4));
+        grid.OnDrawCell = [&](QPainter *canvas, int col, int row, const QRect &rect, QStyle::State) {
+            if (col > 0 && row > 0)
+                canvas->fillRect(rect, QColor(colours.pixel(col - 1, row - 1)));
+        };
+        for (const QSize size : {QSize(740, 580), QSize(393, 257)}) {
+            grid.resize(size);
+            grid.show();
+            grid.scrollTo(grid.Model()->index(24, 32));
+            for (int pass = 0; pass < 2; ++pass) {
+                grid.SetCellColours(QImage());
+                const QImage byCell = grid.viewport()->grab().toImage();
+                grid.SetCellColours(colours);
+                QVERIFY(grid.HasCellColours());
+                const QImage byBlock = grid.viewport()->grab().toImage();
+                QCOMPARE(byBlock, byCell);
+                grid.scrollToTop();
+            }
+        }
+        // Texts from a source are asked only when read, the headers stay stored.
+        int asked = 0;
+        grid.Model()->SetCellTextSource([&](int col, int row) {
+            ++asked;
+            return QStringLiteral("%1/%2").arg(col).arg(row);
+        });
+        grid.viewport()->grab();
+        QCOMPARE(asked, 0);
+        QCOMPARE(grid.Cell(3, 2), QStringLiteral("3/2"));
+        QCOMPARE(grid.Cell(3, 0), QStringLiteral("3"));
+        QCOMPARE(asked, 1);
+    }
+
     void statusPanelsHaveFixedWidthsAndIndexes() {
         TStatusPanels bar;
         QCOMPARE(bar.AddPanel(200, QStringLiteral("a")), 0);
