@@ -60,7 +60,7 @@ void TForm_Main::DatasUpdateToGrid() {
         }
     }
     StringGrid1->SetCellColours(colours);
-    StringGrid1->Model()->AnnounceAll();  // one repaint request for all 768 cells
+    StringGrid1->Model()->AnnounceCells();  // one repaint request for the 768 cells
 }
 
 void TForm_Main::StringGrid1DrawCell(QPainter *Canvas, int ACol, int ARow, const QRect &Rect, QStyle::State) {

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
 namespace {
 
 // Paints a cell the default way, then lets the grid's owner paint over it.
@@ -89,9 +91,17 @@ QRect TStringGrid::CellRect(int col, int row) const {
 }
 
 void TStringGrid::SetCellColours(const QImage &colours) {
+    const bool had = HasCellColours();
     fCellColours =
         colours.format() == QImage::Format_RGB32 ? colours : colours.convertToFormat(QImage::Format_RGB32);
-    viewport()->update();
+    const bool has = HasCellColours();
+    // The block paints its cells and the room around them itself, so the viewport
+    // need not clear them first.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent, has);
+    if (has && had)
+        viewport()->update(ColouredCellsRect());
+    else
+        viewport()->update();
 }
 
 bool TStringGrid::HasCellColours() const {
@@ -99,57 +109,83 @@ bool TStringGrid::HasCellColours() const {
            fCellColours.height() == RowCount() - 1;
 }
 
+void TStringGrid::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                              const QList<int> &roles) {
+    if (!HasCellColours() || !topLeft.isValid() || !bottomRight.isValid() || topLeft.row() == 0 ||
+        topLeft.column() == 0) {
+        QTableView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
+    viewport()->update(visualRect(topLeft) | visualRect(bottomRight));
+}
+
+// The non-fixed cells with their grid lines, in the viewport's coordinates.
+QRect TStringGrid::ColouredCellsRect() const {
+    const int lastCol = ColCount() - 1;
+    const int lastRow = RowCount() - 1;
+    return QRect(QPoint(columnViewportPosition(1), rowViewportPosition(1)),
+                 QPoint(columnViewportPosition(lastCol) + columnWidth(lastCol) - 1,
+                        rowViewportPosition(lastRow) + rowHeight(lastRow) - 1));
+}
+
 void TStringGrid::paintEvent(QPaintEvent *event) {
     if (!HasCellColours()) {
         QTableView::paintEvent(event);
         return;
     }
-    // The fixed row and column go through the view's own painting; the coloured
-    // cells are filled here.
-    const QRect area = viewport()->rect();
-    const QRegion fixedCells =
-        QRegion(QRect(area.left(), rowViewportPosition(0), area.width(), rowHeight(0))) |
-        QRect(columnViewportPosition(0), area.top(), columnWidth(0), area.height());
-    const QRegion headerPart = event->region() & fixedCells;
-    if (!headerPart.isEmpty()) {
-        QPaintEvent headerEvent(headerPart);
+    const QRect cells = ColouredCellsRect();
+    const QRegion rest = event->region() - cells;
+    if (!rest.isEmpty()) {
+        // The viewport's own background (it does not clear itself in this mode),
+        // then the fixed row and column through the view's own painting.
+        {
+            QPainter painter(viewport());
+            painter.setClipRegion(rest);
+            painter.fillRect(rest.boundingRect(), viewport()->palette().brush(viewport()->backgroundRole()));
+        }
+        QPaintEvent headerEvent(rest);
         QTableView::paintEvent(&headerEvent);
     }
-    const QRegion colourPart = event->region() - fixedCells;
+    const QRegion colourPart = event->region() & cells;
     if (!colourPart.isEmpty())
-        PaintColourBlock(colourPart);
+        PaintColourBlock(colourPart, cells);
 }
 
 // The cells as the view lays them out: each cell's rectangle less the grid line on
-// its right and bottom, the lines in the view's grid colour between them.
-void TStringGrid::PaintColourBlock(const QRegion &region) {
-    QPainter painter(viewport());
-    painter.setClipRegion(region);
+// its right and bottom, the lines in the view's grid colour between them. Drawn into
+// an image once per change and copied to the screen in one piece.
+void TStringGrid::PaintColourBlock(const QRegion &region, const QRect &cells) {
     const int gridSize = showGrid() ? 1 : 0;
-    const int lastCol = ColCount() - 1;
-    const int lastRow = RowCount() - 1;
-    const QRect cells(QPoint(columnViewportPosition(1), rowViewportPosition(1)),
-                      QPoint(columnViewportPosition(lastCol) + columnWidth(lastCol) - 1,
-                             rowViewportPosition(lastRow) + rowHeight(lastRow) - 1));
+    QRgb gridColour = 0;
     if (gridSize) {
         QStyleOptionViewItem option;
         initViewItemOption(&option);
-        const QRgb gridHint = QRgb(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this));
-        painter.fillRect(cells, QColor::fromRgba(gridHint));
+        gridColour = QRgb(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this));
     }
-    const QRect area = viewport()->rect();
-    for (int row = 1; row < RowCount(); ++row) {
-        const int y = rowViewportPosition(row);
-        const int h = rowHeight(row);
-        if (y + h <= area.top() || y >= area.bottom() + 1)
-            continue;
-        const QRgb *colours = reinterpret_cast<const QRgb *>(fCellColours.constScanLine(row - 1));
-        for (int col = 1; col < ColCount(); ++col) {
-            const int x = columnViewportPosition(col);
-            const int w = columnWidth(col);
-            if (x + w <= area.left() || x >= area.right() + 1)
-                continue;
-            painter.fillRect(QRect(x, y, w - gridSize, h - gridSize), QColor(colours[col - 1]));
+    if (fBlock.size() != cells.size() || fBlockColoursKey != fCellColours.cacheKey() ||
+        fBlockOrigin != cells.topLeft() || fBlockGridColour != gridColour) {
+        if (fBlock.size() != cells.size())
+            fBlock = QImage(cells.size(), QImage::Format_RGB32);
+        fBlock.fill(QColor::fromRgba(gridColour).rgb());
+        for (int row = 1; row < RowCount(); ++row) {
+            const int y = rowViewportPosition(row) - cells.top();
+            const int h = rowHeight(row) - gridSize;
+            const QRgb *colours = reinterpret_cast<const QRgb *>(fCellColours.constScanLine(row - 1));
+            for (int col = 1; col < ColCount(); ++col) {
+                const int x = columnViewportPosition(col) - cells.left();
+                const int w = columnWidth(col) - gridSize;
+                const QRgb colour = colours[col - 1] | 0xFF000000u;
+                for (int line = std::max(y, 0); line < std::min(y + h, fBlock.height()); ++line) {
+                    QRgb *pixels = reinterpret_cast<QRgb *>(fBlock.scanLine(line));
+                    std::fill(pixels + std::max(x, 0), pixels + std::min(x + w, fBlock.width()), colour);
+                }
+            }
         }
+        fBlockColoursKey = fCellColours.cacheKey();
+        fBlockOrigin = cells.topLeft();
+        fBlockGridColour = gridColour;
     }
+    QPainter painter(viewport());
+    painter.setClipRegion(region);
+    painter.drawImage(cells.topLeft(), fBlock);
 }

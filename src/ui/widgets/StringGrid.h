@@ -62,11 +62,22 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // With a colour block, a change of the non-fixed cells repaints only them (the
+    // view would repaint all of itself, headers included, at every refresh).
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QList<int> &roles = QList<int>()) override;
 
 private:
-    void PaintColourBlock(const QRegion &region);
+    QRect ColouredCellsRect() const;
+    void PaintColourBlock(const QRegion &region, const QRect &cells);
 
     QImage fCellColours;
+    // The coloured cells with their grid lines as drawn last, redrawn when the
+    // colours, the cells' layout or the line colour change.
+    QImage fBlock;
+    qint64 fBlockColoursKey = 0;
+    QPoint fBlockOrigin;
+    QRgb fBlockGridColour = 0;
     TStringGridModel *fModel;
     bool fDefaultDrawing = true;
 };

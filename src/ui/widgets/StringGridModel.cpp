@@ -76,3 +76,9 @@ void TStringGridModel::AnnounceAll() {
         return;
     emit dataChanged(index(0, 0), index(fRows - 1, fCols - 1), {Qt::DisplayRole});
 }
+
+void TStringGridModel::AnnounceCells() {
+    if (fCols < 2 || fRows < 2)
+        return;
+    emit dataChanged(index(1, 1), index(fRows - 1, fCols - 1), {Qt::DisplayRole});
+}

@@ -32,6 +32,8 @@ public:
     void SetCellQuiet(int col, int row, const QString &text);
     // One dataChanged for the whole grid.
     void AnnounceAll();
+    // One dataChanged for the non-fixed cells.
+    void AnnounceCells();
 
     bool IsFixed(int col, int row) const { return col == 0 || row == 0; }
 

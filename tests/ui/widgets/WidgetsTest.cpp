@@ -266,6 +266,19 @@ private slots:
                 grid.scrollToTop();
             }
         }
+        // A refresh of the cells repaints them, not the headers.
+        grid.resize(740, 580);
+        QCoreApplication::processEvents();
+        int headerPaints = 0;
+        grid.OnDrawCell = [&](QPainter *, int col, int row, const QRect &, QStyle::State) {
+            headerPaints += col == 0 || row == 0;
+        };
+        colours.setPixel(0, 0, qRgb(1, 2, 3));
+        grid.SetCellColours(colours);
+        grid.Model()->AnnounceCells();
+        QTRY_COMPARE(grid.viewport()->grab(grid.CellRect(1, 1)).toImage().pixelColor(3, 3), QColor(1, 2, 3));
+        QCoreApplication::processEvents();
+        QCOMPARE(headerPaints, 0);
         // Texts from a source are asked only when read, the headers stay stored.
         int asked = 0;
         grid.Model()->SetCellTextSource([&](int col, int row) {
