@@ -139,6 +139,11 @@ void TForm_Main::BuildRTDatas() {
     lbl_MinTemp = NewLabel(g, "lbl_MinTemp", 13, 105);
     lbl_AvgTemp = NewLabel(g, "lbl_AvgTemp", 13, 125);
     lbl_MouseMoveText = NewLabel(g, "lbl_MouseMoveText", 13, 145);
+    // These texts change with every frame: labels that paint their own background
+    // spare the group box beneath a repaint each time.
+    for (QLabel *readout :
+         {lbl_Vdd, lbl_Ta, lbl_CenterTemp, lbl_MaxTemp, lbl_MinTemp, lbl_AvgTemp, lbl_MouseMoveText})
+        readout->setAutoFillBackground(true);
 }
 
 void TForm_Main::BuildHiddenColumn() {
