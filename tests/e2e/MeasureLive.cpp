@@ -14,14 +14,20 @@
 //   - the rates of panel 5 after every Timer2 tick (received, computed, shown);
 //   - frames the module put on the line against frames handed to the decoder,
 //     computed, published by the sensor image object and shown;
-//   - the CPU time of this process (the program alone: the module runs elsewhere).
+//   - the CPU time of this process (the program alone: the module runs elsewhere)
+//     and its peak resident memory.
+// With --captions it then looks for captions the window does not show whole while
+// live, kills the module and looks again once the window
+// shows the lost link.
 // Run it under xvfb-run for a real X server, e.g.
 //   xvfb-run -a -s "-screen 0 1600x900x24" build-rel/bin/korvale-measure-live --rate 7
 
 #include "pipeline/MLX90640.h"
 #include "sim/SimOptions.h"
 #include "sim/SimPty.h"
+#include "ui/CaptionFit.h"
 #include "ui/WindowUnderTest.h"
+#include "ui/support/Theme.h"
 #include "ui/widgets/StatusPanels.h"
 
 #include <QApplication>
@@ -31,6 +37,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalBlocker>
+#include <QTest>
 #include <QTimer>
 
 #include <csignal>
@@ -53,6 +60,7 @@ struct TOptions {
     bool half = false;
     int timeout = 5;
     int interval = 3;
+    bool captions = false;
 };
 
 bool ParseArgs(int argc, char **argv, TOptions &o) {
@@ -68,6 +76,8 @@ bool ParseArgs(int argc, char **argv, TOptions &o) {
             *value = std::atoi(argv[++i]);
         else if (a == "--half")
             o.half = true;
+        else if (a == "--captions")
+            o.captions = true;
         else
             return false;
     }
@@ -117,6 +127,23 @@ double CpuSeconds() {
            (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
 }
 
+long PeakResidentKiB() {
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return ru.ru_maxrss;
+}
+
+// Prints the captions the window does not show whole or shows covered; returns how
+// many. (The window's language is chosen at start; the test suite checks the longest
+// live texts of both languages.)
+int ReportCaptions(TWindowUnderTest &form, const char *when) {
+    const QStringList problems = CaptionProblems(form.Form());
+    std::printf("captions %s: %s\n", when, problems.isEmpty() ? "all whole and uncovered" : "");
+    for (const QString &p : problems)
+        std::printf("  %s\n", p.toUtf8().constData());
+    return int(problems.size());
+}
+
 uint64_t Published(TWindowUnderTest &form) {
     const auto p = form.Image().GetPublished();
     return p ? p->FrameNumber : 0;
@@ -128,7 +155,7 @@ int main(int argc, char **argv) {
     TOptions o;
     if (!ParseArgs(argc, argv, o)) {
         std::fprintf(stderr, "usage: korvale-measure-live [--seconds N] [--rate 0..7] [--baud B] [--half] "
-                             "[--timeout MS] [--interval MS]\n");
+                             "[--timeout MS] [--interval MS] [--captions]\n");
         return 2;
     }
     // The module runs in a child process, forked before any thread exists.
@@ -150,6 +177,10 @@ int main(int argc, char **argv) {
         return 1;
 
     QApplication app(argc, argv);
+    // Styled as the program styles itself.
+    const QString themeError = ApplyKorvaleTheme(app);
+    if (!themeError.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(themeError));
     TWindowUnderTest form;
     form.Form().show();
     {
@@ -186,6 +217,7 @@ int main(int argc, char **argv) {
         std::fflush(stdout);
     });
 
+    int exitStatus = 0;
     uint64_t sentStart = 0, publishedStart = 0;
     double cpuStart = 0;
     QElapsedTimer wall;
@@ -226,12 +258,25 @@ int main(int argc, char **argv) {
                     sent ? 100.0 * (double(sent) - double(published)) / double(sent) : 0.0);
         std::printf("CPU of the program             %.2f s = %.1f %% of one core\n", cpu,
                     100.0 * cpu / seconds);
+        std::printf("peak resident memory           %.1f MB\n", PeakResidentKiB() / 1024.0);
         std::fflush(stdout);
+        if (o.captions) {
+            int problems = ReportCaptions(form, "live");
+            kill(child, SIGKILL);
+            QTest::qWait(2000);
+            std::printf("module killed: connected %s\n", form.Session().IsConnected() ? "yes" : "no");
+            problems += ReportCaptions(form, "after the module was killed");
+            std::fflush(stdout);
+            if (problems > 0)
+                exitStatus = 3;
+            QApplication::quit();
+            return;
+        }
         form.btn_Connect->click();
         QApplication::quit();
     });
     const int status = app.exec();
     close(toModule[1]);
     waitpid(child, nullptr, 0);
-    return status;
+    return status != 0 ? status : exitStatus;
 }
