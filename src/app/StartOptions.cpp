@@ -1,5 +1,7 @@
 #include "app/StartOptions.h"
 
+#include "ui/mainwindow/MainFrm.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QTimer>
@@ -39,11 +41,23 @@ QStringList ApplyStartOptions(QWidget &window, const TStartOptions &options) {
         else
             problems << QStringLiteral("the window has no connect button: --connect is not used");
     }
-    if (!options.PlayFile.isEmpty())
-        problems << QStringLiteral("cannot play '%1': this version cannot play recordings yet")
-                        .arg(options.PlayFile);
-    if (!options.OpenFile.isEmpty())
-        problems << QStringLiteral("cannot open '%1': this version cannot open temperature files yet")
-                        .arg(options.OpenFile);
+    // A recording to play or a temperature file to show: opened as btn_OpenCapture
+    // opens a chosen file, from the event loop; a file that cannot be opened gets the
+    // window's own message.
+    auto *form = qobject_cast<TForm_Main *>(&window);
+    if (!options.PlayFile.isEmpty()) {
+        if (form)
+            QTimer::singleShot(0, form, [form, file = options.PlayFile] { form->PlayRecording(file); });
+        else
+            problems << QStringLiteral("the window cannot play recordings: --play '%1' is not used")
+                            .arg(options.PlayFile);
+    }
+    if (!options.OpenFile.isEmpty()) {
+        if (form)
+            QTimer::singleShot(0, form, [form, file = options.OpenFile] { form->ShowTemperatureFile(file); });
+        else
+            problems << QStringLiteral("the window cannot show temperature files: --open '%1' is not used")
+                            .arg(options.OpenFile);
+    }
     return problems;
 }

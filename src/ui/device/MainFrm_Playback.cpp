@@ -171,12 +171,20 @@ void TForm_Main::UpdateRecordInfo() {
     }
     if (r.Path().empty())
         return;
-    // The file name, shortened in the middle when the label is too narrow for it; the
-    // whole path as the tooltip.
+    // The file name, on two lines (after its last "_") or shortened in the middle when
+    // the label is too narrow for it; the whole path as the tooltip.
     const QString path = QString::fromStdString(r.Path());
+    const QString name = QFileInfo(path).fileName();
     const QFontMetrics fm(lbl_RecordInfo->font());
-    lbl_RecordInfo->setText(
-        fm.elidedText(QFileInfo(path).fileName(), Qt::ElideMiddle, lbl_RecordInfo->width()));
+    const int width = lbl_RecordInfo->width();
+    const int cut = name.lastIndexOf(QLatin1Char('_')) + 1;
+    if (fm.horizontalAdvance(name) <= width)
+        lbl_RecordInfo->setText(name);
+    else if (cut > 0 && fm.horizontalAdvance(name.left(cut)) <= width &&
+             fm.horizontalAdvance(name.mid(cut)) <= width)
+        lbl_RecordInfo->setText(name.left(cut) + QLatin1Char('\n') + name.mid(cut));
+    else
+        lbl_RecordInfo->setText(fm.elidedText(name, Qt::ElideMiddle, width));
     lbl_RecordInfo->setToolTip(QDir::toNativeSeparators(path));
 }
 
@@ -327,10 +335,17 @@ void TForm_Main::sld_PlaybackChange(QObject *) {
     TCapturePlayer &player = fSession.Player();
     if (!player.IsOpen())
         return;
+    const uint64_t before = PublishedNumber(fImage);
     player.Seek(uint64_t(sld_Playback->value()) * 1000);
-    // Paused: show the picture at the new place.
-    if (!player.IsPlaying())
-        StepPlaybackFrame();
+    // Paused: show the picture at the new place (playing on to the next one when the
+    // place holds none whole).
+    if (!player.IsPlaying()) {
+        fSession.Intake().WaitIdle();
+        if (PublishedNumber(fImage) == before)
+            StepPlaybackFrame();
+        else
+            Timer1Timer(Timer1);
+    }
     ShowPlaybackState();
 }
 
