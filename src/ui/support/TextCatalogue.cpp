@@ -55,7 +55,7 @@ const TPair kTexts[] = {
     {"鼠标", "Mouse"},
     {"录制", "Record"},
     {"停止", "Stop"},
-    {"%1  %2帧  %3", "%1  %2 frames  %3"},
+    {"%1  %2帧\n%3", "%1  %2 frames\n%3"},
     {"无法开始录制：%1", "Cannot start recording: %1"},
     {"提示消息：录制已停止：%1", "Toast:Recording stopped: %1"},
     {"提示消息：已保存到 %1", "Toast:Saved to %1"},
