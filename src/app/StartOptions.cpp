@@ -1,7 +1,10 @@
 #include "app/StartOptions.h"
 
+#include "ui/mainwindow/MainFrm.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QTimer>
 #include <QWidget>
 
@@ -13,6 +16,18 @@ void ShowText(QComboBox *box, const QString &text) {
     if (index >= 0)
         box->setCurrentIndex(index);
     box->setEditText(text);
+}
+
+// Why `path` cannot be read as a file; empty when it can.
+QString NotAReadableFile(const QString &path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("no such file");
+    if (!info.isFile())
+        return QStringLiteral("not a file");
+    if (!info.isReadable())
+        return QStringLiteral("not readable");
+    return QString();
 }
 
 }  // namespace
@@ -39,11 +54,27 @@ QStringList ApplyStartOptions(QWidget &window, const TStartOptions &options) {
         else
             problems << QStringLiteral("the window has no connect button: --connect is not used");
     }
-    if (!options.PlayFile.isEmpty())
-        problems << QStringLiteral("cannot play '%1': this version cannot play recordings yet")
-                        .arg(options.PlayFile);
-    if (!options.OpenFile.isEmpty())
-        problems << QStringLiteral("cannot open '%1': this version cannot open temperature files yet")
-                        .arg(options.OpenFile);
+    // A recording to play or a temperature file to show: opened as btn_OpenCapture
+    // opens a chosen file, from the event loop (a file the window cannot read gets its
+    // own message). A file that is not there is said here.
+    auto *form = qobject_cast<TForm_Main *>(&window);
+    if (!options.PlayFile.isEmpty()) {
+        if (!form)
+            problems << QStringLiteral("the window cannot play recordings: --play '%1' is not used")
+                            .arg(options.PlayFile);
+        else if (const QString why = NotAReadableFile(options.PlayFile); !why.isEmpty())
+            problems << QStringLiteral("cannot play '%1': %2").arg(options.PlayFile, why);
+        else
+            QTimer::singleShot(0, form, [form, file = options.PlayFile] { form->PlayRecording(file); });
+    }
+    if (!options.OpenFile.isEmpty()) {
+        if (!form)
+            problems << QStringLiteral("the window cannot show temperature files: --open '%1' is not used")
+                            .arg(options.OpenFile);
+        else if (const QString why = NotAReadableFile(options.OpenFile); !why.isEmpty())
+            problems << QStringLiteral("cannot open '%1': %2").arg(options.OpenFile, why);
+        else
+            QTimer::singleShot(0, form, [form, file = options.OpenFile] { form->ShowTemperatureFile(file); });
+    }
     return problems;
 }

@@ -13,7 +13,10 @@ class QWidget;
 //   text is selected when there is one), as if the user had typed them;
 // - Connect clicks "btn_Connect" as the user would, from the event loop, so the
 //   window is on screen and any message it shows has a parent;
-// - PlayFile and OpenFile cannot be handled by this version yet.
+// - PlayFile starts playing that recording and OpenFile shows that temperature file
+//   (TForm_Main::PlayRecording, ShowTemperatureFile), from the event loop, as if the
+//   user had chosen the file with "Open…"; a file that cannot be opened gets the
+//   window's error message; a file that is not there is reported here instead.
 // Returns what the program must tell the user on standard error: one line per
 // option the window could not take, none when all went in.
 QStringList ApplyStartOptions(QWidget &window, const TStartOptions &options);

@@ -61,6 +61,12 @@ void TFrameIntake::WaitIdle() {
     } while (DispatchWaiting(true));
 }
 
+void TFrameIntake::DiscardBuffered() {
+    spPort_RecvCounter = 0;
+    fPending.clear();
+    fCore->WaitIdle();
+}
+
 size_t TFrameIntake::MissingOfBufferedFrame(const uint8_t *chunk, size_t len) const {
     const int32_t counter = spPort_RecvCounter;
     if (counter <= 0 || counter > kRestartAbove || !BeginsWithMLX(spPort_RecvBuf, size_t(counter)))

@@ -108,6 +108,11 @@ public:
     // often; the window waits only when it closes.
     void WaitIdle();
 
+    // Drops the frame under way and the frames waiting for the decoder, then waits
+    // for the running workers (as WaitIdle does), so what comes next starts afresh;
+    // counters and flags stay. Playback calls it when it jumps. UI thread.
+    void DiscardBuffered();
+
     // The state the intake shares with its workers (flags, merge buffer, status).
     TLinkCore &Core() { return *fCore; }
 

@@ -1,6 +1,6 @@
 // korvale as a program: --help and --version answer without any display, a bad
-// command line fails with status 2 and the usage on standard error, and options the
-// window cannot take yet are reported on standard error.
+// command line fails with status 2 and the usage on standard error, and a file to
+// play that is not there is reported on standard error.
 
 #include <gtest/gtest.h>
 
@@ -101,7 +101,7 @@ TEST_F(KorvaleProgram, BadCommandLinesExitWithStatusTwoAndTheUsageOnStandardErro
     EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "korvale: unknown option '--bogus'");
 }
 
-TEST_F(KorvaleProgram, AFileItCannotPlayYetIsReportedOnStandardError) {
+TEST_F(KorvaleProgram, AFileItCannotPlayIsReportedOnStandardError) {
     // The window starts (offscreen) and keeps running: read its standard error until
     // the message arrives, then end it.
     const std::string file = (dir / "rec.bin").string();

@@ -39,13 +39,16 @@ void TForm_Main::btn_ConnectClick(QObject *) {
         return;
     }
 
+    // A recording that plays, or a temperature file on show, gives way to the module.
+    CloseOpenedFiles();
     fSession.StopPort();
     // A speed or time-out that is not a number stops here with its own message; the
     // port stays closed.
     const TPortSettings settings =
         ConnectPortSettings(portText, baudText, edt_ComTimeout->text(), LanguageNum);
-    if (fSession.OpenPort(settings, portText).IsFailure()) {
-        ReportHandlerError(this, OpenErrorText(portText, LanguageNum));
+    const TPortOpenFailure failure = fSession.OpenPort(settings, portText);
+    if (failure.IsFailure()) {
+        ReportHandlerError(this, PortOpenErrorText(portText, failure.Errno, LanguageNum));
         return;
     }
     fHoldConnectionLostNotice = false;
@@ -87,6 +90,7 @@ void TForm_Main::btn_Connect2Click(QObject *) {
     const QString portText = cbb_Port->currentText();
     const QString baudText = cbb_Baud->currentText();
     if (!fSession.AlternativeActive()) {
+        CloseOpenedFiles();
         try {
             fSession.SetAlternativeActive(true);
         } catch (const std::exception &) {

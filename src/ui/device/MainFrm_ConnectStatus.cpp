@@ -33,6 +33,8 @@ void TForm_Main::Timer2Timer(QObject *) {
     const int32_t pictures = picUpdateRate;
     picUpdateRate = 0;
     StatusBar1->SetPanelText(5, RatesPanelText(LanguageNum, rates.Received, rates.Computed, pictures));
+    if (fSession.IsRecording())
+        UpdateRecordInfo();
 }
 
 void TForm_Main::edt_ComTimeoutChange(QObject *) {

@@ -1,8 +1,10 @@
 #include "ui/device/ModuleSession.h"
 
 #include "link/MLX90640Sink.h"
+#include "pipeline/MLX90640.h"
 #include "serial/SPComm.h"
 #include "serial/nrComm.h"
+#include "ui/device/CapturePlayer.h"
 #include "ui/device/QtUiDispatcher.h"
 
 #include <algorithm>
@@ -52,9 +54,20 @@ TModuleSession::TModuleSession(TMLX90640 &image, QObject *parent) : QObject(pare
     TLinkHooks hooks;
     hooks.Sink = MakeMLX90640Sink(fImage);
     hooks.Dispatcher = std::make_shared<TQtUiDispatcher>();
-    hooks.UpdateSysParsShow = [this](const TUINT16s &pars) { emit SysParsReceived(pars); };
-    hooks.ReadParsAction = [this] { emit TypeReplyReceived(); };
+    hooks.UpdateSysParsShow = [this](const TUINT16s &pars) {
+        fLastSysWords = pars;
+        emit SysParsReceived(pars);
+    };
+    hooks.ReadParsAction = [this] {
+        // A recorded type reply asks a module that is not there.
+        if (!PlaybackOpen())
+            emit TypeReplyReceived();
+    };
     fIntake = std::make_unique<TFrameIntake>(std::move(hooks));
+    fPlayer = new TCapturePlayer(
+        [this](const uint8_t *data, size_t len) { fIntake->Comm1ReceiveData(data, uint16_t(len)); },
+        [this] { fIntake->DiscardBuffered(); }, this);
+    fPlayer->setObjectName(QStringLiteral("CapturePlayer"));
 
     fComm1->SetOnReceiveData(
         [this](TComm *, const uint8_t *buffer, uint16_t length) { Comm1ReceiveData(buffer, length); });
@@ -66,6 +79,10 @@ TModuleSession::TModuleSession(TMLX90640 &image, QObject *parent) : QObject(pare
 }
 
 TModuleSession::~TModuleSession() {
+    QString ignored;
+    StopRecording(&ignored);
+    delete fPlayer;
+    fPlayer = nullptr;
     // The components go first: after them no receive event reaches the intake. The
     // intake then waits for its workers (the image object is still there), and the
     // virtual module stops last.
@@ -82,10 +99,11 @@ void TModuleSession::StopPort() {
     fSim.Stop();
 }
 
-TOpenFailure TModuleSession::OpenPort(const TPortSettings &settings, const QString &portText) {
+TPortOpenFailure TModuleSession::OpenPort(const TPortSettings &settings, const QString &portText) {
+    fPlayer->Close();
     fPortType = PK_Comm1;
     QString commName = settings.CommName;
-    TOpenFailure failure;
+    TPortOpenFailure failure;
     if (IsSimPortName(portText)) {
         // The virtual module: a fresh one on its own pseudo-terminal.
         const QString device = fSim.Start(&failure.Reason);
@@ -99,6 +117,7 @@ TOpenFailure TModuleSession::OpenPort(const TPortSettings &settings, const QStri
     ApplyPortSettings(*fComm1, settings, commName);
     failure.Reason = TryStartComm(*fComm1);
     if (failure.IsFailure()) {
+        failure.Errno = fComm1->LastOpenErrno();
         fSim.Stop();
         return failure;
     }
@@ -126,6 +145,8 @@ bool TModuleSession::AlternativeActive() const {
 }
 
 void TModuleSession::SendBytes(const std::string &bytes) {
+    if (PlaybackOpen())
+        return;
     // Counted as queued, whether or not a port takes them.
     fTXByteCount = int32_t(uint32_t(fTXByteCount) + uint32_t(bytes.size()));
     if (bytes.empty())
@@ -148,13 +169,56 @@ int32_t TModuleSession::SavedPhotoCount() const {
 }
 
 void TModuleSession::Comm1ReceiveData(const uint8_t *buffer, uint16_t length) {
-    if (buffer)
-        fIntake->Comm1ReceiveData(buffer, length);
+    if (!buffer)
+        return;
+    Record(buffer, length);
+    fIntake->Comm1ReceiveData(buffer, length);
 }
 
 void TModuleSession::nrComm1AfterReceive(const uint8_t *buffer, uint32_t received) {
-    if (buffer)
-        fIntake->nrComm1AfterReceive(buffer, received);
+    if (!buffer)
+        return;
+    Record(buffer, received);
+    fIntake->nrComm1AfterReceive(buffer, received);
+}
+
+void TModuleSession::Record(const uint8_t *buffer, size_t length) {
+    if (!fRecorder.IsRecording())
+        return;
+    std::string why;
+    if (!fRecorder.Append(buffer, length, &why))
+        emit RecordingFailed(QString::fromStdString(why));
+}
+
+bool TModuleSession::StartRecording(const QString &path, QString *error) {
+    // The calibration the sensor image object took, the parameter block last received.
+    std::vector<uint16_t> calibration;
+    if (CalibrationReceived())
+        calibration = fImage.GetEEPROMArr();
+    std::vector<uint16_t> parameters;
+    if (ParametersReceived())
+        parameters.assign(fLastSysWords.begin(), fLastSysWords.end());
+    std::string why;
+    if (!fRecorder.Start(path.toStdString(), calibration, parameters, &why)) {
+        if (error)
+            *error = QString::fromStdString(why);
+        return false;
+    }
+    return true;
+}
+
+bool TModuleSession::StopRecording(QString *error) {
+    std::string why;
+    if (!fRecorder.Stop(&why)) {
+        if (error)
+            *error = QString::fromStdString(why);
+        return false;
+    }
+    return true;
+}
+
+bool TModuleSession::PlaybackOpen() const {
+    return fPlayer && fPlayer->IsOpen();
 }
 
 void TModuleSession::Comm1LinkLost() {

@@ -14,6 +14,7 @@
 
 #include "link/FrameIntake.h"
 #include "protocol/SysParsBlock.h"
+#include "ui/device/CaptureRecorder.h"
 #include "ui/device/PortSettings.h"
 #include "ui/device/SimPort.h"
 
@@ -25,6 +26,7 @@
 #include <optional>
 #include <string>
 
+class TCapturePlayer;
 class TComm;
 class TMLX90640;
 class TnrComm;
@@ -33,7 +35,7 @@ class TnrComm;
 enum TPortKind : int32_t { PK_Comm1 = 0, PK_nrComm1 = 1 };
 
 // Why opening the port failed; empty when it succeeded.
-struct TOpenFailure {
+struct TPortOpenFailure {
     QString Reason;  // the component's own text
     int Errno = 0;   // errno of the failed open when the system gave one
     bool IsFailure() const { return !Reason.isEmpty(); }
@@ -51,7 +53,8 @@ public:
     void StopPort();
     // Opens `portText` (a device, "COMn" or "SIM") with `settings`; on success the
     // session is connected. A failure leaves it disconnected.
-    TOpenFailure OpenPort(const TPortSettings &settings, const QString &portText);
+    // Playback stops and its file closes first.
+    TPortOpenFailure OpenPort(const TPortSettings &settings, const QString &portText);
     // Disconnects: closes the port, stops the virtual module.
     void ClosePort();
     bool IsConnected() const { return fConnected; }
@@ -65,7 +68,8 @@ public:
     bool AlternativeActive() const;
 
     // ---- Sending. The bytes go to the component in use; with no port open they go
-    // nowhere but are counted all the same.
+    // nowhere but are counted all the same. While a recording is open for playback
+    // nothing is sent or counted: there is no module to command.
     void SendBytes(const std::string &bytes);
     int32_t TXByteCount() const { return fTXByteCount; }
 
@@ -88,6 +92,22 @@ public:
     // Photos saved in the module, as last reported (0 before any report).
     int32_t SavedPhotoCount() const;
 
+    // ---- Recording: every chunk Comm1 or nrComm1 receives goes to the capture file
+    // with its arrival time; the calibration and the parameter block received so far
+    // go first. False with a message when the file cannot be made.
+    bool StartRecording(const QString &path, QString *error);
+    // Ends the recording; false with a message when its last bytes could not be written.
+    bool StopRecording(QString *error);
+    bool IsRecording() const { return fRecorder.IsRecording(); }
+    const TCaptureRecorder &Recorder() const { return fRecorder; }
+    // The words of the last "SYS" frame (empty before the first).
+    const TUINT16s &LastSysWords() const { return fLastSysWords; }
+
+    // ---- Playback: a recording played into the intake as if a module sent it.
+    TCapturePlayer &Player() { return *fPlayer; }
+    // A recording is open for playback (playing, paused or at its end).
+    bool PlaybackOpen() const;
+
     // ---- The frame intake and the virtual module (the live view and tests).
     TFrameIntake &Intake() { return *fIntake; }
     const TFrameIntake &Intake() const { return *fIntake; }
@@ -106,11 +126,14 @@ signals:
     void SysParsReceived(const TUINT16s &pars);
     // The module's type reply ("TYPE..."): it has just started and wants asking.
     void TypeReplyReceived();
+    // Writing the recording failed; it has ended, the file keeps what was written whole.
+    void RecordingFailed(const QString &why);
 
 private:
     void Comm1ReceiveData(const uint8_t *buffer, uint16_t length);
     void nrComm1AfterReceive(const uint8_t *buffer, uint32_t received);
     void Comm1LinkLost();
+    void Record(const uint8_t *buffer, size_t length);
 
     TMLX90640 &fImage;
     TComm *fComm1 = nullptr;      // child of the session
@@ -121,6 +144,9 @@ private:
     TPortKind fPortType = PK_Comm1;
     int32_t fTXByteCount = 0;
     int fReadParsDepth = 0;
+    TCaptureRecorder fRecorder;
+    TUINT16s fLastSysWords;
+    TCapturePlayer *fPlayer = nullptr;  // child of the session
 };
 
 // Holds the read-parameters protection for its lifetime.

@@ -12,6 +12,7 @@
 #include "ui/liveview/TargetMarksPaint.h"
 #include "ui/mainwindow/MainFrm.h"
 #include "ui/support/StatusTexts.h"
+#include "ui/support/TextCatalogue.h"
 #include "ui/widgets/PictureBox.h"
 #include "ui/widgets/StatusPanels.h"
 
@@ -54,6 +55,26 @@ TPixel CentrePixel(const TPixels &pixs) {
     return {};
 }
 
+// The coldest and hottest pixel and the mean of a 32 x 24 grid.
+void GridStatistics(const TPixels &pixs, TPixel &minPix, TPixel &maxPix, double &average) {
+    double sum = 0.0;
+    int count = 0;
+    bool first = true;
+    for (size_t x = 0; x < pixs.size() && x < 32; ++x)
+        for (size_t y = 0; y < pixs[x].size() && y < 24; ++y) {
+            const TPixel &p = pixs[x][y];
+            if (first || p.Temperature < minPix.Temperature)
+                minPix = p;
+            if (first || p.Temperature > maxPix.Temperature)
+                maxPix = p;
+            first = false;
+            sum += p.Temperature;
+            ++count;
+        }
+    if (count > 0)
+        average = sum / count;
+}
+
 bool IsDisabled(const QWidget *w) {
     return w->testAttribute(Qt::WA_Disabled);
 }
@@ -74,6 +95,11 @@ void TForm_Main::Timer1Timer(QObject *) {
     // again and is shown at the next tick.
     if (fSession.Intake().TakeReceiveNews())
         ShowReceiveStatus();
+
+    // A recording that plays has no module to command: its calibration and parameters
+    // switch on nothing.
+    if (fSession.PlaybackOpen())
+        return;
 
     if (fSession.ParametersReceived() && IsDisabled(cbb_ADCResolution)) {
         for (QWidget *w : DeviceParameterControls())
@@ -169,15 +195,22 @@ void TForm_Main::UpdateTargetImg() {
     if (!frame)
         frame = StateOfObject(*mlx);
     const TPixel centre = CentrePixel(frame->Pixs_Origin);
+    // A picture from a temperature file carries no statistics of its own: the
+    // readouts and marks take them from its grid.
+    TPixel minPix = frame->MinPix;
+    TPixel maxPix = frame->MaxPix;
+    double average = frame->TemperatureAvg;
+    const bool fromFile = frame->Subpage < 0 && frame->FrameNumber > 0;
+    if (fromFile)
+        GridStatistics(frame->Pixs_Origin, minPix, maxPix, average);
     // "℃" as the object computes: temperatures, or image values (whatever the list's
     // text shows while the user types into it).
     const bool absolute = fImage.GetPixsType() == PXT_Temp;
 
     // Readouts.
-    const TLiveReadouts readouts =
-        LiveReadouts({frame->Vdd, frame->Ta, centre.Temperature, frame->MaxPix.Temperature,
-                      frame->MinPix.Temperature, frame->TemperatureAvg},
-                     lang, absolute);
+    const TLiveReadouts readouts = LiveReadouts(
+        {frame->Vdd, frame->Ta, centre.Temperature, maxPix.Temperature, minPix.Temperature, average}, lang,
+        absolute);
     lbl_Vdd->setText(readouts.Vdd);
     lbl_Ta->setText(readouts.Ta);
     lbl_CenterTemp->setText(readouts.CenterTemp);
@@ -201,23 +234,25 @@ void TForm_Main::UpdateTargetImg() {
         }
     }
 
-    if (!fHoldConnectionLostNotice)
-        StatusBar1->SetPanelText(6, VddNoticeText(lang, frame->Vdd));
+    if (NoticeHeld())
+        StatusBar1->SetPanelText(6, fHeldNotice);
+    else if (!fHoldConnectionLostNotice)
+        StatusBar1->SetPanelText(6, fromFile ? Tr(TText::Notice, lang) : VddNoticeText(lang, frame->Vdd));
 
     if (!chk_ShowTarget->isChecked())
         return;
-    const TMarkPoint minMark = SensorMarkPoint(frame->MinPix.X, frame->MinPix.Y);
-    const TMarkPoint maxMark = SensorMarkPoint(frame->MaxPix.X, frame->MaxPix.Y);
+    const TMarkPoint minMark = SensorMarkPoint(minPix.X, minPix.Y);
+    const TMarkPoint maxMark = SensorMarkPoint(maxPix.X, maxPix.Y);
     const std::vector<TMarkCross> crosses{{kCentreMark, RGBColorInverse(centre.Color)},
-                                          {minMark, RGBColorInverse(frame->MinPix.Color)},
-                                          {maxMark, RGBColorInverse(frame->MaxPix.Color)}};
+                                          {minMark, RGBColorInverse(minPix.Color)},
+                                          {maxMark, RGBColorInverse(maxPix.Color)}};
     TMarkTextInputs in;
     in.MinMark = minMark;
     in.MaxMark = maxMark;
     in.Cursor = cursor;
     in.CursorValue = MarkValueText(cursorTemp, absolute);
-    in.MinValue = MarkValueText(frame->MinPix.Temperature, absolute);
-    in.MaxValue = MarkValueText(frame->MaxPix.Temperature, absolute);
+    in.MinValue = MarkValueText(minPix.Temperature, absolute);
+    in.MaxValue = MarkValueText(maxPix.Temperature, absolute);
     in.CentreValue = MarkValueText(centre.Temperature, absolute);
     in.ShowNames = chk_ShowTarget_Text->isChecked();
     in.LanguageNum = lang;

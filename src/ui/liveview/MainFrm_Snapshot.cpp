@@ -10,6 +10,7 @@
 #include "ui/liveview/SnapshotFiles.h"
 #include "ui/mainwindow/MainFrm.h"
 #include "ui/support/SaveFolder.h"
+#include "ui/support/TextCatalogue.h"
 #include "ui/widgets/PictureBox.h"
 
 #include <QDateTime>
@@ -44,4 +45,5 @@ void TForm_Main::Snapscreen(int32_t x1, int32_t y1, int32_t x2, int32_t y2, cons
     // The temperatures of the frame on screen; none before the first frame.
     if (fShownFrame)
         SaveSnapshotTemperatures(fShownFrame->Pixs_Origin, SnapshotTemperaturePath(FileName));
+    ShowNotice(Tr(TText::SavedTo, LanguageNum).arg(QDir::toNativeSeparators(FileName)), 8000);
 }

@@ -44,6 +44,7 @@ TForm_Main::TForm_Main(TModuleSession &session, TMLX90640 &image, QWidget *paren
     CreateControls();
     ConnectDisplayHandlers();
     ConnectLinkHandlers();
+    ConnectPlaybackHandlers();
     FormCreate(this);
     Timer1->start();
     Timer2->start();
@@ -80,6 +81,7 @@ void TForm_Main::CreateControls() {
     BuildPictureArea();
     BuildCalcAndShow();
     BuildRTDatas();
+    BuildRecordPlay();
     BuildHiddenColumn();
     BuildStatusBar();
     BuildTimers();
@@ -200,7 +202,7 @@ void TForm_Main::FormResize(QObject *) {
 
     // Captions may have changed length: labels follow their texts.
     AdjustAutoSizeLabels(ScrollBox1Content);
-    for (QGroupBox *group : {grp_COMSet, grp_CameraPars, grp_CalcAndShow, grp_RTDatas})
+    for (QGroupBox *group : {grp_COMSet, grp_CameraPars, grp_CalcAndShow, grp_RTDatas, grp_RecordPlay})
         AdjustAutoSizeLabels(group);
     UpdateScrollExtent();
 }

@@ -21,17 +21,20 @@
 //   liveview/MainFrm_Grid.cpp           InitGrid, DatasUpdateToGrid, StringGrid1DrawCell
 //   liveview/MainFrm_Display.cpp        the display option handlers
 //   liveview/MainFrm_Snapshot.cpp       snapshots of the picture and its legend
+//   device/MainFrm_Playback.cpp         recording, playback, opening temperature files, notices
 
 #include "link/LinkStatus.h"
 #include "pipeline/ColorMap.h"
 #include "pipeline/PixelTypes.h"
 
+#include <QDeadlineTimer>
 #include <QMainWindow>
 #include <QPoint>
 #include <QStyle>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +47,8 @@ class QLineEdit;
 class QPainter;
 class QPushButton;
 class QScrollArea;
+class QShortcut;
+class QSlider;
 class QTimer;
 class QWidget;
 class TMLX90640;
@@ -176,6 +181,29 @@ public:
     void Comm1LinkLost();
     void nrComm1LinkLost();
 
+    // ---- Recording and playback (device/MainFrm_Playback.cpp).
+    void btn_RecordClick(QObject *Sender);
+    void btn_OpenCaptureClick(QObject *Sender);
+    void btn_PlayPauseClick(QObject *Sender);
+    void cbb_PlaySpeedChange(QObject *Sender);
+    void sld_PlaybackChange(QObject *Sender);
+    // Paused: plays on until the next picture is shown (the right-arrow key).
+    void StepPlaybackFrame();
+    // Opens `path` as btn_OpenCapture does once a file is chosen: a temperature file
+    // (".txt" without the capture magic) is shown, anything else is played as a
+    // recording. False, with the error shown, when it could not be opened.
+    bool OpenFile(const QString &path);
+    bool PlayRecording(const QString &path);
+    bool ShowTemperatureFile(const QString &path);
+    // The temperature file on show (empty when none).
+    QString GetShownTemperatureFile() const { return fStillFile; }
+    // Who picks the file for btn_OpenCapture; by default a file dialog. Returning an
+    // empty text cancels.
+    void SetOpenFileChooser(std::function<QString()> chooser) { fChooseFile = std::move(chooser); }
+    // Shows `text` in status panel 6 and keeps it there for `holdMs` milliseconds
+    // (-1: until the next notice), over the readout notices of new pictures.
+    void ShowNotice(const QString &text, int holdMs);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -190,11 +218,13 @@ private:
     void BuildCalcAndShow();
     void BuildRTDatas();
     void BuildHiddenColumn();
+    void BuildRecordPlay();
     void BuildStatusBar();
     void BuildTimers();
     // Handler connections (MainFrm_Wiring.cpp).
     void ConnectDisplayHandlers();
     void ConnectLinkHandlers();
+    void ConnectPlaybackHandlers();
     // The English captions, hints and items of the controls (MainFrm_Captions.cpp).
     void ApplyEnglishCaptions();
     // The scrolled surface follows the controls' extent.
@@ -216,6 +246,21 @@ private:
     // and the photo controls (enabled once it sent its calibration).
     std::vector<QWidget *> DeviceParameterControls() const;
     std::vector<QWidget *> PhotoControls() const;
+    // Playback and recording: captions and enabled states that follow them.
+    void ShowPlaybackState();
+    void UpdateRecordInfo();
+    void PlaybackPositionChanged();
+    void PlaybackFinished();
+    void RecordingFailed(const QString &why);
+    // Ends the recording and says where it went.
+    void FinishRecording();
+    // Closes playback and the temperature file on show (a port is about to connect).
+    void CloseOpenedFiles();
+    // Disconnects a connected port as btn_Connect would (a file is about to play).
+    void DisconnectForFile();
+    // Shows the temperature file again (a display option changed).
+    void RedrawTemperatureFile();
+    bool NoticeHeld() const;
 
     TModuleSession &fSession;
     TMLX90640 &fImage;
@@ -231,6 +276,12 @@ private:
     // Panel 6 keeps the lost-connection notice until the next connect: a frame that
     // was still being decoded when the line went must not replace it.
     bool fHoldConnectionLostNotice = false;
+    // A notice that stays in panel 6 until its deadline.
+    QString fHeldNotice;
+    QDeadlineTimer fNoticeDeadline;
+    // The temperature file on show; empty while frames come from a module or a recording.
+    QString fStillFile;
+    std::function<QString()> fChooseFile;
 
     // ---- Client area
     QScrollArea *ScrollBox1 = nullptr;
@@ -334,6 +385,17 @@ private:
     QLabel *lbl_MinTemp = nullptr;
     QLabel *lbl_AvgTemp = nullptr;
     QLabel *lbl_MouseMoveText = nullptr;
+
+    // ---- Group grp_RecordPlay
+    QGroupBox *grp_RecordPlay = nullptr;
+    QPushButton *btn_Record = nullptr;
+    QLabel *lbl_RecordInfo = nullptr;
+    QPushButton *btn_OpenCapture = nullptr;
+    QPushButton *btn_PlayPause = nullptr;
+    QComboBox *cbb_PlaySpeed = nullptr;
+    QSlider *sld_Playback = nullptr;
+    QLabel *lbl_PlayPosition = nullptr;
+    QShortcut *fStepShortcut = nullptr;  // the right-arrow key while paused
 
     // ---- Hidden option column
     QCheckBox *chk_Sharpen = nullptr;

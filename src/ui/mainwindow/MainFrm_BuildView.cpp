@@ -16,6 +16,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSlider>
 #include <QTimer>
 
 #include <algorithm>
@@ -144,6 +147,49 @@ void TForm_Main::BuildRTDatas() {
     for (QLabel *readout :
          {lbl_Vdd, lbl_Ta, lbl_CenterTemp, lbl_MaxTemp, lbl_MinTemp, lbl_AvgTemp, lbl_MouseMoveText})
         readout->setAutoFillBackground(true);
+}
+
+void TForm_Main::BuildRecordPlay() {
+    // In the free place right of the readouts and below the photo column, reaching as
+    // low as the readouts, below the legend labels; wide enough for its English title.
+    grp_RecordPlay = NewGroup(ScrollBox1Content, "grp_RecordPlay", QRect(1343, 508, 134, 177));
+    QWidget *g = grp_RecordPlay;
+    QFont small = font();
+    small.setPixelSize(12);
+    btn_Record = NewButton(g, "btn_Record", QRect(8, 20, 118, 26));
+    btn_Record->setToolTip(ControlTexts("btn_Record").Hint);
+    lbl_RecordInfo = new QLabel(g);
+    lbl_RecordInfo->setObjectName(QStringLiteral("lbl_RecordInfo"));
+    lbl_RecordInfo->setTextFormat(Qt::PlainText);
+    lbl_RecordInfo->setFont(small);
+    lbl_RecordInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lbl_RecordInfo->setGeometry(8, 47, 120, 30);
+    btn_OpenCapture = NewButton(g, "btn_OpenCapture", QRect(8, 78, 118, 26));
+    btn_OpenCapture->setToolTip(ControlTexts("btn_OpenCapture").Hint);
+    btn_PlayPause = NewButton(g, "btn_PlayPause", QRect(8, 107, 60, 26));
+    btn_PlayPause->setEnabled(false);
+    cbb_PlaySpeed = new QComboBox(g);
+    cbb_PlaySpeed->setObjectName(QStringLiteral("cbb_PlaySpeed"));
+    cbb_PlaySpeed->addItems(ControlTexts("cbb_PlaySpeed").Items);
+    cbb_PlaySpeed->setCurrentIndex(2);  // x1
+    cbb_PlaySpeed->setGeometry(70, 107, 56, 26);
+    cbb_PlaySpeed->setFocusPolicy(Qt::StrongFocus);
+    sld_Playback = new QSlider(Qt::Horizontal, g);
+    sld_Playback->setObjectName(QStringLiteral("sld_Playback"));
+    sld_Playback->setGeometry(8, 137, 118, 18);
+    // Seeks when let go (or on a page step, a key), not at every step of a drag.
+    sld_Playback->setTracking(false);
+    sld_Playback->setRange(0, 0);
+    sld_Playback->setEnabled(false);
+    lbl_PlayPosition = new QLabel(g);
+    lbl_PlayPosition->setObjectName(QStringLiteral("lbl_PlayPosition"));
+    lbl_PlayPosition->setTextFormat(Qt::PlainText);
+    lbl_PlayPosition->setFont(small);
+    lbl_PlayPosition->setGeometry(8, 156, 120, 16);
+    fStepShortcut = new QShortcut(QKeySequence(Qt::Key_Right), this);
+    fStepShortcut->setObjectName(QStringLiteral("StepShortcut"));
+    fStepShortcut->setContext(Qt::WindowShortcut);
+    fStepShortcut->setEnabled(false);
 }
 
 void TForm_Main::BuildHiddenColumn() {

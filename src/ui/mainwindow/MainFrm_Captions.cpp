@@ -41,6 +41,7 @@ void TForm_Main::UpdateLanguageShow(int32_t lanNum) {
     ConnectPortCaption = Tr(TText::ConnectPort, lanNum);
     DisConnectPortCaption = Tr(TText::DisconnectPort, lanNum);
     setWindowTitle(BuildTitle(lanNum));
+    ShowPlaybackState();
     if (lanNum == 0)
         return;
     // The device-parameter lists are relabelled while the device-parameter handlers
@@ -79,5 +80,6 @@ void TForm_Main::ApplyEnglishCaptions() {
                                     .arg(rates.Received)
                                     .arg(rates.Computed)
                                     .arg(picUpdateRate));
-    StatusBar1->SetPanelText(6, QString());
+    StatusBar1->SetPanelText(6, NoticeHeld() ? fHeldNotice : QString());
+    ShowPlaybackState();
 }

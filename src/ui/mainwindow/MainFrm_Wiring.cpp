@@ -82,6 +82,17 @@ void TForm_Main::ConnectDisplayHandlers() {
     OnToggle(this, chk_Slugg, &TForm_Main::chk_SluggClick);
     OnToggle(this, chk_HideMaignInter, &TForm_Main::chk_HideMaignInterClick);
     OnListChange(this, cbb_Scale, &TForm_Main::cbb_ScaleChange);
+
+    // A temperature file on show is drawn again with the option changed (after the
+    // option's own handler): no frame comes to show it.
+    auto redraw = Guarded(this, [this] { RedrawTemperatureFile(); });
+    for (QCheckBox *box : {chk_Temperature_UpLowAuto, chk_Filter, chk_ShowTarget, chk_ShowTarget_Text})
+        connect(box, &QCheckBox::toggled, this, redraw);
+    for (QLineEdit *edit : {edt_Temperature_Lower, edt_Temperature_Upper, edt_FilterPixCount, edt_Sigma})
+        connect(edit, &QLineEdit::textChanged, this, redraw);
+    for (QComboBox *box :
+         {cbb_PixsType, cbb_GrayColor_SubMeth, cbb_InterMethodFirst, cbb_InterMethodSecond, cbb_FilterMethod})
+        ConnectComboChange(box, this, redraw);
 }
 
 void TForm_Main::ConnectLinkHandlers() {

@@ -1,5 +1,6 @@
 #include "ui/support/StatusTexts.h"
 
+#include "serial/PortDevice.h"
 #include "ui/support/Convert.h"
 #include "ui/support/TextCatalogue.h"
 
@@ -79,6 +80,13 @@ QString ConnectionPanelText(const QString &portText, const QString &baudText, bo
 QString OpenErrorText(const QString &portText, int32_t languageNum) {
     return portText + Tr(TText::OpenError, languageNum) + QStringLiteral("\n\r") +
            Tr(TText::OpenErrorAdvice, languageNum);
+}
+
+QString PortOpenErrorText(const QString &portText, int openErrno, int32_t languageNum) {
+    QString text = OpenErrorText(portText, languageNum);
+    if (ClassifyOpenError(openErrno) == TOpenFailure::NoPermission)
+        text += QLatin1Char('\n') + Tr(TText::PortPermission, languageNum);
+    return text;
 }
 
 QString ConnectionLostText(int32_t languageNum) {

@@ -44,6 +44,9 @@ QString ConnectionPanelText(const QString &portText, const QString &baudText, bo
 // The message shown when the port cannot be opened: the port name first, then
 // "打开错误" / "Open Error", line feed and carriage return, and the advice.
 QString OpenErrorText(const QString &portText, int32_t languageNum);
+// The same for an open that failed with `openErrno`: when the port exists but the
+// user may not open it (EACCES, EPERM), a line with the fix follows.
+QString PortOpenErrorText(const QString &portText, int openErrno, int32_t languageNum);
 // Panel 6 after the device went away.
 QString ConnectionLostText(int32_t languageNum);
 // Panel 5: "数据接收：" n "Hz  数据计算：" n "Hz  图像更新：" n "Hz" or the English form.

@@ -53,8 +53,25 @@ const TPair kTexts[] = {
     {"最高", "Max"},
     {"中心", "Center"},
     {"鼠标", "Mouse"},
+    {"录制", "Record"},
+    {"停止", "Stop"},
+    {"%1  %2帧\n%3", "%1  %2 frames\n%3"},
+    {"无法开始录制：%1", "Cannot start recording: %1"},
+    {"提示消息：录制已停止：%1", "Toast:Recording stopped: %1"},
+    {"提示消息：已保存到 %1", "Toast:Saved to %1"},
+    {"播放", "Play"},
+    {"暂停", "Pause"},
+    {"提示消息：回放 %1", "Toast:Playing %1"},
+    {"提示消息：回放结束", "Toast:End of the recording"},
+    {"提示消息：录制文件不完整，已回放到损坏处：%1",
+     "Toast:The recording is damaged; played up to the damage: %1"},
+    {"提示消息：温度文件 %1", "Toast:Temperature file %1"},
+    {"打开录制或温度文件", "Open a recording or a temperature file"},
+    {"录制与温度文件 (*.kvc *.bin *.txt);;所有文件 (*)",
+     "Recordings and temperature files (*.kvc *.bin *.txt);;All files (*)"},
+    {"无法打开 %1：%2", "Cannot open %1: %2"},
 };
-static_assert(sizeof kTexts / sizeof kTexts[0] == size_t(TText::MarkMouse) + 1,
+static_assert(sizeof kTexts / sizeof kTexts[0] == size_t(TText::OpenFileFailed) + 1,
               "one pair of texts for every TText");
 
 QString U(const char *utf8) {
@@ -87,6 +104,12 @@ TControlTexts WithHint(TControlTexts t, const char *hint) {
 TControlTexts WithItems(TControlTexts t, QStringList items, QStringList english = {}) {
     t.Items = std::move(items);
     t.EnglishItems = std::move(english);
+    return t;
+}
+
+TControlTexts WithEnglishHint(TControlTexts t, const char *english) {
+    t.EnglishHint = THintInEnglish::Replace;
+    t.EnglishHintText = U(english);
     return t;
 }
 
@@ -206,6 +229,14 @@ std::vector<TControlTexts> BuildTable() {
         C("lbl_AvgTemp", "平均温度：", "Ave Temp:"),
         C("lbl_MouseMoveText", "光标温度：", "Mouse Temp:"),
         C("chk_brokenPixelsCorr", "坏点校正", "BadPixelsCorrection"),
+        // Recording and playback.
+        C("grp_RecordPlay", "录制与回放", "Record And Play"),
+        WithEnglishHint(WithHint(C("btn_Record", "录制", "Record"), "把模块发送的数据录制到文件"),
+                        "Record what the module sends to a file"),
+        WithEnglishHint(WithHint(C("btn_OpenCapture", "打开…", "Open…"), "打开录制文件或温度文件"),
+                        "Open a recording or a temperature file"),
+        C("btn_PlayPause", "播放", "Play"),
+        WithItems(C("cbb_PlaySpeed", ""), Items({"×0.25", "×0.5", "×1", "×2", "×4"})),
     };
     return t;
 }

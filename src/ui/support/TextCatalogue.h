@@ -54,6 +54,22 @@ enum class TText {
     MarkMax,
     MarkCentre,
     MarkMouse,
+    // Recording and playback.
+    RecordStart,          // btn_Record while not recording
+    RecordStop,           // btn_Record while recording
+    RecordInfo,           // "%1" elapsed, "%2" frames, "%3" size
+    RecordCannotStart,    // "%1" why
+    RecordFailed,         // status panel 6; "%1" why
+    SavedTo,              // status panel 6; "%1" the file's full path
+    Play,                 // btn_PlayPause while paused
+    Pause,                // btn_PlayPause while playing
+    Playing,              // status panel 6; "%1" the file
+    PlaybackEnd,          // status panel 6
+    PlaybackDamaged,      // status panel 6; "%1" where reading stopped
+    ShowingTemperatures,  // status panel 6; "%1" the file
+    OpenFileTitle,        // the file dialog's title
+    OpenFileFilter,       // the file dialog's filter
+    OpenFileFailed,       // "%1" the file, "%2" why
 };
 
 // The text in the language `languageNum`.

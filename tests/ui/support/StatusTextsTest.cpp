@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <climits>
 
 namespace {
@@ -119,6 +120,20 @@ TEST(ConnectionTexts, PanelsAndMessagesInBothLanguages) {
     EXPECT_EQ(Str(SendingStatusText(7)), "Send Command");
     EXPECT_EQ(Str(SendCountText(0, 24)), "发送:24");
     EXPECT_EQ(Str(SendCountText(1, 0)), "Send:0");
+}
+
+TEST(ConnectionTexts, PermissionFailureAddsTheFixAfterTheOpenError) {
+    const QString port = QStringLiteral("/dev/ttyUSB0");
+    for (int language : {0, 1}) {
+        const QString plain = OpenErrorText(port, language);
+        const QString fix = plain + QLatin1Char('\n') + Tr(TText::PortPermission, language);
+        EXPECT_EQ(Str(PortOpenErrorText(port, EACCES, language)), Str(fix));
+        EXPECT_EQ(Str(PortOpenErrorText(port, EPERM, language)), Str(fix));
+        for (int other : {0, ENOENT, EBUSY, ENOTTY})
+            EXPECT_EQ(Str(PortOpenErrorText(port, other, language)), Str(plain)) << other;
+    }
+    EXPECT_NE(Str(Tr(TText::PortPermission, 1)).find("dialout"), std::string::npos);
+    EXPECT_NE(Str(Tr(TText::PortPermission, 1)).find("log in again"), std::string::npos);
 }
 
 TEST(TypedNumbers, ParsingRulesAndMessages) {
