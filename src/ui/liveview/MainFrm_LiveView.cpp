@@ -201,7 +201,7 @@ void TForm_Main::UpdateTargetImg() {
         }
     }
 
-    if (!fHoldConnectionLostNotice)
+    if (!fHoldConnectionLostNotice && fHoldSnapshotNotice.hasExpired())
         StatusBar1->SetPanelText(6, VddNoticeText(lang, frame->Vdd));
 
     if (!chk_ShowTarget->isChecked())

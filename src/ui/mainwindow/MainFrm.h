@@ -26,6 +26,7 @@
 #include "pipeline/ColorMap.h"
 #include "pipeline/PixelTypes.h"
 
+#include <QDeadlineTimer>
 #include <QMainWindow>
 #include <QPoint>
 #include <QStyle>
@@ -231,6 +232,9 @@ private:
     // Panel 6 keeps the lost-connection notice until the next connect: a frame that
     // was still being decoded when the line went must not replace it.
     bool fHoldConnectionLostNotice = false;
+    // Panel 6 keeps a failed snapshot's notice for a few seconds against the
+    // frames' own notices.
+    QDeadlineTimer fHoldSnapshotNotice;
 
     // ---- Client area
     QScrollArea *ScrollBox1 = nullptr;
