@@ -118,6 +118,7 @@ void TThreadCOMRecv::DecodeEem() {
     fCore->Status.Change([&](TLinkStatus &s) {
         s.Check = correct ? TCheckVerdict::Correct : TCheckVerdict::Error;
         s.MeanPixelWord = -1;
+        s.FailedChecks += correct ? 0 : 1;
     });
     std::lock_guard<std::mutex> handOff(fCore->HandOffMutex);
     if (fCore->Hooks.Sink)
@@ -145,10 +146,15 @@ void TThreadCOMRecv::DecodeFrame(TFrameType type, const TFrameShape &shape) {
             pixelSum += tempDatas[size_t(k)];
         const uint16_t sum = ByteSum16(dats.data(), PayloadPos, FrmCheckPos - 1);
         const bool correct = datLen >= FrmFullLen && sum == BigEndianWordAt(dats.data(), FrmCheckPos);
+        const bool drop = !correct && fCore->DropFailedFrames.load();
         fCore->Status.Change([&](TLinkStatus &s) {
             s.Check = correct ? TCheckVerdict::Correct : TCheckVerdict::Error;
             s.MeanPixelWord = correct ? int64_t(pixelSum / PixelWords) : -1;
+            s.FailedChecks += correct ? 0 : 1;
+            s.DroppedFailedFrames += drop ? 1 : 0;
         });
+        if (drop)
+            return;  // nor is its parameter block trusted
     }
 
     {

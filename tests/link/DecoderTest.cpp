@@ -116,6 +116,25 @@ TEST(Decoder, FramesNeedCalibrationAndAValidSubpageButPhotosDoNot) {
     EXPECT_EQ(h.status().Sequence, before);  // neither frame was reported
 }
 
+TEST(Decoder, FailedCheckWordsAreCountedAndTheirFramesDroppedWhenAsked) {
+    const TUINT16s ram = RamWords(5, 1);
+    TLinkHarness h;
+    h.FeedAndWait(EemFrame(kEeprom, false));
+    EXPECT_EQ(h.status().FailedChecks, 1u);
+    h.intake->SetDropFailedFrames(true);
+    h.FeedAndWait(FrmFrame(ram, true));
+    h.FeedAndWait(FrmFrame(RamWords(6, 0), false));
+    h.FeedAltAndWait(Cut(FrmFrame(RamWords(7, 1), true), 1676));  // check word cut off
+    h.FeedAndWait(FrmFrame(ram, true));
+    // Only the two frames whose check word held reached the sink and the rate.
+    ASSERT_EQ(h.sink->Rams().size(), 2u);
+    EXPECT_EQ(h.sink->Rams()[1], WithZero(ram));
+    EXPECT_EQ(h.core->dataCalcRate.load(), 2);
+    EXPECT_EQ(h.status().FailedChecks, 3u);
+    EXPECT_EQ(h.status().DroppedFailedFrames, 2u);
+    EXPECT_NE(h.check(), "error");
+}
+
 TEST(Decoder, FrameWhoseCheckWordIsCutOffIsJudgedWrong) {
     const TUINT16s ram = RamWords(11, 0);
     for (size_t len : {size_t(1675), size_t(1676)}) {

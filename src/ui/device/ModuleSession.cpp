@@ -55,6 +55,7 @@ TModuleSession::TModuleSession(TMLX90640 &image, QObject *parent) : QObject(pare
     hooks.UpdateSysParsShow = [this](const TUINT16s &pars) { emit SysParsReceived(pars); };
     hooks.ReadParsAction = [this] { emit TypeReplyReceived(); };
     fIntake = std::make_unique<TFrameIntake>(std::move(hooks));
+    fIntake->SetDropFailedFrames(true);
 
     fComm1->SetOnReceiveData(
         [this](TComm *, const uint8_t *buffer, uint16_t length) { Comm1ReceiveData(buffer, length); });
