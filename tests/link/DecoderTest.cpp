@@ -119,9 +119,15 @@ TEST(Decoder, FramesNeedCalibrationAndAValidSubpageButPhotosDoNot) {
 TEST(Decoder, FailedCheckWordsAreCountedAndTheirFramesDroppedWhenAsked) {
     const TUINT16s ram = RamWords(5, 1);
     TLinkHarness h;
-    h.FeedAndWait(EemFrame(kEeprom, false));
-    EXPECT_EQ(h.status().FailedChecks, 1u);
     h.intake->SetDropFailedFrames(true);
+    // The first calibration is taken whatever its verdict; a later failing one does
+    // not replace it, a later correct one does.
+    h.FeedAndWait(EemFrame(kEeprom, false));
+    h.FeedAndWait(EemFrame(PatternWords(832, 3), false));
+    EXPECT_EQ(h.sink->Eeproms().size(), 1u);
+    h.FeedAndWait(EemFrame(kEeprom, true));
+    EXPECT_EQ(h.sink->Eeproms().size(), 2u);
+    EXPECT_EQ(h.status().FailedChecks, 2u);
     h.FeedAndWait(FrmFrame(ram, true));
     h.FeedAndWait(FrmFrame(RamWords(6, 0), false));
     h.FeedAltAndWait(Cut(FrmFrame(RamWords(7, 1), true), 1676));  // check word cut off
@@ -130,8 +136,8 @@ TEST(Decoder, FailedCheckWordsAreCountedAndTheirFramesDroppedWhenAsked) {
     ASSERT_EQ(h.sink->Rams().size(), 2u);
     EXPECT_EQ(h.sink->Rams()[1], WithZero(ram));
     EXPECT_EQ(h.core->dataCalcRate.load(), 2);
-    EXPECT_EQ(h.status().FailedChecks, 3u);
-    EXPECT_EQ(h.status().DroppedFailedFrames, 2u);
+    EXPECT_EQ(h.status().FailedChecks, 4u);
+    EXPECT_EQ(h.status().DroppedFailedFrames, 3u);
     EXPECT_NE(h.check(), "error");
 }
 
