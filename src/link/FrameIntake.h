@@ -81,6 +81,9 @@ public:
 
     // The hidden check box chk_DouFrameUpdate; the window sets it when the box changes.
     void SetDouFrameUpdate(bool checked) { fCore->DouFrameUpdate.store(checked); }
+    // Whole frames whose check word fails, and a failing calibration memory while one
+    // is held, are dropped (counted in the status) rather than handed over.
+    void SetDropFailedFrames(bool drop) { fCore->DropFailedFrames.store(drop); }
 
     // What the module has sent so far: its calibration memory, its parameter block.
     bool CalibrationReceived() const { return fCore->EEIsOK.load(); }

@@ -57,6 +57,12 @@ public:
     // Mirrors the hidden check box chk_DouFrameUpdate: skip a frame whose subpage
     // equals that of the last frame.
     std::atomic<bool> DouFrameUpdate{false};
+    // A whole frame whose check word fails is counted and dropped, never shown, and
+    // so is a calibration memory that fails while one is already held (the window
+    // sets it: a noisy line must not put a corrupted picture on screen).
+    // Off, such a frame is handed over like any other, as the replay tool reads a
+    // recording.
+    std::atomic<bool> DropFailedFrames{false};
     // Frames handed to the sensor image object since the rate was last taken.
     std::atomic<int32_t> dataCalcRate{0};
 

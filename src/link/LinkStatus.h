@@ -33,6 +33,10 @@ struct TLinkStatus {
     // MeanPixelWord is the mean raw pixel word, else -1.
     TCheckVerdict Check = TCheckVerdict::None;
     int64_t MeanPixelWord = -1;
+    // Check words that failed so far ("EEM" and "FRM"), and of those the frames that
+    // were dropped for it (TLinkCore::DropFailedFrames).
+    uint64_t FailedChecks = 0;
+    uint64_t DroppedFailedFrames = 0;
     // The last system-parameter block received.
     std::optional<TSysParsBlock> Block;
     TBlockSource BlockSource = TBlockSource::SysFrame;

@@ -109,16 +109,23 @@ void TThreadCOMRecv::DecodeEem() {
     if (datLen < EemMinLen)
         return;
     ReportFrame(TFrameType::EEM, 0);
-    fCore->EEIsOK.store(true);
+    const bool hadCalibration = fCore->EEIsOK.exchange(true);
     tempDatas.assign(EepromWords + 1, 0);
     ReadWords(PayloadPos, EepromWords, tempDatas);
     const uint16_t sum = ByteSum16(dats.data(), PayloadPos, EemCheckPos - 1);
     // A check word that is not wholly inside the frame cannot confirm it.
     const bool correct = datLen >= EemFullLen && sum == BigEndianWordAt(dats.data(), EemCheckPos);
+    // Dropping failed frames, a calibration that fails its check never replaces one
+    // already received (the first is taken all the same: without it nothing shows).
+    const bool drop = !correct && hadCalibration && fCore->DropFailedFrames.load();
     fCore->Status.Change([&](TLinkStatus &s) {
         s.Check = correct ? TCheckVerdict::Correct : TCheckVerdict::Error;
         s.MeanPixelWord = -1;
+        s.FailedChecks += correct ? 0 : 1;
+        s.DroppedFailedFrames += drop ? 1 : 0;
     });
+    if (drop)
+        return;
     std::lock_guard<std::mutex> handOff(fCore->HandOffMutex);
     if (fCore->Hooks.Sink)
         fCore->Hooks.Sink->SetEEPROMArr(tempDatas);
@@ -145,10 +152,15 @@ void TThreadCOMRecv::DecodeFrame(TFrameType type, const TFrameShape &shape) {
             pixelSum += tempDatas[size_t(k)];
         const uint16_t sum = ByteSum16(dats.data(), PayloadPos, FrmCheckPos - 1);
         const bool correct = datLen >= FrmFullLen && sum == BigEndianWordAt(dats.data(), FrmCheckPos);
+        const bool drop = !correct && fCore->DropFailedFrames.load();
         fCore->Status.Change([&](TLinkStatus &s) {
             s.Check = correct ? TCheckVerdict::Correct : TCheckVerdict::Error;
             s.MeanPixelWord = correct ? int64_t(pixelSum / PixelWords) : -1;
+            s.FailedChecks += correct ? 0 : 1;
+            s.DroppedFailedFrames += drop ? 1 : 0;
         });
+        if (drop)
+            return;  // nor is its parameter block trusted
     }
 
     {

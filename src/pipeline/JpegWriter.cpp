@@ -1,14 +1,13 @@
 #include "pipeline/JpegWriter.h"
 
+#include "pipeline/WholeFile.h"
+
 #include <jpeglib.h>
 
-#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <vector>
-
-#include <sys/stat.h>
 
 namespace {
 
@@ -64,14 +63,6 @@ bool CompressToFile(std::FILE *file, const uint8_t *pixels, int width, int heigh
     return true;
 }
 
-// Removes a file that was begun, but never a device or anything else that is not a
-// regular file.
-void RemoveBegunFile(const std::string &path) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        std::remove(path.c_str());
-}
-
 bool Fail(std::string *error, const std::string &message) {
     if (error)
         *error = message;
@@ -93,25 +84,18 @@ bool WriteJpeg(const std::string &path, const uint8_t *rgbOrBgr, int width, int 
     if (quality > 100)
         quality = 100;
 
-    errno = 0;
-    std::FILE *file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return Fail(error, "Cannot create \"" + path + "\": " + std::strerror(errno));
+    // Written beside the final name and renamed over it once complete: a full disk
+    // or a crash never leaves a truncated picture under that name.
+    TWholeFile file(path);
+    if (!file.File())
+        return Fail(error, file.Error());
 
     std::vector<uint8_t> row(3 * static_cast<size_t>(width));
     TJpegErrorManager mgr;
     mgr.message[0] = '\0';
-    const bool compressed =
-        CompressToFile(file, rgbOrBgr, width, height, stride, bgr, quality, row.data(), &mgr);
-    const bool flushed = std::fflush(file) == 0 && !std::ferror(file);
-    const int flushErrno = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (compressed && flushed && closed)
-        return true;
-
-    RemoveBegunFile(path);
-    if (!compressed)
+    if (!CompressToFile(file.File(), rgbOrBgr, width, height, stride, bgr, quality, row.data(), &mgr))
         return Fail(error, "Cannot write \"" + path + "\": " + mgr.message);
-    return Fail(error, "Cannot write \"" + path +
-                           "\": " + std::strerror(flushErrno ? flushErrno : (errno ? errno : EIO)));
+    if (!file.Commit())
+        return Fail(error, file.Error());
+    return true;
 }

@@ -1,5 +1,7 @@
 #include "pipeline/TemperatureFile.h"
 
+#include "pipeline/WholeFile.h"
+
 #include <cerrno>
 #include <charconv>
 #include <clocale>
@@ -7,8 +9,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-
-#include <sys/stat.h>
 
 std::string LocaleDecimalSeparator() {
     const std::lconv *lc = std::localeconv();
@@ -263,20 +263,14 @@ void SaveTemperatureFile(const std::string &fileName, const TPixels &pixs,
         }
     }
 
-    errno = 0;
-    std::FILE *file = std::fopen(fileName.c_str(), "wb");
-    if (!file)
-        throw TTemperatureFileError("Cannot create temperature file \"" + fileName +
-                                    "\": " + std::strerror(errno));
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const int writeErrno = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        const int err = !written ? writeErrno : errno;
-        struct stat st;  // remove what was begun, never a device
-        if (::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-            std::remove(fileName.c_str());
-        throw TTemperatureFileError("Cannot write temperature file \"" + fileName +
-                                    "\": " + std::strerror(err ? err : EIO));
-    }
+    // Written beside the final name and renamed over it once complete: a full disk
+    // or a crash never leaves a truncated file under that name.
+    TWholeFile file(fileName);
+    if (!file.File())
+        throw TTemperatureFileError("Temperature file: " + file.Error());
+    const bool written = std::fwrite(text.data(), 1, text.size(), file.File()) == text.size();
+    if (!written || !file.Commit())
+        throw TTemperatureFileError("Temperature file: " + (file.Error().empty()
+                                                                ? "Cannot write \"" + fileName + "\""
+                                                                : file.Error()));
 }

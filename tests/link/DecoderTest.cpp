@@ -116,6 +116,31 @@ TEST(Decoder, FramesNeedCalibrationAndAValidSubpageButPhotosDoNot) {
     EXPECT_EQ(h.status().Sequence, before);  // neither frame was reported
 }
 
+TEST(Decoder, FailedCheckWordsAreCountedAndTheirFramesDroppedWhenAsked) {
+    const TUINT16s ram = RamWords(5, 1);
+    TLinkHarness h;
+    h.intake->SetDropFailedFrames(true);
+    // The first calibration is taken whatever its verdict; a later failing one does
+    // not replace it, a later correct one does.
+    h.FeedAndWait(EemFrame(kEeprom, false));
+    h.FeedAndWait(EemFrame(PatternWords(832, 3), false));
+    EXPECT_EQ(h.sink->Eeproms().size(), 1u);
+    h.FeedAndWait(EemFrame(kEeprom, true));
+    EXPECT_EQ(h.sink->Eeproms().size(), 2u);
+    EXPECT_EQ(h.status().FailedChecks, 2u);
+    h.FeedAndWait(FrmFrame(ram, true));
+    h.FeedAndWait(FrmFrame(RamWords(6, 0), false));
+    h.FeedAltAndWait(Cut(FrmFrame(RamWords(7, 1), true), 1676));  // check word cut off
+    h.FeedAndWait(FrmFrame(ram, true));
+    // Only the two frames whose check word held reached the sink and the rate.
+    ASSERT_EQ(h.sink->Rams().size(), 2u);
+    EXPECT_EQ(h.sink->Rams()[1], WithZero(ram));
+    EXPECT_EQ(h.core->dataCalcRate.load(), 2);
+    EXPECT_EQ(h.status().FailedChecks, 4u);
+    EXPECT_EQ(h.status().DroppedFailedFrames, 3u);
+    EXPECT_NE(h.check(), "error");
+}
+
 TEST(Decoder, FrameWhoseCheckWordIsCutOffIsJudgedWrong) {
     const TUINT16s ram = RamWords(11, 0);
     for (size_t len : {size_t(1675), size_t(1676)}) {

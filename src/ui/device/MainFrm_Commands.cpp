@@ -143,8 +143,9 @@ void TForm_Main::chk_FrmHalfClick(QObject *) {
 }
 
 void TForm_Main::edt_DelayMsChange(QObject *) {
-    // An empty box or a text that is not a number sends nothing, silently.
+    // An empty box, a text that is not a number or a number the module's 16-bit
+    // parameter cannot hold (negative, above 65535) sends nothing, silently.
     int32_t value = 0;
-    if (TryStrToInt(edt_DelayMs->text(), value))
+    if (TryStrToInt(edt_DelayMs->text(), value) && value >= 0 && value <= 0xFFFF)
         SendDeviceParameter(SPN_DelayMs, value);
 }

@@ -68,6 +68,7 @@ TModuleSession::TModuleSession(TMLX90640 &image, QObject *parent) : QObject(pare
         [this](const uint8_t *data, size_t len) { fIntake->Comm1ReceiveData(data, uint16_t(len)); },
         [this] { fIntake->DiscardBuffered(); }, this);
     fPlayer->setObjectName(QStringLiteral("CapturePlayer"));
+    fIntake->SetDropFailedFrames(true);
 
     fComm1->SetOnReceiveData(
         [this](TComm *, const uint8_t *buffer, uint16_t length) { Comm1ReceiveData(buffer, length); });

@@ -2,8 +2,11 @@
 // picture and its colour legend as a JPEG in the save folder (PickSaveFolder: the
 // folder "Photos" beside the program, or for an installed program "Korvale" in the
 // user's pictures folder), and the 32 x 24 temperatures on screen as a temperature
-// file of the same name beside it. Without a save folder, or on any other failure,
-// nothing is saved and nothing is said; "Photos" is never created.
+// file of the same name beside it. Without a save folder nothing is saved and
+// nothing is said; "Photos" is never created. Both files are written whole or not at
+// all (a new file renamed over the name once complete); when either cannot be
+// written (a full disk, a folder that cannot be written), panel 6 says so for a few
+// seconds and the program carries on.
 
 #include "pipeline/MLX90640.h"
 #include "ui/liveview/SnapshotCapture.h"
@@ -11,7 +14,9 @@
 #include "ui/mainwindow/MainFrm.h"
 #include "ui/support/SaveFolder.h"
 #include "ui/support/TextCatalogue.h"
+#include "ui/support/StatusTexts.h"
 #include "ui/widgets/PictureBox.h"
+#include "ui/widgets/StatusPanels.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -40,10 +45,12 @@ void TForm_Main::Snapscreen(int32_t x1, int32_t y1, int32_t x2, int32_t y2, cons
     // paint), so the screen pixels match the picture on show.
     repaint();
     const QImage shot = CaptureScreenRect(this, QRect(x1, y1, int(width), int(height)));
-    if (!SaveSnapshotJpeg(shot, FileName))
-        return;
     // The temperatures of the frame on screen; none before the first frame.
-    if (fShownFrame)
-        SaveSnapshotTemperatures(fShownFrame->Pixs_Origin, SnapshotTemperaturePath(FileName));
-    ShowNotice(Tr(TText::SavedTo, LanguageNum).arg(QDir::toNativeSeparators(FileName)), 8000);
+    const bool saved = SaveSnapshotJpeg(shot, FileName) &&
+                       (!fShownFrame || SaveSnapshotTemperatures(fShownFrame->Pixs_Origin,
+                                                                 SnapshotTemperaturePath(FileName)));
+    if (saved)
+        ShowNotice(Tr(TText::SavedTo, LanguageNum).arg(QDir::toNativeSeparators(FileName)), 8000);
+    else
+        ShowNotice(SnapshotNotSavedText(LanguageNum), 5000);
 }

@@ -93,6 +93,10 @@ QString ConnectionLostText(int32_t languageNum) {
     return Tr(TText::ConnectionLost, languageNum);
 }
 
+QString SnapshotNotSavedText(int32_t languageNum) {
+    return Tr(TText::SnapshotNotSaved, languageNum);
+}
+
 QString RatesPanelText(int32_t languageNum, int32_t dataRecvRate, int32_t dataCalcRate,
                        int32_t picUpdateRate) {
     const QString hz = QStringLiteral("Hz");

@@ -49,6 +49,8 @@ QString OpenErrorText(const QString &portText, int32_t languageNum);
 QString PortOpenErrorText(const QString &portText, int openErrno, int32_t languageNum);
 // Panel 6 after the device went away.
 QString ConnectionLostText(int32_t languageNum);
+// Panel 6 after a snapshot or its temperature file could not be written.
+QString SnapshotNotSavedText(int32_t languageNum);
 // Panel 5: "数据接收：" n "Hz  数据计算：" n "Hz  图像更新：" n "Hz" or the English form.
 QString RatesPanelText(int32_t languageNum, int32_t dataRecvRate, int32_t dataCalcRate,
                        int32_t picUpdateRate);

@@ -49,6 +49,7 @@ const TPair kTexts[] = {
     {"光标温度：", "Mouse Temp:"},
     {"提示消息：", "Toast:"},
     {"传感器VDD异常", "Vdd abnormal"},
+    {"提示消息：快照保存失败", "Toast:Snapshot not saved"},
     {"最低", "Min"},
     {"最高", "Max"},
     {"中心", "Center"},
@@ -299,7 +300,9 @@ QStringList LongestPanelTexts(int panel) {
     case 5:
         return {QStringLiteral("DataRecv：100Hz  DataCalc：100Hz  ImageRefresh：100Hz"),
                 U("数据接收：100Hz  数据计算：100Hz  图像更新：100Hz")};
-    case 6: return {QStringLiteral("Toast:Connection lost"), U("提示消息：传感器VDD异常")};
+    case 6:
+        return {QStringLiteral("Toast:Connection lost"), QStringLiteral("Toast:Snapshot not saved"),
+                U("提示消息：传感器VDD异常"), U("提示消息：快照保存失败")};
     default: return {};
     }
 }

@@ -49,6 +49,7 @@ enum class TText {
     MouseTemp,
     Notice,
     VddAbnormal,
+    SnapshotNotSaved,  // status panel 6 after a snapshot could not be written
     // Target marker names.
     MarkMin,
     MarkMax,

@@ -1,6 +1,7 @@
 // Snapshots: a double-click saves the picture, its markers and the legend as shown
 // into a 610 x 400 colour JPEG named after the time, with the shown temperatures in
-// a temperature file beside it; without the Photos folder nothing happens.
+// a temperature file beside it; without the Photos folder nothing happens; a
+// snapshot that cannot be written leaves no part of a file and says so in panel 6.
 
 #include "pipeline/MLX90640.h"
 #include "ui/UiTestSupport.h"
@@ -8,11 +9,13 @@
 #include "ui/liveview/SnapshotCapture.h"
 #include "ui/support/ErrorHandler.h"
 #include "ui/widgets/PictureBox.h"
+#include "ui/widgets/StatusPanels.h"
 
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -21,6 +24,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+
+#include <sys/mount.h>
 
 namespace {
 
@@ -170,6 +175,40 @@ private slots:
         fForm->Form().Snapscreen(r.left(), r.top(), r.left(), r.top() + 10, jpegPath);
         fForm->Form().Snapscreen(r.right(), r.top(), r.left(), r.bottom(), jpegPath);
         QVERIFY(!QFile::exists(jpegPath));
+    }
+
+    void aSnapshotThatCannotBeWrittenLeavesNothingAndSaysSo() {
+        ShowFrame();
+        // A full disk: Photos on a 64 KiB file system of its own, filled up.
+        if (::mount("tmpfs", QFile::encodeName(Photos()).constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("cannot mount a small file system here");
+        QFile filler(QDir(Photos()).filePath(QStringLiteral("filler")));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'f');
+        while (filler.write(block) == block.size() && filler.flush())
+            ;
+        filler.close();
+        DoubleClickPicture();
+        const QStringList left = PhotoFiles();
+        ::umount2(QFile::encodeName(Photos()).constData(), MNT_DETACH);
+        QCOMPARE(left, QStringList{QStringLiteral("filler")});
+        QCOMPARE(fForm->StatusBar1->PanelText(6), QStringLiteral("Toast:Snapshot not saved"));
+        // The program carries on: the next frame is shown, the notice stays a while.
+        fForm->Image().LoadDatasFromTemperatureFile(GradientTemperatureFile().toStdString());
+        fForm->Form().Timer1Timer(fForm->Timer1);
+        QCOMPARE(fForm->StatusBar1->PanelText(6), QStringLiteral("Toast:Snapshot not saved"));
+
+        // A folder that cannot exist (its parent is a file; as root no permission
+        // stops a write): nothing written, the notice again.
+        fForm->StatusBar1->SetPanelText(6, QString());
+        QFile parent(fProgramDir->filePath(QStringLiteral("file")));
+        QVERIFY(parent.open(QIODevice::WriteOnly));
+        parent.close();
+        const QRect r = CaptureRect();
+        fForm->Form().Snapscreen(r.left(), r.top(), r.left() + r.width(), r.top() + r.height(),
+                                 parent.fileName() + QStringLiteral("/MLX_PHOTO_1.jpg"));
+        QCOMPARE(fForm->StatusBar1->PanelText(6), QStringLiteral("Toast:Snapshot not saved"));
+        QCOMPARE(QFileInfo(parent.fileName()).size(), 0);
     }
 
     void screenAndWindowCapturesAgree() {
