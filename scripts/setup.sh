@@ -6,7 +6,7 @@ set -euo pipefail
 # desktop-file-utils and appstream: the validators that the packaging test runs over
 # the installed desktop entry and AppStream description.
 packages=(
-  qt6-base-dev qt6-serialport-dev libjpeg-dev libgtest-dev libbenchmark-dev
+  qt6-base-dev qt6-serialport-dev qt6-charts-dev libjpeg-dev libgtest-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei fonts-liberation2 fonts-dejavu-core cmake ninja-build g++ clang-format git
   desktop-file-utils appstream
 )
