@@ -14,10 +14,18 @@ const char *RegionKindName(TRegionKind kind) {
 }
 
 TSensorCell SensorCellOf(int x, int y, int width, int height, bool mirrored) {
-    int column = width > 0 ? int(int64_t(x) * kSensorColumns / width) : 0;
-    int row = height > 0 ? int(int64_t(y) * kSensorRows / height) : 0;
-    column = std::clamp(column, 0, kSensorColumns - 1);
-    row = std::clamp(row, 0, kSensorRows - 1);
+    // Sensor column k lands on picture column 16 k + 9 of a 512-pixel picture (the
+    // interpolation's sample positions); a pixel shows the sensor pixel whose sample
+    // is nearest: columns 16 k + 1 .. 16 k + 16 (column 0 with the first), and the
+    // same for rows.
+    const auto cell = [](int v, int size, int cells) {
+        if (size <= 0)
+            return 0;
+        const double scale = double(size) / cells;  // 16 for the picture
+        return std::clamp(int(std::floor((v - scale / 16.0) / scale)), 0, cells - 1);
+    };
+    int column = cell(x, width, kSensorColumns);
+    const int row = cell(y, height, kSensorRows);
     if (mirrored)
         column = kSensorColumns - 1 - column;
     return {column, row};

@@ -17,7 +17,10 @@ struct TSensorCell {
     friend bool operator==(const TSensorCell &, const TSensorCell &) = default;
 };
 
-// The sensor pixel that picture pixel (x, y) of a width x height picture shows. With
+// The sensor pixel that picture pixel (x, y) of a width x height picture shows: the
+// one whose sample lies nearest (sensor column k is carried to picture column
+// 16 k + 9, so picture columns 16 k + 1 .. 16 k + 16 show it; column 0 shows sensor
+// column 0; rows alike). With
 // `mirrored` the picture was made from the left-right mirrored sensor field, so its
 // left edge shows sensor column 31.
 TSensorCell SensorCellOf(int x, int y, int width, int height, bool mirrored);

@@ -63,8 +63,11 @@ TEST(RegionStats, BoxesAtCornersAndAcrossEdges) {
     EXPECT_EQ(s.SensorPixels(), 1);
     EXPECT_TRUE(Covers(s, 31, 23));
 
-    // Two pixels either side of a cell corner touch four cells.
+    // Two pixels either side of a cell corner touch four cells: sensor column 0 is
+    // carried to picture column 9, so its pixels reach to column 16.
     s = RegionStatistics(pic, Box(15, 15, 16, 16), false);
+    EXPECT_EQ(s.SensorPixels(), 1);
+    s = RegionStatistics(pic, Box(16, 16, 17, 17), false);
     EXPECT_EQ(s.PixelCount, 4);
     EXPECT_EQ(s.SensorPixels(), 4);
     // The whole picture covers every sensor pixel.
@@ -112,7 +115,9 @@ TEST(RegionStats, MirroredPictureMapsToTheOppositeSensorColumn) {
     const TPictureValues pic = PositionPicture();
     // Picture column 0..15 shows sensor column 31 when mirrored.
     EXPECT_EQ(SensorCellOf(0, 0, 512, 384, true), (TSensorCell{31, 0}));
-    EXPECT_EQ(SensorCellOf(16, 383, 512, 384, true), (TSensorCell{30, 23}));
+    EXPECT_EQ(SensorCellOf(16, 383, 512, 384, true), (TSensorCell{31, 23}));
+    EXPECT_EQ(SensorCellOf(17, 17, 512, 384, true), (TSensorCell{30, 1}));
+    EXPECT_EQ(SensorCellOf(16 * 7 + 9, 16 * 5 + 9, 512, 384, false), (TSensorCell{7, 5}));
     EXPECT_EQ(SensorCellOf(511, 200, 512, 384, true), (TSensorCell{0, 12}));
     EXPECT_EQ(SensorCellOf(511, 200, 512, 384, false), (TSensorCell{31, 12}));
     const TRegionStats s = RegionStatistics(pic, Box(0, 0, 20, 3), true);

@@ -5,6 +5,9 @@
 
 #include "pipeline/MLX90640.h"
 #include "pipeline/SysFun.h"
+#include "ui/analysis/Analysis.h"
+#include "ui/analysis/AnalysisPaint.h"
+#include "ui/analysis/AnalysisTexts.h"
 #include "ui/device/ModuleSession.h"
 #include "ui/liveview/LiveViewTexts.h"
 #include "ui/liveview/LiveViewThread.h"
@@ -132,31 +135,37 @@ void TForm_Main::UpdatePicture(bool withEffects) {
 
     if (std::shared_ptr<const TMLX90640Published> frame = mlx->GetPublished()) {
         fShownFrame = frame;
-        const bool sharpen = withEffects && chk_Sharpen->isChecked();
-        const bool blur = withEffects && chk_Blur->isChecked();
-        const bool negative = withEffects && chk_Negative->isChecked();
-        const bool exposure = withEffects && chk_Exposure->isChecked();
-        if (sharpen || blur || negative || exposure) {
-            // The effects work on a copy: the object's published bitmap stays as it is.
-            TBitmap24 bmp = frame->BmpPic;
-            if (sharpen)
-                Sharpen(bmp);
-            if (blur)
-                Blur(bmp);
-            if (negative)
-                Negative(bmp);
-            if (exposure)
-                Exposure(bmp);
-            Image1->SetPicture(PictureOf(bmp));
-        } else {
-            Image1->SetPicture(PictureOf(frame->BmpPic));
-        }
+        // Regions, trend and alarm: measured once for each frame shown.
+        fAnalysis->FrameShown(*frame, AnalysisSeconds());
+        ShowFramePicture(*frame, withEffects);
     }
 
     DatasUpdateToGrid();
     DrawColorLegend();
     UpdateTargetImg();
     ++picUpdateRate;
+}
+
+void TForm_Main::ShowFramePicture(const TMLX90640Published &frame, bool withEffects) {
+    const bool sharpen = withEffects && chk_Sharpen->isChecked();
+    const bool blur = withEffects && chk_Blur->isChecked();
+    const bool negative = withEffects && chk_Negative->isChecked();
+    const bool exposure = withEffects && chk_Exposure->isChecked();
+    if (sharpen || blur || negative || exposure) {
+        // The effects work on a copy: the object's published bitmap stays as it is.
+        TBitmap24 bmp = frame.BmpPic;
+        if (sharpen)
+            Sharpen(bmp);
+        if (blur)
+            Blur(bmp);
+        if (negative)
+            Negative(bmp);
+        if (exposure)
+            Exposure(bmp);
+        Image1->SetPicture(PictureOf(bmp));
+    } else {
+        Image1->SetPicture(PictureOf(frame.BmpPic));
+    }
 }
 
 void TForm_Main::UpdateTargetImg() {
@@ -201,28 +210,42 @@ void TForm_Main::UpdateTargetImg() {
         }
     }
 
+    const TAnalysis &analysis = *fAnalysis;
     if (!fHoldConnectionLostNotice)
-        StatusBar1->SetPanelText(6, VddNoticeText(lang, frame->Vdd));
+        StatusBar1->SetPanelText(6, analysis.AlarmActive() ? AlarmNoticeText(analysis, lang)
+                                                           : VddNoticeText(lang, frame->Vdd));
 
-    if (!chk_ShowTarget->isChecked())
-        return;
-    const TMarkPoint minMark = SensorMarkPoint(frame->MinPix.X, frame->MinPix.Y);
-    const TMarkPoint maxMark = SensorMarkPoint(frame->MaxPix.X, frame->MaxPix.Y);
+    // The isotherm goes under the markers, the regions and the alarm frame over them.
+    if (analysis.IsothermOn())
+        PaintIsothermOver(Image1->Picture(), picture, analysis.IsoLow(), analysis.IsoHigh());
+    if (chk_ShowTarget->isChecked())
+        PaintTargets(*frame, centre, cursor, cursorTemp, absolute, params);
+    PaintRegions(Image1->Picture(), analysis, absolute);
+    if (analysis.AlarmActive())
+        PaintAlarmFrame(Image1->Picture());
+    Image1->update();
+}
+
+void TForm_Main::PaintTargets(const TMLX90640Published &frame, const TPixel &centre,
+                              const std::optional<TMarkPoint> &cursor, double cursorTemp, bool absolute,
+                              const TMarkParams &params) {
+    const int32_t lang = LanguageNum;
+    const TMarkPoint minMark = SensorMarkPoint(frame.MinPix.X, frame.MinPix.Y);
+    const TMarkPoint maxMark = SensorMarkPoint(frame.MaxPix.X, frame.MaxPix.Y);
     const std::vector<TMarkCross> crosses{{kCentreMark, RGBColorInverse(centre.Color)},
-                                          {minMark, RGBColorInverse(frame->MinPix.Color)},
-                                          {maxMark, RGBColorInverse(frame->MaxPix.Color)}};
+                                          {minMark, RGBColorInverse(frame.MinPix.Color)},
+                                          {maxMark, RGBColorInverse(frame.MaxPix.Color)}};
     TMarkTextInputs in;
     in.MinMark = minMark;
     in.MaxMark = maxMark;
     in.Cursor = cursor;
     in.CursorValue = MarkValueText(cursorTemp, absolute);
-    in.MinValue = MarkValueText(frame->MinPix.Temperature, absolute);
-    in.MaxValue = MarkValueText(frame->MaxPix.Temperature, absolute);
+    in.MinValue = MarkValueText(frame.MinPix.Temperature, absolute);
+    in.MaxValue = MarkValueText(frame.MaxPix.Temperature, absolute);
     in.CentreValue = MarkValueText(centre.Temperature, absolute);
     in.ShowNames = chk_ShowTarget_Text->isChecked();
     in.LanguageNum = lang;
     PaintTargetMarks(Image1->Picture(), crosses, TargetTexts(in, params), params);
-    Image1->update();
 }
 
 bool TForm_Main::MouseIsInImage1() {

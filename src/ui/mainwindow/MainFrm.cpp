@@ -80,6 +80,7 @@ void TForm_Main::CreateControls() {
     BuildPictureArea();
     BuildCalcAndShow();
     BuildRTDatas();
+    BuildAnalysis();
     BuildHiddenColumn();
     BuildStatusBar();
     BuildTimers();

@@ -21,6 +21,7 @@
 //   liveview/MainFrm_Grid.cpp           InitGrid, DatasUpdateToGrid, StringGrid1DrawCell
 //   liveview/MainFrm_Display.cpp        the display option handlers
 //   liveview/MainFrm_Snapshot.cpp       snapshots of the picture and its legend
+//   analysis/MainFrm_Analysis.cpp       regions drawn on the picture, the analysis window
 
 #include "link/LinkStatus.h"
 #include "pipeline/ColorMap.h"
@@ -31,8 +32,10 @@
 #include <QStyle>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,8 +55,12 @@ class TPictureBox;
 class TShapeCircle;
 class TStatusPanels;
 class TStringGrid;
+class TAnalysis;
+class TForm_Analysis;
 class TZorvikTimer;
 struct TMLX90640Published;
+struct TMarkParams;
+struct TMarkPoint;
 
 class TForm_Main : public QMainWindow {
     Q_OBJECT
@@ -83,6 +90,10 @@ public:
     TZorvikTimer *GetmyTimer() const { return myTimer; }
     // The published frame whose picture Image1 shows; nullptr before the first one.
     std::shared_ptr<const TMLX90640Published> GetShownFrame() const { return fShownFrame; }
+    // The regions, trend, isotherm and alarm of the picture, and their window (nullptr
+    // until btn_Analysis first opens it).
+    TAnalysis &Analysis() { return *fAnalysis; }
+    TForm_Analysis *AnalysisWindow() const { return fAnalysisWindow; }
 
     // ---- Start-up and layout
     void FormCreate(QObject *Sender);
@@ -110,6 +121,11 @@ public:
     // `withEffects`), grid, legend, readouts and markers, the flags cleared and
     // picUpdateRate counted. Run by Timer1Timer and by TThreadUpdatePic.
     void UpdatePicture(bool withEffects);
+
+    // ---- Analysis: the picture shown again (the frame on screen with its markers,
+    // isotherm and regions as they are now), after a region or a setting changed.
+    void RedrawPicture();
+    void btn_AnalysisClick(QObject *Sender);
 
     // ---- Snapshots
     void Snapscreen(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const QString &FileName);
@@ -216,6 +232,16 @@ private:
     // and the photo controls (enabled once it sent its calibration).
     std::vector<QWidget *> DeviceParameterControls() const;
     std::vector<QWidget *> PhotoControls() const;
+    // The frame's bitmap into Image1 (with the hidden effects when `withEffects`).
+    void ShowFramePicture(const TMLX90640Published &frame, bool withEffects);
+    // The target markers into Image1's picture.
+    void PaintTargets(const TMLX90640Published &frame, const TPixel &centre,
+                      const std::optional<TMarkPoint> &cursor, double cursorTemp, bool absolute,
+                      const TMarkParams &params);
+    // The analysis: built with the controls, its gestures on Image1 connected.
+    void BuildAnalysis();
+    // Seconds since the window was made: the trend's time.
+    double AnalysisSeconds() const;
 
     TModuleSession &fSession;
     TMLX90640 &fImage;
@@ -334,6 +360,7 @@ private:
     QLabel *lbl_MinTemp = nullptr;
     QLabel *lbl_AvgTemp = nullptr;
     QLabel *lbl_MouseMoveText = nullptr;
+    QPushButton *btn_Analysis = nullptr;
 
     // ---- Hidden option column
     QCheckBox *chk_Sharpen = nullptr;
@@ -355,6 +382,9 @@ private:
     // The frame on screen: readouts, markers and snapshot temperatures come from it.
     std::shared_ptr<const TMLX90640Published> fShownFrame;
     TZorvikTimer *myTimer = nullptr;
+    TAnalysis *fAnalysis = nullptr;
+    TForm_Analysis *fAnalysisWindow = nullptr;
+    std::chrono::steady_clock::time_point fAnalysisStart = std::chrono::steady_clock::now();
     bool fPlacedAfterShow = false;
     // The colours the legend bar shows, so a refresh with the same ones skips it.
     bool fLegendDrawn = false;

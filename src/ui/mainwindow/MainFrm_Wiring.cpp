@@ -82,6 +82,7 @@ void TForm_Main::ConnectDisplayHandlers() {
     OnToggle(this, chk_Slugg, &TForm_Main::chk_SluggClick);
     OnToggle(this, chk_HideMaignInter, &TForm_Main::chk_HideMaignInterClick);
     OnListChange(this, cbb_Scale, &TForm_Main::cbb_ScaleChange);
+    OnClick(this, btn_Analysis, &TForm_Main::btn_AnalysisClick);
 }
 
 void TForm_Main::ConnectLinkHandlers() {
