@@ -307,30 +307,32 @@ void TForm_Analysis::RebuildTable() {
     tbl_Regions->setRowCount(int(fRowSlots.size()));
     for (size_t row = 0; row < fRowSlots.size(); ++row) {
         const int slot = fRowSlots[row];
-        // The name: editable, and its check box shows the region in the trend.
+        // A row keeps its items while it shows the same region (a name being edited
+        // stays open, the trend check box keeps its state); a new region gets new ones.
         QTableWidgetItem *name = tbl_Regions->item(int(row), ColName);
-        const bool wasChecked = name ? name->checkState() == Qt::Checked : true;
-        const bool sameRegion = name && name->data(Qt::UserRole).toInt() == slot;
-        auto *item = new QTableWidgetItem(QString::number(slot + 1) + QStringLiteral(": ") +
-                                          fAnalysis.RegionName(slot));
-        item->setText(fAnalysis.RegionName(slot));
-        item->setData(Qt::UserRole, slot);
-        item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable |
-                       Qt::ItemIsUserCheckable);
-        item->setCheckState(!sameRegion || wasChecked ? Qt::Checked : Qt::Unchecked);
-        tbl_Regions->setItem(int(row), ColName, item);
-        for (int c = ColKind; c < ColCount; ++c) {
-            auto *cell = new QTableWidgetItem;
-            cell->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-            tbl_Regions->setItem(int(row), c, cell);
+        if (!name || name->data(Qt::UserRole).toInt() != slot) {
+            name = new QTableWidgetItem;
+            name->setData(Qt::UserRole, slot);
+            name->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable |
+                           Qt::ItemIsUserCheckable);
+            name->setCheckState(Qt::Checked);
+            tbl_Regions->setItem(int(row), ColName, name);
+            for (int c = ColKind; c < ColCount; ++c) {
+                auto *cell = new QTableWidgetItem;
+                cell->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+                tbl_Regions->setItem(int(row), c, cell);
+            }
         }
+        if (name->text() != fAnalysis.RegionName(slot))
+            name->setText(fAnalysis.RegionName(slot));
         tbl_Regions->item(int(row), ColKind)
             ->setText(RegionKindText(fAnalysis.Region(slot)->Kind, fLanguageNum));
-        if (slot == fAnalysis.Selected())
-            tbl_Regions->selectRow(int(row));
     }
-    if (fAnalysis.Selected() < 0)
+    const auto selected = std::find(fRowSlots.begin(), fRowSlots.end(), fAnalysis.Selected());
+    if (selected == fRowSlots.end())
         tbl_Regions->clearSelection();
+    else if (tbl_Regions->currentRow() != int(selected - fRowSlots.begin()))
+        tbl_Regions->selectRow(int(selected - fRowSlots.begin()));
     fRebuilding = false;
     UpdateTable();
 }
