@@ -1,7 +1,8 @@
 // korvale-measure-live: measures the live view against a virtual module.
 //
 //   korvale-measure-live [--seconds N] [--rate INDEX] [--baud B] [--half]
-//                        [--timeout MS] [--interval MS] [--analysis] [--noise SIGMA]
+//                        [--timeout MS] [--interval MS] [--analysis] [--regions-only]
+//                        [--noise SIGMA]
 //
 // The virtual module (korvale-sim's library) runs in a child process on a
 // pseudo-terminal, started with "$SETP=5,INDEX" (measuring rate; 6 = 32 Hz,
@@ -22,6 +23,7 @@
 // region 1's maximum against the scene's truth over the sensor pixels the box
 // covers (read with emissivity 1, as the module renders it), region 2's trend range,
 // the alarm log and the exported trend's size.
+// --regions-only does the same with the window closed (its charts not drawn).
 // --noise sets the module's pixel noise (0.1 °C by default).
 // Run it under xvfb-run for a real X server, e.g.
 //   xvfb-run -a -s "-screen 0 1600x900x24" build-rel/bin/korvale-measure-live --rate 7
@@ -70,6 +72,7 @@ struct TOptions {
     int timeout = 5;
     int interval = 3;
     bool analysis = false;
+    bool regionsOnly = false;  // the regions without the window
     double noise = 0.1;
 };
 
@@ -88,6 +91,8 @@ bool ParseArgs(int argc, char **argv, TOptions &o) {
             o.half = true;
         else if (a == "--analysis")
             o.analysis = true;
+        else if (a == "--regions-only")
+            o.analysis = o.regionsOnly = true;
         else if (a == "--noise" && i + 1 < argc)
             o.noise = std::atof(argv[++i]);
         else
@@ -151,7 +156,7 @@ int main(int argc, char **argv) {
     TOptions o;
     if (!ParseArgs(argc, argv, o)) {
         std::fprintf(stderr, "usage: korvale-measure-live [--seconds N] [--rate 0..7] [--baud B] [--half] "
-                             "[--timeout MS] [--interval MS] [--analysis] [--noise SIGMA]\n");
+                             "[--timeout MS] [--interval MS] [--analysis] [--regions-only] [--noise SIGMA]\n");
         return 2;
     }
     // The module runs in a child process, forked before any thread exists.
@@ -205,6 +210,8 @@ int main(int argc, char **argv) {
         window->findChild<QComboBox *>(QStringLiteral("cbb_AlarmReadout"))->setCurrentIndex(1);
         window->findChild<QLineEdit *>(QStringLiteral("edt_AlarmAbove"))->setText(QStringLiteral("60"));
         window->findChild<QCheckBox *>(QStringLiteral("chk_Alarm"))->setChecked(true);
+        if (o.regionsOnly)
+            window->hide();
     }
     // Region 1's maximum and the scene's truth over its sensor pixels, frame by frame.
     double worstTruthError = 0.0, sumTruthError = 0.0, lastTruth = 0.0;

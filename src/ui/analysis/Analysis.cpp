@@ -135,11 +135,11 @@ void TAnalysis::FrameShown(const TMLX90640Published &frame, double seconds) {
                                                                    : kNaN;
         if (!std::isnan(value))
             fAlarmValue = value;
-        if (auto event = fAlarm.Update(seconds, value, ReadoutName(fAlarmReadout).toStdString())) {
-            const QString entry =
-                QStringLiteral("%1  %2  %3")
-                    .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")),
-                         QString::fromStdString(event->Readout), QLocale().toString(event->Value, 'f', 1));
+        // The readout's name is made only when the alarm fires.
+        if (auto event = fAlarm.Update(seconds, value, std::string())) {
+            const QString entry = QStringLiteral("%1  %2  %3")
+                                      .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")),
+                                           ReadoutName(fAlarmReadout), QLocale().toString(event->Value, 'f', 1));
             fAlarmLog << entry;
             emit AlarmLogged(entry);
         }

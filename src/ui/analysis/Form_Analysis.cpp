@@ -6,6 +6,7 @@
 #include "ui/analysis/AnalysisTexts.h"
 #include "ui/support/TextCatalogue.h"
 
+#include <QAction>
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
@@ -34,7 +35,7 @@
 namespace {
 
 // The charts and the table are redrawn at most this often.
-constexpr qint64 kRefreshMs = 200;
+constexpr qint64 kRefreshMs = 250;
 // The most points a trend series draws; longer spans are thinned evenly.
 constexpr size_t kMaxTrendPoints = 600;
 
@@ -262,6 +263,12 @@ void TForm_Analysis::BuildControls() {
         if (isVisible())
             UpdateTrendChart();
     });
+    // Delete in the table removes the selected region, as the button does.
+    auto *removeKey = new QAction(tbl_Regions);
+    removeKey->setShortcut(QKeySequence::Delete);
+    removeKey->setShortcutContext(Qt::WidgetShortcut);
+    tbl_Regions->addAction(removeKey);
+    connect(removeKey, &QAction::triggered, btn_RemoveRegion, &QPushButton::click);
     connect(btn_RemoveRegion, &QPushButton::clicked, this, [this] {
         const int row = tbl_Regions->currentRow();
         if (row >= 0 && row < int(fRowSlots.size()))

@@ -2,7 +2,7 @@
 // The analysis window Form_Analysis: the regions' table, the trend and histogram
 // charts, the isotherm and alarm settings, the alarm log and the trend export. A
 // non-modal window of the main window; closing it only hides it. It reads the
-// analysis after each measured frame and redraws its table and charts at most five
+// analysis after each measured frame and redraws its table and charts at most four
 // times a second, and only while it is shown.
 
 #include <QElapsedTimer>

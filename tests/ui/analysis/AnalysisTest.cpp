@@ -205,6 +205,13 @@ private slots:
         for (const QString &p : problems)
             qWarning("%s", qPrintable(p));
         QVERIFY(problems.isEmpty());
+
+        // Removed from the table: its row selected, Delete.
+        table->selectRow(0);
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_Delete);
+        QCOMPARE(Analysis().RegionCount(), 0);
+        QCOMPARE(table->rowCount(), 0);
     }
 
     void exportWritesTheTrendAsCsv() {
