@@ -21,12 +21,13 @@ declare -A allowed=(
     [protocol]="protocol"
     [sensor]="sensor"
     [pipeline]="pipeline sensor"
+    [analysis]="analysis pipeline"
     [link]="link protocol pipeline sensor"
     [serial]="serial"
     [timing]="timing"
     [sim]="sim sensor protocol"
-    [ui]="ui link protocol pipeline sensor serial timing sim"
-    [app]="app ui link protocol pipeline sensor serial timing sim"
+    [ui]="ui analysis link protocol pipeline sensor serial timing sim"
+    [app]="app ui analysis link protocol pipeline sensor serial timing sim"
 )
 declare -A qt=([serial]=1 [timing]=1 [ui]=1 [app]=1)
 

@@ -3,10 +3,11 @@
 # Idempotent: prints nothing and touches nothing when every package is present.
 set -euo pipefail
 
+# libqt6opengl6-dev: the OpenGL module that the Qt Charts build files require.
 # desktop-file-utils and appstream: the validators that the packaging test runs over
 # the installed desktop entry and AppStream description.
 packages=(
-  qt6-base-dev qt6-serialport-dev libjpeg-dev libgtest-dev libbenchmark-dev
+  qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libjpeg-dev libgtest-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei fonts-liberation2 fonts-dejavu-core cmake ninja-build g++ clang-format git
   desktop-file-utils appstream
 )

@@ -175,8 +175,8 @@ bool TMLX90640::SetRAMArr(const TUINT16s &words) {
                                           fPixRowCount, mirror, slugg);
         double lower, upper;
         AutoLowUp(scan.MinPix, scan.MaxPix, lower, upper);
-        published =
-            MakePicture(lower, upper, scan.MinPix, scan.MaxPix, scan.TemperatureAvg, vdd, ta, subpage);
+        published = MakePicture(lower, upper, scan.MinPix, scan.MaxPix, scan.TemperatureAvg, vdd, ta, subpage,
+                                mirror);
     } catch (const std::exception &) {
         return false;  // the frame is abandoned: no new picture, no subpage flag
     }
@@ -236,7 +236,7 @@ TPictureSettings TMLX90640::PictureSettings(double lower, double upper) {
 }
 
 bool TMLX90640::MakePicture(double lower, double upper, const TPixel &minPix, const TPixel &maxPix,
-                            double avg, double vdd, double ta, int subpage) {
+                            double avg, double vdd, double ta, int subpage, bool mirrored) {
     const TPictureSettings settings = PictureSettings(lower, upper);
 
     // Grey values and colours of the sensor grid.
@@ -265,6 +265,7 @@ bool TMLX90640::MakePicture(double lower, double upper, const TPixel &minPix, co
     sharedState->Temperature_LowerLimit = lower;
     sharedState->Temperature_UpperLimit = upper;
     sharedState->Subpage = subpage;
+    sharedState->Mirror_LR = mirrored;
     sharedState->FrameNumber = ++fFrameCount;
 
     std::shared_ptr<const TMLX90640Published> previous;
@@ -333,5 +334,5 @@ void TMLX90640::LoadDatasFromTemperatureFile(const std::string &fileName,
         vdd = fVdd;
         ta = fTa;
     }
-    MakePicture(lower, upper, minPix, maxPix, avg, vdd, ta, -1);
+    MakePicture(lower, upper, minPix, maxPix, avg, vdd, ta, -1, false);
 }

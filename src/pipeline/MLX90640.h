@@ -48,6 +48,7 @@ struct TMLX90640Published {
     TPixel MinPix, MaxPix;
     double TemperatureAvg = 0.0, Vdd = 0.0, Ta = 0.0;
     double Temperature_LowerLimit = 0.0, Temperature_UpperLimit = 0.0;  // limits used
+    bool Mirror_LR = false;    // the sensor field was mirrored left to right (never for a file)
     int Subpage = -1;          // word 833 of the frame; -1 for a picture from a temperature file
     uint64_t FrameNumber = 0;  // counts published pictures from 1
 };
@@ -175,7 +176,7 @@ private:
     TPictureSettings PictureSettings(double lower, double upper);
     // Steps 8 to 11 and the publication; true when a picture was published.
     bool MakePicture(double lower, double upper, const TPixel &minPix, const TPixel &maxPix, double avg,
-                     double vdd, double ta, int subpage);
+                     double vdd, double ta, int subpage, bool mirrored);
 
     const int32_t fPixColCount = 32;
     const int32_t fPixRowCount = 24;

@@ -1,7 +1,8 @@
 // korvale-measure-live: measures the live view against a virtual module.
 //
 //   korvale-measure-live [--seconds N] [--rate INDEX] [--baud B] [--half]
-//                        [--timeout MS] [--interval MS]
+//                        [--timeout MS] [--interval MS] [--captions] [--analysis] [--regions-only]
+//                        [--noise SIGMA]
 //
 // The virtual module (korvale-sim's library) runs in a child process on a
 // pseudo-terminal, started with "$SETP=5,INDEX" (measuring rate; 6 = 32 Hz,
@@ -19,27 +20,44 @@
 // With --captions it then looks for captions the window does not show whole while
 // live, kills the module and looks again once the window
 // shows the lost link.
+// --analysis opens the analysis window (trend and histogram charts) with eight
+// regions on the picture before the warm-up: region 1 a box over the room's hot mug,
+// region 2 a box in the middle that the walking person crosses, four more boxes, a line and a
+// spot (eight in all), the alarm on region 1 above 60 °C. At the end it prints
+// region 1's maximum against the scene's truth over the sensor pixels the box
+// covers (read with emissivity 1, as the module renders it), region 2's trend range,
+// the alarm log and the exported trend's size.
+// --regions-only does the same with the window closed (its charts not drawn).
+// --noise sets the module's pixel noise (0.1 °C by default).
 // Run it under xvfb-run for a real X server, e.g.
 //   xvfb-run -a -s "-screen 0 1600x900x24" build-rel/bin/korvale-measure-live --rate 7
 
 #include "pipeline/MLX90640.h"
 #include "sim/SimOptions.h"
 #include "sim/SimPty.h"
+#include "sim/SimScene.h"
 #include "ui/CaptionFit.h"
 #include "ui/WindowUnderTest.h"
+#include "ui/analysis/Analysis.h"
+#include "ui/analysis/Form_Analysis.h"
 #include "ui/support/Theme.h"
 #include "ui/widgets/StatusPanels.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -61,6 +79,9 @@ struct TOptions {
     int timeout = 5;
     int interval = 3;
     bool captions = false;
+    bool analysis = false;
+    bool regionsOnly = false;  // the regions without the window
+    double noise = 0.1;
 };
 
 bool ParseArgs(int argc, char **argv, TOptions &o) {
@@ -78,17 +99,24 @@ bool ParseArgs(int argc, char **argv, TOptions &o) {
             o.half = true;
         else if (a == "--captions")
             o.captions = true;
+        else if (a == "--analysis")
+            o.analysis = true;
+        else if (a == "--regions-only")
+            o.analysis = o.regionsOnly = true;
+        else if (a == "--noise" && i + 1 < argc)
+            o.noise = std::atof(argv[++i]);
         else
             return false;
     }
     return o.seconds > 0 && o.rate >= 0 && o.rate <= 7 && o.baud >= 115200 && o.timeout >= 0 &&
-           o.interval >= 0;
+           o.interval >= 0 && o.noise >= 0;
 }
 
 // The module process: prints its device on `out`, then answers each byte read from
 // `in` with its count of frames sent (one line) until `in` closes.
 [[noreturn]] void RunModule(const TOptions &o, int in, int out) {
     TSimOptions options;
+    options.noise = o.noise;
     options.presetParams = {{5, o.rate}, {1, o.baud / 100}, {11, o.half ? 1 : 0}, {10, o.interval}};
     TPtySimulator sim(options);
     std::string error;
@@ -155,7 +183,8 @@ int main(int argc, char **argv) {
     TOptions o;
     if (!ParseArgs(argc, argv, o)) {
         std::fprintf(stderr, "usage: korvale-measure-live [--seconds N] [--rate 0..7] [--baud B] [--half] "
-                             "[--timeout MS] [--interval MS] [--captions]\n");
+                             "[--timeout MS] [--interval MS] [--captions] [--analysis] [--regions-only] "
+                             "[--noise SIGMA]\n");
         return 2;
     }
     // The module runs in a child process, forked before any thread exists.
@@ -195,11 +224,53 @@ int main(int argc, char **argv) {
         return 1;
     }
 
+    // The analysis under load: eight regions in the mirrored picture, the window open.
+    TAnalysis &analysis = form.Form().Analysis();
+    if (o.analysis) {
+        // The mug at sensor column 5, row 16 shows at picture column 16 * (31 - 5) + 9.
+        analysis.AddRegion(RK_Box, {405, 245}, {445, 285});
+        // The module renders its scene to be read back with emissivity 1.
+        form.edt_Emissivity->setText(QStringLiteral("1"));
+        analysis.AddRegion(RK_Box, {210, 100}, {300, 220});
+        for (int k = 0; k < 4; ++k)
+            analysis.AddRegion(RK_Box, {20 + 120 * k, 20}, {100 + 120 * k, 80});
+        analysis.AddRegion(RK_Line, {10, 370}, {500, 300});
+        analysis.AddRegion(RK_Spot, {255, 191}, {255, 191});
+        QMetaObject::invokeMethod(form.Form().findChild<QPushButton *>(QStringLiteral("btn_Analysis")),
+                                  "click");
+        TForm_Analysis *window = form.Form().AnalysisWindow();
+        window->findChild<QComboBox *>(QStringLiteral("cbb_AlarmReadout"))->setCurrentIndex(1);
+        window->findChild<QLineEdit *>(QStringLiteral("edt_AlarmAbove"))->setText(QStringLiteral("60"));
+        window->findChild<QCheckBox *>(QStringLiteral("chk_Alarm"))->setChecked(true);
+        if (o.regionsOnly)
+            window->hide();
+    }
+    // Region 1's maximum and the scene's truth over its sensor pixels, frame by frame.
+    double worstTruthError = 0.0, sumTruthError = 0.0, lastTruth = 0.0;
+    long truthFrames = 0;
+    std::vector<double> scene(768);
+    TScene room;
+    bool measuring = false;
+    QObject::connect(&analysis, &TAnalysis::Measured, &form.Form(), [&] {
+        if (!o.analysis || !measuring || !analysis.Stats(0).Valid)
+            return;
+        // The mug does not move: the scene at any time is its truth.
+        room.Render(0.0, scene.data());
+        double truth = -1e300;
+        for (int cell = 0; cell < 768; ++cell)
+            if (analysis.Stats(0).Cells.test(size_t(cell)))
+                truth = std::max(truth, scene[size_t(cell)]);
+        const double error = analysis.Stats(0).Max - truth;
+        lastTruth = truth;
+        worstTruthError = std::max(worstTruthError, std::abs(error));
+        sumTruthError += error;
+        ++truthFrames;
+    });
+
     struct TTotals {
         long recv = 0, calc = 0, shown = 0;
         int ticks = 0;
     } totals;
-    bool measuring = false;
     const QRegularExpression rates(QStringLiteral("(\\d+)Hz.*?(\\d+)Hz.*?(\\d+)Hz"));
     // Runs after the window's own Timer2 handler has written panel 5.
     QObject::connect(form.Timer2, &QTimer::timeout, &form.Form(), [&] {
@@ -259,6 +330,33 @@ int main(int argc, char **argv) {
         std::printf("CPU of the program             %.2f s = %.1f %% of one core\n", cpu,
                     100.0 * cpu / seconds);
         std::printf("peak resident memory           %.1f MB\n", PeakResidentKiB() / 1024.0);
+        if (o.analysis) {
+            const TTrendBuffer &trend = analysis.Trend();
+            double lo = 1e300, hi = -1e300;
+            for (size_t i = trend.FirstWithin(o.seconds); i < trend.Size(); ++i) {
+                const double v = trend.Value(i, TAnalysis::SeriesRegion0 + 1);
+                if (!std::isnan(v)) {
+                    lo = std::min(lo, v);
+                    hi = std::max(hi, v);
+                }
+            }
+            std::printf("analysis: %d regions, window open %d; region 1 max %.2f, truth %.2f over %d sensor "
+                        "pixels; mean error %+.3f, worst %.3f over %ld frames\n",
+                        analysis.RegionCount(), int(form.Form().AnalysisWindow()->isVisible()),
+                        analysis.Stats(0).Max, lastTruth, analysis.Stats(0).SensorPixels(),
+                        sumTruthError / std::max(1L, truthFrames), worstTruthError, truthFrames);
+            std::printf(
+                "analysis: region 2 trend from %.1f to %.1f; alarm log %lld entries%s%s\n", lo, hi,
+                (long long)analysis.AlarmLog().size(), analysis.AlarmLog().isEmpty() ? "" : ", first: ",
+                analysis.AlarmLog().isEmpty() ? "" : analysis.AlarmLog().first().toUtf8().constData());
+            const QString csv = QStringLiteral("/tmp/korvale-measure-trend.csv");
+            form.Form().AnalysisWindow()->ExportTrend(csv);
+            QFile file(csv);
+            file.open(QIODevice::ReadOnly);
+            const QList<QByteArray> lines = file.readAll().split('\n');
+            std::printf("analysis: %s: %lld lines, header %s\n", qPrintable(csv), (long long)lines.size() - 1,
+                        lines.value(0).constData());
+        }
         std::fflush(stdout);
         if (o.captions) {
             int problems = ReportCaptions(form, "live");

@@ -5,6 +5,9 @@
 
 #include "pipeline/MLX90640.h"
 #include "pipeline/SysFun.h"
+#include "ui/analysis/Analysis.h"
+#include "ui/analysis/AnalysisPaint.h"
+#include "ui/analysis/AnalysisTexts.h"
 #include "ui/device/ModuleSession.h"
 #include "ui/liveview/LiveViewTexts.h"
 #include "ui/liveview/LiveViewThread.h"
@@ -158,31 +161,37 @@ void TForm_Main::UpdatePicture(bool withEffects) {
 
     if (std::shared_ptr<const TMLX90640Published> frame = mlx->GetPublished()) {
         fShownFrame = frame;
-        const bool sharpen = withEffects && chk_Sharpen->isChecked();
-        const bool blur = withEffects && chk_Blur->isChecked();
-        const bool negative = withEffects && chk_Negative->isChecked();
-        const bool exposure = withEffects && chk_Exposure->isChecked();
-        if (sharpen || blur || negative || exposure) {
-            // The effects work on a copy: the object's published bitmap stays as it is.
-            TBitmap24 bmp = frame->BmpPic;
-            if (sharpen)
-                Sharpen(bmp);
-            if (blur)
-                Blur(bmp);
-            if (negative)
-                Negative(bmp);
-            if (exposure)
-                Exposure(bmp);
-            Image1->SetPicture(PictureOf(bmp));
-        } else {
-            Image1->SetPicture(PictureOf(frame->BmpPic));
-        }
+        // Regions, trend and alarm: measured once for each frame shown.
+        fAnalysis->FrameShown(*frame, AnalysisSeconds());
+        ShowFramePicture(*frame, withEffects);
     }
 
     DatasUpdateToGrid();
     DrawColorLegend();
     UpdateTargetImg();
     ++picUpdateRate;
+}
+
+void TForm_Main::ShowFramePicture(const TMLX90640Published &frame, bool withEffects) {
+    const bool sharpen = withEffects && chk_Sharpen->isChecked();
+    const bool blur = withEffects && chk_Blur->isChecked();
+    const bool negative = withEffects && chk_Negative->isChecked();
+    const bool exposure = withEffects && chk_Exposure->isChecked();
+    if (sharpen || blur || negative || exposure) {
+        // The effects work on a copy: the object's published bitmap stays as it is.
+        TBitmap24 bmp = frame.BmpPic;
+        if (sharpen)
+            Sharpen(bmp);
+        if (blur)
+            Blur(bmp);
+        if (negative)
+            Negative(bmp);
+        if (exposure)
+            Exposure(bmp);
+        Image1->SetPicture(PictureOf(bmp));
+    } else {
+        Image1->SetPicture(PictureOf(frame.BmpPic));
+    }
 }
 
 void TForm_Main::UpdateTargetImg() {
@@ -234,13 +243,32 @@ void TForm_Main::UpdateTargetImg() {
         }
     }
 
-    if (NoticeHeld())
+    const TAnalysis &analysis = *fAnalysis;
+    // An alarm outranks a held notice; a lost link outranks both.
+    if (fHoldConnectionLostNotice) {
+    } else if (analysis.AlarmActive()) {
+        StatusBar1->SetPanelText(6, AlarmNoticeText(analysis, lang));
+    } else if (NoticeHeld()) {
         StatusBar1->SetPanelText(6, fHeldNotice);
-    else if (!fHoldConnectionLostNotice)
+    } else {
         StatusBar1->SetPanelText(6, fromFile ? Tr(TText::Notice, lang) : VddNoticeText(lang, frame->Vdd));
+    }
 
-    if (!chk_ShowTarget->isChecked())
-        return;
+    // The isotherm goes under the markers, the regions and the alarm frame over them.
+    if (analysis.IsothermOn())
+        PaintIsothermOver(Image1->Picture(), picture, analysis.IsoLow(), analysis.IsoHigh());
+    if (chk_ShowTarget->isChecked())
+        PaintTargets(minPix, maxPix, centre, cursor, cursorTemp, absolute, params);
+    PaintRegions(Image1->Picture(), analysis, absolute);
+    if (analysis.AlarmActive())
+        PaintAlarmFrame(Image1->Picture());
+    Image1->update();
+}
+
+void TForm_Main::PaintTargets(const TPixel &minPix, const TPixel &maxPix, const TPixel &centre,
+                              const std::optional<TMarkPoint> &cursor, double cursorTemp, bool absolute,
+                              const TMarkParams &params) {
+    const int32_t lang = LanguageNum;
     const TMarkPoint minMark = SensorMarkPoint(minPix.X, minPix.Y);
     const TMarkPoint maxMark = SensorMarkPoint(maxPix.X, maxPix.Y);
     const std::vector<TMarkCross> crosses{{kCentreMark, RGBColorInverse(centre.Color)},
@@ -257,7 +285,6 @@ void TForm_Main::UpdateTargetImg() {
     in.ShowNames = chk_ShowTarget_Text->isChecked();
     in.LanguageNum = lang;
     PaintTargetMarks(Image1->Picture(), crosses, TargetTexts(in, params), params);
-    Image1->update();
 }
 
 bool TForm_Main::MouseIsInImage1() {

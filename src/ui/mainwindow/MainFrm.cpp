@@ -82,6 +82,7 @@ void TForm_Main::CreateControls() {
     BuildCalcAndShow();
     BuildRTDatas();
     BuildRecordPlay();
+    BuildAnalysis();
     BuildHiddenColumn();
     BuildStatusBar();
     BuildTimers();

@@ -22,6 +22,7 @@
 //   liveview/MainFrm_Display.cpp        the display option handlers
 //   liveview/MainFrm_Snapshot.cpp       snapshots of the picture and its legend
 //   device/MainFrm_Playback.cpp         recording, playback, opening temperature files, notices
+//   analysis/MainFrm_Analysis.cpp       regions drawn on the picture, the analysis window
 
 #include "link/LinkStatus.h"
 #include "pipeline/ColorMap.h"
@@ -33,9 +34,11 @@
 #include <QStyle>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,8 +60,12 @@ class TPictureBox;
 class TShapeCircle;
 class TStatusPanels;
 class TStringGrid;
+class TAnalysis;
+class TForm_Analysis;
 class TZorvikTimer;
 struct TMLX90640Published;
+struct TMarkParams;
+struct TMarkPoint;
 
 class TForm_Main : public QMainWindow {
     Q_OBJECT
@@ -88,6 +95,10 @@ public:
     TZorvikTimer *GetmyTimer() const { return myTimer; }
     // The published frame whose picture Image1 shows; nullptr before the first one.
     std::shared_ptr<const TMLX90640Published> GetShownFrame() const { return fShownFrame; }
+    // The regions, trend, isotherm and alarm of the picture, and their window (nullptr
+    // until btn_Analysis first opens it).
+    TAnalysis &Analysis() { return *fAnalysis; }
+    TForm_Analysis *AnalysisWindow() const { return fAnalysisWindow; }
 
     // ---- Start-up and layout
     void FormCreate(QObject *Sender);
@@ -115,6 +126,11 @@ public:
     // `withEffects`), grid, legend, readouts and markers, the flags cleared and
     // picUpdateRate counted. Run by Timer1Timer and by TThreadUpdatePic.
     void UpdatePicture(bool withEffects);
+
+    // ---- Analysis: the picture shown again (the frame on screen with its markers,
+    // isotherm and regions as they are now), after a region or a setting changed.
+    void RedrawPicture();
+    void btn_AnalysisClick(QObject *Sender);
 
     // ---- Snapshots
     void Snapscreen(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const QString &FileName);
@@ -261,6 +277,16 @@ private:
     // Shows the temperature file again (a display option changed).
     void RedrawTemperatureFile();
     bool NoticeHeld() const;
+    // The frame's bitmap into Image1 (with the hidden effects when `withEffects`).
+    void ShowFramePicture(const TMLX90640Published &frame, bool withEffects);
+    // The target markers into Image1's picture.
+    void PaintTargets(const TPixel &minPix, const TPixel &maxPix, const TPixel &centre,
+                      const std::optional<TMarkPoint> &cursor, double cursorTemp, bool absolute,
+                      const TMarkParams &params);
+    // The analysis: built with the controls, its gestures on Image1 connected.
+    void BuildAnalysis();
+    // Seconds since the window was made: the trend's time.
+    double AnalysisSeconds() const;
 
     TModuleSession &fSession;
     TMLX90640 &fImage;
@@ -385,6 +411,7 @@ private:
     QLabel *lbl_MinTemp = nullptr;
     QLabel *lbl_AvgTemp = nullptr;
     QLabel *lbl_MouseMoveText = nullptr;
+    QPushButton *btn_Analysis = nullptr;
 
     // ---- Group grp_RecordPlay
     QGroupBox *grp_RecordPlay = nullptr;
@@ -417,6 +444,9 @@ private:
     // The frame on screen: readouts, markers and snapshot temperatures come from it.
     std::shared_ptr<const TMLX90640Published> fShownFrame;
     TZorvikTimer *myTimer = nullptr;
+    TAnalysis *fAnalysis = nullptr;
+    TForm_Analysis *fAnalysisWindow = nullptr;
+    std::chrono::steady_clock::time_point fAnalysisStart = std::chrono::steady_clock::now();
     bool fPlacedAfterShow = false;
     // The colours the legend bar shows, so a refresh with the same ones skips it.
     bool fLegendDrawn = false;

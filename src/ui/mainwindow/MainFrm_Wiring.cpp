@@ -93,6 +93,8 @@ void TForm_Main::ConnectDisplayHandlers() {
     for (QComboBox *box :
          {cbb_PixsType, cbb_GrayColor_SubMeth, cbb_InterMethodFirst, cbb_InterMethodSecond, cbb_FilterMethod})
         ConnectComboChange(box, this, redraw);
+
+    OnClick(this, btn_Analysis, &TForm_Main::btn_AnalysisClick);
 }
 
 void TForm_Main::ConnectLinkHandlers() {

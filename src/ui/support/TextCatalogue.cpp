@@ -71,8 +71,48 @@ const TPair kTexts[] = {
     {"录制与温度文件 (*.kvc *.bin *.txt);;所有文件 (*)",
      "Recordings and temperature files (*.kvc *.bin *.txt);;All files (*)"},
     {"无法打开 %1：%2", "Cannot open %1: %2"},
+    {"分析", "Analysis"},
+    {"区域%1", "R%1"},
+    {"矩形", "Box"},
+    {"直线", "Line"},
+    {"点", "Spot"},
+    {"全图最高", "Frame max"},
+    {"全图最低", "Frame min"},
+    {"全图平均", "Frame avg"},
+    {"%1 最高", "%1 max"},
+    {"%1 平均", "%1 avg"},
+    {"提示消息：报警 %1 %2 高于 %3", "Toast:Alarm %1 %2 above %3"},
+    {"名称", "Name"},
+    {"类型", "Kind"},
+    {"最低", "Min"},
+    {"最高", "Max"},
+    {"平均", "Average"},
+    {"传感器像素", "Sensor px"},
+    {"趋势", "Trend"},
+    {"直方图", "Histogram"},
+    {"时间 (秒)", "Time (s)"},
+    {"温度 (℃)", "Temperature (℃)"},
+    {"像素数", "Pixels"},
+    {"10 秒", "10 s"},
+    {"1 分钟", "1 min"},
+    {"10 分钟", "10 min"},
+    {"区域最高值", "Region max"},
+    {"区域平均值", "Region average"},
+    {"全图", "Frame"},
+    {"最高", "Max"},
+    {"最低", "Min"},
+    {"平均", "Avg"},
+    {"等温区", "Isotherm"},
+    {"报警高于", "Alarm above"},
+    {"报警记录", "Alarm log"},
+    {"导出趋势", "Export trend"},
+    {"删除区域", "Remove region"},
+    {"无法写入 %1", "Cannot write %1"},
+    {"在图像上拖动：矩形；Shift+拖动：直线；Ctrl+单击：点；Delete：删除所选",
+     "On the picture: drag for a box, Shift+drag for a line, Ctrl+click for a spot, Delete removes the "
+     "selected one"},
 };
-static_assert(sizeof kTexts / sizeof kTexts[0] == size_t(TText::OpenFileFailed) + 1,
+static_assert(sizeof kTexts / sizeof kTexts[0] == size_t(TText::RegionsHint) + 1,
               "one pair of texts for every TText");
 
 QString U(const char *utf8) {
@@ -182,6 +222,12 @@ std::vector<TControlTexts> BuildTable() {
         WithHint(C("btn_Reboot", "重新启动", "ReBoot", H::Clear), "模块重新启动"),
         WithHint(C("btn_SetParsDef", "参数复位", "Pars To Def", H::Clear), "模块参数恢复为默认值"),
         WithHint(C("btn_SetDT", "设置时间", "Set DateTime", H::Clear), "将计算机时间写入模块"),
+        [] {
+            TControlTexts t = WithHint(C("btn_Analysis", "分析", "Analysis", H::Replace),
+                                       "区域、趋势、直方图、等温区和报警");
+            t.EnglishHintText = U("Regions, trend, histogram, isotherm and alarm");
+            return t;
+        }(),
         // Picture computation and display.
         C("grp_CalcAndShow", "图像计算与显示", "Image Calc And Show"),
         C("chk_Mirror_LR", "左右镜像", "Mirror", H::Clear),

@@ -1,7 +1,11 @@
 #include "ui/widgets/PictureBox.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <algorithm>
+#include <cstdlib>
 
 TPictureBox::TPictureBox(QWidget *parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -17,6 +21,71 @@ void TPictureBox::paintEvent(QPaintEvent *) {
         return;
     QPainter p(this);
     p.drawImage(rect(), fPicture);
+    if (fDrag == TDrag::Box || fDrag == TDrag::Line) {
+        p.setPen(QPen(Qt::white, 1, Qt::DashLine));
+        if (fDrag == TDrag::Box)
+            p.drawRect(QRect(fDragFrom, fDragTo).normalized());
+        else
+            p.drawLine(fDragFrom, fDragTo);
+    }
+}
+
+void TPictureBox::SetRegionGestures(bool on) {
+    fGestures = on;
+    setFocusPolicy(on ? Qt::ClickFocus : Qt::NoFocus);
+}
+
+QPoint TPictureBox::ToPicture(const QPoint &pos) const {
+    if (fPicture.isNull() || width() <= 0 || height() <= 0 || fPicture.size() == size())
+        return pos;
+    return QPoint(int(int64_t(pos.x()) * fPicture.width() / width()),
+                  int(int64_t(pos.y()) * fPicture.height() / height()));
+}
+
+void TPictureBox::mousePressEvent(QMouseEvent *event) {
+    if (fGestures && event->button() == Qt::LeftButton) {
+        const Qt::KeyboardModifiers mods = event->modifiers();
+        fDrag = (mods & Qt::ControlModifier) ? TDrag::Spot
+                : (mods & Qt::ShiftModifier) ? TDrag::Line
+                                             : TDrag::Box;
+        fDragFrom = fDragTo = event->position().toPoint();
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void TPictureBox::mouseMoveEvent(QMouseEvent *event) {
+    if (fDrag != TDrag::None && (event->buttons() & Qt::LeftButton)) {
+        fDragTo = event->position().toPoint();
+        update();
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void TPictureBox::mouseReleaseEvent(QMouseEvent *event) {
+    if (fDrag != TDrag::None && event->button() == Qt::LeftButton) {
+        const TDrag drag = fDrag;
+        fDrag = TDrag::None;
+        fDragTo = event->position().toPoint();
+        update();
+        const QPoint from = ToPicture(fDragFrom);
+        const QPoint to = ToPicture(fDragTo);
+        const bool moved = std::abs(to.x() - from.x()) >= kMinDrag || std::abs(to.y() - from.y()) >= kMinDrag;
+        if (drag == TDrag::Spot)
+            emit SpotClicked(to);
+        else if (moved)
+            emit ShapeDragged(drag == TDrag::Line, from, to);
+        else
+            emit PointClicked(to);
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void TPictureBox::keyPressEvent(QKeyEvent *event) {
+    if (fGestures && (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace)) {
+        emit DeletePressed();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TPictureBox::mouseDoubleClickEvent(QMouseEvent *event) {

@@ -1,0 +1,87 @@
+#include "analysis/RegionStats.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+const char *RegionKindName(TRegionKind kind) {
+    switch (kind) {
+    case RK_Box: return "box";
+    case RK_Line: return "line";
+    case RK_Spot: return "spot";
+    }
+    return "";
+}
+
+TSensorCell SensorCellOf(int x, int y, int width, int height, bool mirrored) {
+    // Sensor column k lands on picture column 16 k + 9 of a 512-pixel picture (the
+    // interpolation's sample positions); a pixel shows the sensor pixel whose sample
+    // is nearest: columns 16 k + 1 .. 16 k + 16 (column 0 with the first), and the
+    // same for rows.
+    const auto cell = [](int v, int size, int cells) {
+        if (size <= 0)
+            return 0;
+        const double scale = double(size) / cells;  // 16 for the picture
+        return std::clamp(int(std::floor((v - scale / 16.0) / scale)), 0, cells - 1);
+    };
+    int column = cell(x, width, kSensorColumns);
+    const int row = cell(y, height, kSensorRows);
+    if (mirrored)
+        column = kSensorColumns - 1 - column;
+    return {column, row};
+}
+
+TRegionStats RegionStatistics(const TPictureValues &picture, const TRegion &region, bool mirrored) {
+    TRegionStats s;
+    if (picture.Empty() || picture.Temps.size() < size_t(picture.Width) * size_t(picture.Height))
+        return s;
+    double lo = std::numeric_limits<double>::infinity();
+    double hi = -std::numeric_limits<double>::infinity();
+    double sum = 0.0;
+    const int w = picture.Width, h = picture.Height;
+    const double *temps = picture.Temps.data();
+    ForEachRegionPixel(region, w, h, [&](int x, int y) {
+        const double t = temps[size_t(y) * size_t(w) + size_t(x)];
+        if (std::isnan(t))
+            return;
+        if (s.PixelCount == 0 || t < lo) {
+            lo = t;
+            s.MinAt = {x, y};
+        }
+        if (s.PixelCount == 0 || t > hi) {
+            hi = t;
+            s.MaxAt = {x, y};
+        }
+        sum += t;
+        ++s.PixelCount;
+    });
+    // The sensor pixels under the region's pixels inside the picture: a box's cells
+    // from its corners, a line's pixel by pixel.
+    const auto mark = [&](int x, int y) {
+        const TSensorCell c = SensorCellOf(x, y, w, h, mirrored);
+        s.Cells.set(size_t(c.Row * kSensorColumns + c.Column));
+    };
+    if (region.Kind == RK_Box) {
+        const int x0 = std::max(0, std::min(region.A.x, region.B.x));
+        const int x1 = std::min(w - 1, std::max(region.A.x, region.B.x));
+        const int y0 = std::max(0, std::min(region.A.y, region.B.y));
+        const int y1 = std::min(h - 1, std::max(region.A.y, region.B.y));
+        if (x0 <= x1 && y0 <= y1) {
+            const TSensorCell a = SensorCellOf(x0, y0, w, h, false);
+            const TSensorCell b = SensorCellOf(x1, y1, w, h, false);
+            for (int row = a.Row; row <= b.Row; ++row)
+                for (int column = a.Column; column <= b.Column; ++column)
+                    s.Cells.set(
+                        size_t(row * kSensorColumns + (mirrored ? kSensorColumns - 1 - column : column)));
+        }
+    } else {
+        ForEachRegionPixel(region, w, h, mark);
+    }
+    if (s.PixelCount == 0)
+        return s;
+    s.Valid = true;
+    s.Min = lo;
+    s.Max = hi;
+    s.Average = sum / double(s.PixelCount);
+    return s;
+}
