@@ -137,9 +137,10 @@ void TAnalysis::FrameShown(const TMLX90640Published &frame, double seconds) {
             fAlarmValue = value;
         // The readout's name is made only when the alarm fires.
         if (auto event = fAlarm.Update(seconds, value, std::string())) {
-            const QString entry = QStringLiteral("%1  %2  %3")
-                                      .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")),
-                                           ReadoutName(fAlarmReadout), QLocale().toString(event->Value, 'f', 1));
+            const QString entry =
+                QStringLiteral("%1  %2  %3")
+                    .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")),
+                         ReadoutName(fAlarmReadout), QLocale().toString(event->Value, 'f', 1));
             fAlarmLog << entry;
             emit AlarmLogged(entry);
         }

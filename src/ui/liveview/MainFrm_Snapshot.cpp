@@ -13,8 +13,8 @@
 #include "ui/liveview/SnapshotFiles.h"
 #include "ui/mainwindow/MainFrm.h"
 #include "ui/support/SaveFolder.h"
-#include "ui/support/TextCatalogue.h"
 #include "ui/support/StatusTexts.h"
+#include "ui/support/TextCatalogue.h"
 #include "ui/widgets/PictureBox.h"
 #include "ui/widgets/StatusPanels.h"
 
