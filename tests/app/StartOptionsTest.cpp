@@ -11,9 +11,9 @@
 #include "sim/SimRecord.h"
 #include "ui/UiTestSupport.h"
 #include "ui/WindowUnderTest.h"
-#include "ui/device/CapturePlayer.h"
 #include "ui/device/ModuleSession.h"
 #include "ui/mainwindow/MainFrm.h"
+#include "ui/playback/CapturePlayer.h"
 
 #include <QComboBox>
 #include <QPushButton>

@@ -4,8 +4,8 @@
 #include "pipeline/MLX90640.h"
 #include "serial/SPComm.h"
 #include "serial/nrComm.h"
-#include "ui/device/CapturePlayer.h"
 #include "ui/device/QtUiDispatcher.h"
+#include "ui/playback/CapturePlayer.h"
 
 #include <algorithm>
 #include <exception>

@@ -14,9 +14,9 @@
 
 #include "link/FrameIntake.h"
 #include "protocol/SysParsBlock.h"
-#include "ui/device/CaptureRecorder.h"
 #include "ui/device/PortSettings.h"
 #include "ui/device/SimPort.h"
+#include "ui/playback/CaptureRecorder.h"
 
 #include <QObject>
 #include <QString>

@@ -21,7 +21,7 @@
 //   liveview/MainFrm_Grid.cpp           InitGrid, DatasUpdateToGrid, StringGrid1DrawCell
 //   liveview/MainFrm_Display.cpp        the display option handlers
 //   liveview/MainFrm_Snapshot.cpp       snapshots of the picture and its legend
-//   device/MainFrm_Playback.cpp         recording, playback, opening temperature files, notices
+//   playback/MainFrm_Playback.cpp       recording, playback, opening temperature files, notices
 //   analysis/MainFrm_Analysis.cpp       regions drawn on the picture, the analysis window
 
 #include "link/LinkStatus.h"
@@ -197,7 +197,7 @@ public:
     void Comm1LinkLost();
     void nrComm1LinkLost();
 
-    // ---- Recording and playback (device/MainFrm_Playback.cpp).
+    // ---- Recording and playback (playback/MainFrm_Playback.cpp).
     void btn_RecordClick(QObject *Sender);
     void btn_OpenCaptureClick(QObject *Sender);
     void btn_PlayPauseClick(QObject *Sender);

@@ -1,4 +1,4 @@
-#include "ui/device/CaptureRecorder.h"
+#include "ui/playback/CaptureRecorder.h"
 
 #include "protocol/FrameBuild.h"
 

@@ -1,4 +1,4 @@
-#include "ui/device/CapturePlayer.h"
+#include "ui/playback/CapturePlayer.h"
 
 #include "protocol/ChunkSplit.h"
 #include "protocol/FrameBuild.h"

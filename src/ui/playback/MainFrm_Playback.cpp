@@ -7,9 +7,9 @@
 
 #include "pipeline/MLX90640.h"
 #include "protocol/CaptureFile.h"
-#include "ui/device/CapturePlayer.h"
 #include "ui/device/ModuleSession.h"
 #include "ui/mainwindow/MainFrm.h"
+#include "ui/playback/CapturePlayer.h"
 #include "ui/support/ErrorHandler.h"
 #include "ui/support/SaveFolder.h"
 #include "ui/support/TextCatalogue.h"

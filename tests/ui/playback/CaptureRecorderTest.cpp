@@ -2,7 +2,7 @@
 // its time; frames counted across chunk edges; a write that fails ends the recording
 // and leaves a file that reads back whole.
 
-#include "ui/device/CaptureRecorder.h"
+#include "ui/playback/CaptureRecorder.h"
 
 #include "protocol/FrameBuild.h"
 
