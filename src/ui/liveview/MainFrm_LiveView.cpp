@@ -190,7 +190,9 @@ void TForm_Main::ShowFramePicture(const TMLX90640Published &frame, bool withEffe
             Exposure(bmp);
         Image1->SetPicture(PictureOf(bmp));
     } else {
-        Image1->SetPicture(PictureOf(frame.BmpPic));
+        const TBitmap24 &bmp = frame.BmpPic;
+        Image1->SetPictureBgr(bmp.Empty() ? nullptr : bmp.Bits(), bmp.Width(), bmp.Height(),
+                              bmp.BytesPerLine());
     }
 }
 

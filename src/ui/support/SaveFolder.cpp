@@ -18,13 +18,23 @@ bool FolderIsWritable(const QString &folder) {
     return ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
 }
 
+bool IsSystemProgramFolder(const QString &folder) {
+    const QString path = QDir::cleanPath(folder);
+    for (const char *system : {"/usr", "/bin", "/sbin"}) {
+        const QString root = QLatin1String(system);
+        if (path == root || path.startsWith(root + QLatin1Char('/')))
+            return true;
+    }
+    return false;
+}
+
 TSaveFolder PickSaveFolder(const QString &programFolder, const QString &picturesFolder,
                            const TFolderWritable &isWritable) {
     const QString program = QDir::cleanPath(programFolder);
     const QString photos = program + QStringLiteral("/Photos");
     if (QFileInfo(photos).isDir())
         return TSaveFolder{photos, QString()};
-    if (isWritable(program))
+    if (!IsSystemProgramFolder(program) && isWritable(program))
         return Failure(QStringLiteral("There is no folder \"Photos\" beside the program (in %1): "
                                       "create it to save snapshots and recordings.")
                            .arg(QDir::toNativeSeparators(program)));

@@ -5,8 +5,10 @@
 //   its build or unpacked folder; the user creates the folder to turn saving on).
 // - Otherwise, when the program's folder can be written, nowhere: saving stays off
 //   until the user creates "Photos".
-// - Otherwise (an installed program, in a folder the user cannot write), the folder
-//   "Korvale" in the user's pictures folder, created on first use.
+// - Otherwise (an installed program: in a folder the user cannot write, or in one of
+//   the system's program folders, which an administrator can write but where no
+//   picture belongs), the folder "Korvale" in the user's pictures folder, created on
+//   first use.
 
 #include <QString>
 
@@ -30,6 +32,10 @@ bool FolderIsWritable(const QString &folder);
 // "Korvale" in it when that is the choice and it does not exist yet.
 TSaveFolder PickSaveFolder(const QString &programFolder, const QString &picturesFolder,
                            const TFolderWritable &isWritable = FolderIsWritable);
+
+// Whether `folder` is one of the system's program folders (/usr and below, /bin,
+// /sbin), where a package installs the program.
+bool IsSystemProgramFolder(const QString &folder);
 
 // The user's pictures folder (Qt's PicturesLocation); empty when there is none.
 QString UserPicturesFolder();

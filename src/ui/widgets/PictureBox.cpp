@@ -16,6 +16,24 @@ void TPictureBox::SetPicture(const QImage &image) {
     update();
 }
 
+void TPictureBox::SetPictureBgr(const uint8_t *bits, int width, int height, qsizetype bytesPerLine) {
+    if (!bits || width <= 0 || height <= 0 || bytesPerLine < qsizetype(width) * 3) {
+        fPicture = QImage();
+        update();
+        return;
+    }
+    if (fPicture.size() != QSize(width, height) || fPicture.format() != QImage::Format_RGB32)
+        fPicture = QImage(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t *src = bits + qsizetype(y) * bytesPerLine;
+        // scanLine detaches a picture still shared with a copy (a snapshot's).
+        auto *dst = reinterpret_cast<QRgb *>(fPicture.scanLine(y));
+        for (int x = 0; x < width; ++x, src += 3)
+            dst[x] = qRgb(src[2], src[1], src[0]);
+    }
+    update();
+}
+
 void TPictureBox::paintEvent(QPaintEvent *) {
     if (fPicture.isNull())
         return;

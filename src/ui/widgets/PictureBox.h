@@ -20,6 +20,10 @@ public:
 
     // Replaces the picture by a deep copy of `image` and repaints.
     void SetPicture(const QImage &image);
+    // Replaces the picture by a 24-bit picture laid out blue, green, red (the sensor
+    // image object's bitmap), converted into the owned picture in place: once the
+    // size is settled no frame allocates, and nothing is handed to other threads.
+    void SetPictureBgr(const uint8_t *bits, int width, int height, qsizetype bytesPerLine);
     // The owned picture, for drawing into it; call update() afterwards.
     QImage &Picture() { return fPicture; }
     const QImage &Picture() const { return fPicture; }

@@ -87,6 +87,17 @@ TEST_F(SaveFolder, AnInstalledProgramSavesInKorvaleInThePicturesFolderCreatedOnF
     EXPECT_FALSE(QFile::exists(QDir(program).filePath(QStringLiteral("Photos"))));
 }
 
+TEST_F(SaveFolder, AProgramInstalledInTheSystemSavesInThePicturesFolderEvenForAnAdministrator) {
+    // /usr/bin is writable for root, but pictures do not belong there.
+    const TSaveFolder f = PickSaveFolder(QStringLiteral("/usr/bin/"), pictures, ProgramFolderWritable(true));
+    ASSERT_TRUE(f.Ok()) << f.Error.toStdString();
+    EXPECT_EQ(f.Path, pictures + QStringLiteral("/Korvale"));
+    EXPECT_TRUE(IsSystemProgramFolder(QStringLiteral("/usr/local/bin")));
+    EXPECT_TRUE(IsSystemProgramFolder(QStringLiteral("/bin")));
+    EXPECT_FALSE(IsSystemProgramFolder(QStringLiteral("/usrdata/bin")));
+    EXPECT_FALSE(IsSystemProgramFolder(program));
+}
+
 TEST_F(SaveFolder, AnInstalledProgramWithNowhereToSaveSaysWhy) {
     // No pictures folder at all.
     const TSaveFolder none = PickSaveFolder(program, QString(), ProgramFolderWritable(false));

@@ -151,6 +151,18 @@ private slots:
         box.SetPicture(foreign);
         bytes[2] = 255;  // red of pixel (0, 0) changes in the source only
         QCOMPARE(box.Picture().pixelColor(0, 0), QColor(0, 0, 0));
+        // A blue-green-red bitmap with padded rows shows as Qt reads that layout; a
+        // copy held elsewhere (a snapshot's) keeps its pixels when the next one comes.
+        uchar bgr[2 * 8] = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 250, 251, 252, 0, 0};
+        box.SetPictureBgr(bgr, 2, 2, 8);
+        QCOMPARE(box.Picture(),
+                 QImage(bgr, 2, 2, 8, QImage::Format_BGR888).convertToFormat(QImage::Format_RGB32));
+        const QImage held = box.Picture();
+        bgr[0] = 100;
+        box.SetPictureBgr(bgr, 2, 2, 8);
+        QCOMPARE(held.pixelColor(0, 0), QColor(3, 2, 1));
+        QCOMPARE(box.Picture().pixelColor(0, 0), QColor(3, 2, 100));
+        box.SetPictureBgr(bytes, 2, 2, 6);
         // Painted stretched: the right half of a 2-pixel-wide picture fills the right half.
         box.Picture().setPixelColor(1, 0, QColor(0, 0, 255));
         box.Picture().setPixelColor(1, 1, QColor(0, 0, 255));
