@@ -24,12 +24,14 @@ void TPictureBox::SetPictureBgr(const uint8_t *bits, int width, int height, qsiz
     }
     if (fPicture.size() != QSize(width, height) || fPicture.format() != QImage::Format_RGB32)
         fPicture = QImage(width, height, QImage::Format_RGB32);
+    // bits() detaches a picture still shared with a copy (a snapshot's) once.
+    uchar *out = fPicture.bits();
+    const qsizetype outStride = fPicture.bytesPerLine();
     for (int y = 0; y < height; ++y) {
         const uint8_t *src = bits + qsizetype(y) * bytesPerLine;
-        // scanLine detaches a picture still shared with a copy (a snapshot's).
-        auto *dst = reinterpret_cast<QRgb *>(fPicture.scanLine(y));
-        for (int x = 0; x < width; ++x, src += 3)
-            dst[x] = qRgb(src[2], src[1], src[0]);
+        auto *dst = reinterpret_cast<QRgb *>(out + qsizetype(y) * outStride);
+        for (int x = 0; x < width; ++x)
+            dst[x] = 0xFF000000u | QRgb(src[3 * x + 2]) << 16 | QRgb(src[3 * x + 1]) << 8 | QRgb(src[3 * x]);
     }
     update();
 }

@@ -6,6 +6,7 @@
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -166,21 +167,42 @@ void TStringGrid::PaintColourBlock(const QRegion &region, const QRect &cells) {
         fBlockOrigin != cells.topLeft() || fBlockGridColour != gridColour) {
         if (fBlock.size() != cells.size())
             fBlock = QImage(cells.size(), QImage::Format_RGB32);
-        fBlock.fill(QColor::fromRgba(gridColour).rgb());
+        // One line of pixels per row of cells, copied to each of the row's lines;
+        // every other line is a grid line.
+        const int width = fBlock.width(), height = fBlock.height();
+        const QRgb grid = QColor::fromRgba(gridColour).rgb();
+        uchar *bits = fBlock.bits();
+        const qsizetype stride = fBlock.bytesPerLine();
+        fBlockLine.resize(size_t(width));
+        const auto gridLines = [&](int from, int to) {
+            for (int line = from; line < to; ++line) {
+                auto *pixels = reinterpret_cast<QRgb *>(bits + line * stride);
+                std::fill(pixels, pixels + width, grid);
+            }
+        };
+        int written = 0;  // rows lie top to bottom: lines above `written` are done
         for (int row = 1; row < RowCount(); ++row) {
             const int y = rowViewportPosition(row) - cells.top();
             const int h = rowHeight(row) - gridSize;
+            const int top = std::max(y, written), bottom = std::min(y + h, height);
+            if (top >= bottom)
+                continue;
+            gridLines(written, top);
+            std::fill(fBlockLine.begin(), fBlockLine.end(), grid);
             const QRgb *colours = reinterpret_cast<const QRgb *>(fCellColours.constScanLine(row - 1));
             for (int col = 1; col < ColCount(); ++col) {
                 const int x = columnViewportPosition(col) - cells.left();
                 const int w = columnWidth(col) - gridSize;
-                const QRgb colour = colours[col - 1] | 0xFF000000u;
-                for (int line = std::max(y, 0); line < std::min(y + h, fBlock.height()); ++line) {
-                    QRgb *pixels = reinterpret_cast<QRgb *>(fBlock.scanLine(line));
-                    std::fill(pixels + std::max(x, 0), pixels + std::min(x + w, fBlock.width()), colour);
-                }
+                const int left = std::max(x, 0), right = std::min(x + w, width);
+                if (left < right)
+                    std::fill(fBlockLine.begin() + left, fBlockLine.begin() + right,
+                              colours[col - 1] | 0xFF000000u);
             }
+            for (int line = top; line < bottom; ++line)
+                std::memcpy(bits + line * stride, fBlockLine.data(), size_t(width) * sizeof(QRgb));
+            written = bottom;
         }
+        gridLines(written, height);
         fBlockColoursKey = fCellColours.cacheKey();
         fBlockOrigin = cells.topLeft();
         fBlockGridColour = gridColour;

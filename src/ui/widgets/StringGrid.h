@@ -75,6 +75,7 @@ private:
     // The coloured cells with their grid lines as drawn last, redrawn when the
     // colours, the cells' layout or the line colour change.
     QImage fBlock;
+    std::vector<QRgb> fBlockLine;  // one line of a row of cells, reused
     qint64 fBlockColoursKey = 0;
     QPoint fBlockOrigin;
     QRgb fBlockGridColour = 0;
