@@ -247,7 +247,7 @@ int main(int argc, char **argv) {
     }
     // Region 1's maximum and the scene's truth over its sensor pixels, frame by frame.
     double worstTruthError = 0.0, sumTruthError = 0.0, lastTruth = 0.0;
-    long truthFrames = 0;
+    long truthFrames = 0, truthFramesOff = 0, worstFrame = -1;
     // The mug does not move: the scene at any time is its truth, rendered once here
     // so that the check costs the measured process nothing per frame.
     std::vector<double> scene(768);
@@ -262,7 +262,12 @@ int main(int argc, char **argv) {
                 truth = std::max(truth, scene[size_t(cell)]);
         const double error = analysis.Stats(0).Max - truth;
         lastTruth = truth;
-        worstTruthError = std::max(worstTruthError, std::abs(error));
+        if (std::abs(error) > worstTruthError) {
+            worstTruthError = std::abs(error);
+            worstFrame = truthFrames;
+        }
+        if (std::abs(error) > 0.5)
+            ++truthFramesOff;
         sumTruthError += error;
         ++truthFrames;
     });
@@ -340,11 +345,13 @@ int main(int argc, char **argv) {
                     hi = std::max(hi, v);
                 }
             }
-            std::printf("analysis: %d regions, window open %d; region 1 max %.2f, truth %.2f over %d sensor "
-                        "pixels; mean error %+.3f, worst %.3f over %ld frames\n",
-                        analysis.RegionCount(), int(form.Form().AnalysisWindow()->isVisible()),
-                        analysis.Stats(0).Max, lastTruth, analysis.Stats(0).SensorPixels(),
-                        sumTruthError / std::max(1L, truthFrames), worstTruthError, truthFrames);
+            std::printf(
+                "analysis: %d regions, window open %d; region 1 max %.2f, truth %.2f over %d sensor "
+                "pixels; mean error %+.3f, worst %.3f (frame %ld) over %ld frames, %ld of them off by more "
+                "than 0.5\n",
+                analysis.RegionCount(), int(form.Form().AnalysisWindow()->isVisible()), analysis.Stats(0).Max,
+                lastTruth, analysis.Stats(0).SensorPixels(), sumTruthError / std::max(1L, truthFrames),
+                worstTruthError, worstFrame, truthFrames, truthFramesOff);
             std::printf(
                 "analysis: region 2 trend from %.1f to %.1f; alarm log %lld entries%s%s\n", lo, hi,
                 (long long)analysis.AlarmLog().size(), analysis.AlarmLog().isEmpty() ? "" : ", first: ",
