@@ -440,7 +440,10 @@ void TForm_Analysis::UpdateTrendChart() {
                     tbl_Regions->item(int(row - fRowSlots.begin()), ColName)->checkState() == Qt::Checked;
         }
         QLineSeries *series = fTrendSeries[size_t(s)];
-        series->setName(fAnalysis.SeriesName(s));
+        // The legend is laid out again on every change of a name or a visibility.
+        const QString name = fAnalysis.SeriesName(s);
+        if (series->name() != name)
+            series->setName(name);
         QList<QPointF> points;
         if (shown) {
             points.reserve(qsizetype(n / stride + 2));
@@ -454,7 +457,8 @@ void TForm_Analysis::UpdateTrendChart() {
             }
         }
         series->replace(points);
-        series->setVisible(shown && !points.isEmpty());
+        if (series->isVisible() != (shown && !points.isEmpty()))
+            series->setVisible(shown && !points.isEmpty());
     }
     const double end = trend.Size() ? trend.Time(trend.Size() - 1) : Span();
     fTrendX->setRange(std::max(0.0, end - Span()), std::max(end, Span()));

@@ -3,9 +3,11 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 TPictureBox::TPictureBox(QWidget *parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -30,8 +32,15 @@ void TPictureBox::SetPictureBgr(const uint8_t *bits, int width, int height, qsiz
     for (int y = 0; y < height; ++y) {
         const uint8_t *src = bits + qsizetype(y) * bytesPerLine;
         auto *dst = reinterpret_cast<QRgb *>(out + qsizetype(y) * outStride);
-        for (int x = 0; x < width; ++x)
-            dst[x] = 0xFF000000u | QRgb(src[3 * x + 2]) << 16 | QRgb(src[3 * x + 1]) << 8 | QRgb(src[3 * x]);
+        // Blue, green, red in memory read as one little-endian word are the colour's
+        // low three bytes; the last pixel is read byte by byte (nothing after it).
+        for (int x = 0; x + 1 < width; ++x) {
+            uint32_t word;
+            std::memcpy(&word, src + 3 * x, sizeof word);
+            dst[x] = 0xFF000000u | (qFromLittleEndian(word) & 0x00FFFFFFu);
+        }
+        const uint8_t *last = src + 3 * (width - 1);
+        dst[width - 1] = 0xFF000000u | QRgb(last[2]) << 16 | QRgb(last[1]) << 8 | QRgb(last[0]);
     }
     update();
 }
