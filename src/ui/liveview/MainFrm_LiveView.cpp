@@ -27,16 +27,9 @@
 #include <QPushButton>
 
 #include <initializer_list>
+#include <optional>
 
 namespace {
-
-// The bitmap as the picture control shows it (a copy of its own).
-QImage PictureOf(const TBitmap24 &bmp) {
-    if (bmp.Empty())
-        return {};
-    const QImage view(bmp.Bits(), bmp.Width(), bmp.Height(), bmp.BytesPerLine(), QImage::Format_BGR888);
-    return view.convertToFormat(QImage::Format_RGB32);
-}
 
 // The object's current results, for a readout before any picture was published.
 std::shared_ptr<const TMLX90640Published> StateOfObject(const TMLX90640 &mlx) {
@@ -177,9 +170,10 @@ void TForm_Main::ShowFramePicture(const TMLX90640Published &frame, bool withEffe
     const bool blur = withEffects && chk_Blur->isChecked();
     const bool negative = withEffects && chk_Negative->isChecked();
     const bool exposure = withEffects && chk_Exposure->isChecked();
+    // The effects work on a copy: the object's published bitmap stays as it is.
+    std::optional<TBitmap24> withEffectsApplied;
     if (sharpen || blur || negative || exposure) {
-        // The effects work on a copy: the object's published bitmap stays as it is.
-        TBitmap24 bmp = frame.BmpPic;
+        TBitmap24 &bmp = withEffectsApplied.emplace(frame.BmpPic);
         if (sharpen)
             Sharpen(bmp);
         if (blur)
@@ -188,12 +182,9 @@ void TForm_Main::ShowFramePicture(const TMLX90640Published &frame, bool withEffe
             Negative(bmp);
         if (exposure)
             Exposure(bmp);
-        Image1->SetPicture(PictureOf(bmp));
-    } else {
-        const TBitmap24 &bmp = frame.BmpPic;
-        Image1->SetPictureBgr(bmp.Empty() ? nullptr : bmp.Bits(), bmp.Width(), bmp.Height(),
-                              bmp.BytesPerLine());
     }
+    const TBitmap24 &bmp = withEffectsApplied ? *withEffectsApplied : frame.BmpPic;
+    Image1->SetPictureBgr(bmp.Empty() ? nullptr : bmp.Bits(), bmp.Width(), bmp.Height(), bmp.BytesPerLine());
 }
 
 void TForm_Main::UpdateTargetImg() {
