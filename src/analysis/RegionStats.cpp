@@ -40,8 +40,7 @@ TRegionStats RegionStatistics(const TPictureValues &picture, const TRegion &regi
     double sum = 0.0;
     const int w = picture.Width, h = picture.Height;
     const double *temps = picture.Temps.data();
-    ForEachRegionPixel(region, w, h, [&](int x, int y) {
-        const double t = temps[size_t(y) * size_t(w) + size_t(x)];
+    const auto take = [&](double t, int x, int y) {
         if (std::isnan(t))
             return;
         if (s.PixelCount == 0 || t < lo) {
@@ -54,7 +53,28 @@ TRegionStats RegionStatistics(const TPictureValues &picture, const TRegion &regi
         }
         sum += t;
         ++s.PixelCount;
-    });
+    };
+    if (region.Kind == RK_Box) {
+        // Row by row, as ForEachRegionPixel visits a box. The picture was just written
+        // by the decoding thread, so its lines are fetched from another core: the next
+        // row is asked for while this one is summed.
+        const int x0 = std::max(0, std::min(region.A.x, region.B.x));
+        const int x1 = std::min(w - 1, std::max(region.A.x, region.B.x));
+        const int y0 = std::max(0, std::min(region.A.y, region.B.y));
+        const int y1 = std::min(h - 1, std::max(region.A.y, region.B.y));
+        constexpr int kPerLine = 64 / sizeof(double);
+        for (int y = y0; y <= y1; ++y) {
+            const double *row = temps + size_t(y) * size_t(w);
+            if (y < y1)
+                for (int x = x0; x <= x1 + kPerLine - 1; x += kPerLine)
+                    __builtin_prefetch(row + w + std::min(x, x1));
+            for (int x = x0; x <= x1; ++x)
+                take(row[x], x, y);
+        }
+    } else {
+        ForEachRegionPixel(region, w, h,
+                           [&](int x, int y) { take(temps[size_t(y) * size_t(w) + size_t(x)], x, y); });
+    }
     // The sensor pixels under the region's pixels inside the picture: a box's cells
     // from its corners, a line's pixel by pixel.
     const auto mark = [&](int x, int y) {

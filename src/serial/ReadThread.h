@@ -3,7 +3,9 @@
 //
 // Waits in poll() on the port, the close event and a settings wake-up. After the
 // first byte it keeps reading until the line has been silent for ReadIntervalTimeout
-// milliseconds or INPUTBUFFERSIZE bytes are in hand, then posts the chunk. A total
+// milliseconds or INPUTBUFFERSIZE bytes are in hand, then posts the chunk. Between
+// reads it lets bytes gather for up to 2 ms (half the interval at most), so a burst
+// is read in a few large pieces rather than as each small one lands. A total
 // time-out (multiplier x INPUTBUFFERSIZE + constant, when not 0) also ends a read.
 // Hang-up, line errors reported by poll and read errors request a hang-up and end
 // the thread; a closed descriptor ends it silently.
@@ -45,6 +47,9 @@ public:
 
 private:
     void Execute();
+    // Waits a little after a read so that bytes arriving close together are read
+    // together; false when the close event came meanwhile.
+    bool Gather(std::chrono::steady_clock::time_point since);
     bool PostChunk(const uint8_t *bytes, int count);
     void PostSimple(TCommNotice::TKind kind, uint32_t bits = 0);
 

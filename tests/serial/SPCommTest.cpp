@@ -191,6 +191,26 @@ TEST_F(TCommOnPty, BurstsAreGroupedUpToTheBufferSize) {
     EXPECT_EQ(Joined(), burst5000);
 }
 
+TEST_F(TCommOnPty, AFrameArrivingInSmallPiecesIsOneChunk) {
+    // As a USB bridge delivers a frame: 64-byte pieces half a millisecond apart. The
+    // reading thread lets pieces gather between reads; that must neither split the
+    // burst nor hold it back.
+    Open(100);  // a pause of the writing thread on a busy machine must not split it
+    const TChunk frame = Pattern(1748, 3);
+    std::thread writer([&] {
+        for (size_t at = 0; at < frame.size(); at += 64) {
+            pty.Write(
+                TChunk(frame.begin() + long(at), frame.begin() + long(std::min(at + 64, frame.size()))));
+            std::this_thread::sleep_for(500us);
+        }
+    });
+    ASSERT_TRUE(PumpUntil([&] { return ReceivedBytes() >= frame.size(); }, 10s));
+    writer.join();
+    PumpFor(200ms);
+    ASSERT_EQ(chunks.size(), 1u);
+    EXPECT_EQ(chunks[0], frame);
+}
+
 TEST_F(TCommOnPty, BurstsSeparatedBySilenceArriveAsSeparateChunksInOrder) {
     Open(50);
     std::vector<TChunk> sent;

@@ -34,10 +34,13 @@
 
 namespace {
 
-// The charts and the table are redrawn at most this often.
-constexpr qint64 kRefreshMs = 250;
-// The most points a trend series draws; longer spans are thinned evenly.
-constexpr size_t kMaxTrendPoints = 600;
+// The table's numbers are renewed at most this often, the two charts half as often:
+// a chart lays out every point of every series again at each redraw.
+constexpr qint64 kTableRefreshMs = 250;
+constexpr qint64 kChartRefreshMs = 500;
+// The most points a trend series draws (about one per two pixels of the plot);
+// longer spans are thinned evenly.
+constexpr size_t kMaxTrendPoints = 300;
 
 enum TColumn { ColName, ColKind, ColMin, ColMax, ColAvg, ColSensorPixels, ColCount };
 
@@ -110,7 +113,8 @@ TForm_Analysis::TForm_Analysis(TAnalysis &analysis, int32_t languageNum, QWidget
         lst_AlarmLog->addItem(entry);
     RebuildTable();
     RebuildReadoutLists();
-    fSinceRefresh.start();
+    fSinceTable.start();
+    fSinceCharts.start();
 }
 
 TForm_Analysis::~TForm_Analysis() = default;
@@ -407,13 +411,19 @@ bool TForm_Analysis::ExportTrend(const QString &fileName) {
 }
 
 void TForm_Analysis::OnMeasured() {
-    if (!isVisible() || fSinceRefresh.elapsed() < kRefreshMs)
+    if (!isVisible())
         return;
-    Refresh();
+    if (fSinceCharts.elapsed() >= kChartRefreshMs) {
+        Refresh();
+    } else if (fSinceTable.elapsed() >= kTableRefreshMs) {
+        fSinceTable.restart();
+        UpdateTable();
+    }
 }
 
 void TForm_Analysis::Refresh() {
-    fSinceRefresh.restart();
+    fSinceTable.restart();
+    fSinceCharts.restart();
     UpdateTable();
     UpdateTrendChart();
     UpdateHistogram();

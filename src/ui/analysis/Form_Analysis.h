@@ -63,7 +63,8 @@ private:
     int32_t fLanguageNum;
     std::function<std::shared_ptr<const TMLX90640Published>()> fShownFrame;
     std::function<QString()> fChooseExportFile;
-    QElapsedTimer fSinceRefresh;
+    QElapsedTimer fSinceTable;
+    QElapsedTimer fSinceCharts;
     bool fRebuilding = false;
     std::vector<int> fRowSlots;  // region slot of each table row
 

@@ -13,15 +13,22 @@ TPictureBox::TPictureBox(QWidget *parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
+// An opaque picture covers the whole control, so what lies behind it need not be
+// painted first at every refresh; without one the parent shows through.
+void TPictureBox::PictureReplaced() {
+    setAttribute(Qt::WA_OpaquePaintEvent, !fPicture.isNull() && !fPicture.hasAlphaChannel());
+    update();
+}
+
 void TPictureBox::SetPicture(const QImage &image) {
     fPicture = image.copy();
-    update();
+    PictureReplaced();
 }
 
 void TPictureBox::SetPictureBgr(const uint8_t *bits, int width, int height, qsizetype bytesPerLine) {
     if (!bits || width <= 0 || height <= 0 || bytesPerLine < qsizetype(width) * 3) {
         fPicture = QImage();
-        update();
+        PictureReplaced();
         return;
     }
     if (fPicture.size() != QSize(width, height) || fPicture.format() != QImage::Format_RGB32)
@@ -42,13 +49,20 @@ void TPictureBox::SetPictureBgr(const uint8_t *bits, int width, int height, qsiz
         const uint8_t *last = src + 3 * (width - 1);
         dst[width - 1] = 0xFF000000u | QRgb(last[2]) << 16 | QRgb(last[1]) << 8 | QRgb(last[0]);
     }
-    update();
+    PictureReplaced();
 }
 
 void TPictureBox::paintEvent(QPaintEvent *) {
-    if (fPicture.isNull())
+    const bool opaque = testAttribute(Qt::WA_OpaquePaintEvent);
+    if (fPicture.isNull() && !opaque)
         return;
     QPainter p(this);
+    // A picture made clear or emptied through Picture() since it was set: what is
+    // under it was not painted, so the control's own background stands in.
+    if (opaque && (fPicture.isNull() || fPicture.hasAlphaChannel()))
+        p.fillRect(rect(), palette().window());
+    if (fPicture.isNull())
+        return;
     p.drawImage(rect(), fPicture);
     if (fDrag == TDrag::Box || fDrag == TDrag::Line) {
         p.setPen(QPen(Qt::white, 1, Qt::DashLine));

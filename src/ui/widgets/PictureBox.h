@@ -60,6 +60,8 @@ protected:
 private:
     enum class TDrag { None, Box, Line, Spot };
 
+    void PictureReplaced();
+
     QImage fPicture;
     bool fGestures = false;
     TDrag fDrag = TDrag::None;

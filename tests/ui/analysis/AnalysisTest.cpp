@@ -45,6 +45,14 @@ int Distance(const QColor &a, const QColor &b) {
         {std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
 }
 
+int CountColour(const QImage &image, const QRect &area, const QColor &colour) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += image.pixelColor(x, y) == colour ? 1 : 0;
+    return n;
+}
+
 }  // namespace
 
 class TstAnalysis : public QObject {
@@ -104,6 +112,9 @@ private slots:
         // Sensor cell (10, 5) is carried to picture pixel (16 * 10 + 9, 16 * 5 + 9).
         QCOMPARE(Analysis().Stats(0).MaxAt, (TRegionPoint{169, 89}));
         QVERIFY(fForm->Image1->Picture().pixelColor(170, 70) != bitmapOnly.pixelColor(170, 70));
+        // Its number "1" inside the top-left corner, in yellow while it is selected.
+        const QRect numberArea(152, 72, 12, 16);
+        QVERIFY(CountColour(fForm->Image1->Picture(), numberArea, QColor(255, 255, 0)) > 0);
 
         Drag(QPoint(300, 300), QPoint(400, 320), Qt::ShiftModifier);
         QCOMPARE(Analysis().Region(1)->Kind, RK_Line);
@@ -111,6 +122,9 @@ private slots:
         QCOMPARE(Analysis().Region(2)->Kind, RK_Spot);
         QCOMPARE(Analysis().Region(2)->A, (TRegionPoint{450, 50}));
         QCOMPARE(Analysis().Selected(), 2);
+        ShowFrame();
+        QCOMPARE(CountColour(fForm->Image1->Picture(), numberArea, QColor(255, 255, 0)), 0);
+        QVERIFY(CountColour(fForm->Image1->Picture(), numberArea, QColor(255, 255, 255)) > 0);
         // A short drag is a click: it selects what lies under it, or nothing.
         Drag(QPoint(170, 90), QPoint(171, 91));
         QCOMPARE(Analysis().RegionCount(), 3);

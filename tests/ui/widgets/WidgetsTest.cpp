@@ -169,6 +169,13 @@ private slots:
         const QImage shown = box.grab().toImage();
         QCOMPARE(shown.pixelColor(35, 15), QColor(0, 0, 255));
         QCOMPARE(shown.pixelColor(5, 15), QColor(0, 0, 0));
+        // A picture emptied through Picture() leaves the control's own background, not
+        // what was painted there before (an opaque picture paints nothing behind it).
+        QPalette green = box.palette();
+        green.setColor(QPalette::Window, QColor(0, 160, 0));
+        box.setPalette(green);
+        box.Picture() = QImage();
+        QCOMPARE(box.grab().toImage().pixelColor(20, 10), QColor(0, 160, 0));
         QSignalSpy dbl(&box, &TPictureBox::DoubleClicked);
         QTest::mouseDClick(&box, Qt::LeftButton);
         QCOMPARE(dbl.count(), 1);
