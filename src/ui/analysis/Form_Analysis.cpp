@@ -31,6 +31,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -51,6 +52,15 @@ bool ParseNumber(const QString &text, double &value) {
     if (!ok)
         value = QLocale::c().toDouble(text.trimmed(), &ok);
     return ok && std::isfinite(value);
+}
+
+// The smallest of 1, 2 and 5 times a power of ten that is not below `v` (v > 0).
+double NiceCeiling(double v) {
+    double step = std::pow(10.0, std::floor(std::log10(v)));
+    for (double m : {1.0, 2.0, 5.0, 10.0})
+        if (m * step >= v)
+            return m * step;
+    return 10.0 * step;
 }
 
 QString Fixed1(double v) {
@@ -435,6 +445,7 @@ void TForm_Analysis::UpdateTrendChart() {
     const size_t n = trend.Size() - first;
     const size_t stride = std::max<size_t>(1, (n + kMaxTrendPoints - 1) / kMaxTrendPoints);
     double lo = INFINITY, hi = -INFINITY;
+    std::vector<QList<QPointF>> points(size_t(TAnalysis::kSeriesCount));
     for (int s = 0; s < TAnalysis::kSeriesCount; ++s) {
         bool shown = false;
         if (s == TAnalysis::SeriesFrameMax)
@@ -449,31 +460,40 @@ void TForm_Analysis::UpdateTrendChart() {
             shown = row != fRowSlots.end() &&
                     tbl_Regions->item(int(row - fRowSlots.begin()), ColName)->checkState() == Qt::Checked;
         }
+        if (!shown)
+            continue;
+        QList<QPointF> &line = points[size_t(s)];
+        line.reserve(qsizetype(n / stride + 2));
+        for (size_t i = first; i < trend.Size(); i += stride) {
+            const double v = trend.Value(i, size_t(s));
+            if (std::isnan(v))
+                continue;
+            line.append(QPointF(trend.Time(i), v));
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+    }
+    // A series lays out all its points again when its points change and again when
+    // an axis moves: emptied first, the series are laid out once, after the axes.
+    for (QLineSeries *series : fTrendSeries)
+        if (series->count() > 0)
+            series->clear();
+    const double end = trend.Size() ? trend.Time(trend.Size() - 1) : Span();
+    fTrendX->setRange(std::max(0.0, end - Span()), std::max(end, Span()));
+    if (std::isfinite(lo) && std::isfinite(hi))
+        fTrendY->setRange(std::floor(lo - 1.0), std::ceil(hi + 1.0));
+    for (int s = 0; s < TAnalysis::kSeriesCount; ++s) {
         QLineSeries *series = fTrendSeries[size_t(s)];
         // The legend is laid out again on every change of a name or a visibility.
         const QString name = fAnalysis.SeriesName(s);
         if (series->name() != name)
             series->setName(name);
-        QList<QPointF> points;
-        if (shown) {
-            points.reserve(qsizetype(n / stride + 2));
-            for (size_t i = first; i < trend.Size(); i += stride) {
-                const double v = trend.Value(i, size_t(s));
-                if (std::isnan(v))
-                    continue;
-                points.append(QPointF(trend.Time(i), v));
-                lo = std::min(lo, v);
-                hi = std::max(hi, v);
-            }
-        }
-        series->replace(points);
-        if (series->isVisible() != (shown && !points.isEmpty()))
-            series->setVisible(shown && !points.isEmpty());
+        const bool visible = !points[size_t(s)].isEmpty();
+        if (visible)
+            series->replace(points[size_t(s)]);
+        if (series->isVisible() != visible)
+            series->setVisible(visible);
     }
-    const double end = trend.Size() ? trend.Time(trend.Size() - 1) : Span();
-    fTrendX->setRange(std::max(0.0, end - Span()), std::max(end, Span()));
-    if (std::isfinite(lo) && std::isfinite(hi))
-        fTrendY->setRange(std::floor(lo - 1.0), std::ceil(hi + 1.0));
 }
 
 void TForm_Analysis::UpdateHistogram() {
@@ -514,5 +534,7 @@ void TForm_Analysis::UpdateHistogram() {
         x1 = 1;
     }
     fHistX->setRange(std::floor(x0) - 1.0, std::ceil(x1) + 1.0);
-    fHistY->setRange(0, top * 1.1);
+    // The count axis moves in steps of 1, 2 and 5 times a power of ten, so that its
+    // labels are not laid out again at every redraw for a count that moved by one.
+    fHistY->setRange(0, NiceCeiling(top * 1.1));
 }
