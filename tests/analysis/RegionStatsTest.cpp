@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -137,6 +138,21 @@ TEST(RegionStats, PixelsWithoutATemperatureAreLeftOut) {
     EXPECT_EQ(s.Min, -1e300);
     EXPECT_EQ(s.MinAt, (TRegionPoint{1, 0}));
     EXPECT_EQ(s.Max, 2.0);
+    // Equal extremes: the first in reading order, in a row or across rows, whatever
+    // lies before them; a row of nothing but gaps is passed over.
+    TPictureValues flat = PositionPicture();
+    std::fill(flat.Temps.begin(), flat.Temps.end(), 20.0);
+    const auto at = [&](int x, int y) -> double & { return flat.Temps[size_t(y) * 512 + size_t(x)]; };
+    at(7, 3) = at(5, 3) = at(2, 4) = 50.0;
+    at(9, 2) = at(3, 6) = 10.0;
+    at(4, 3) = std::nan("");
+    for (int x = 0; x < 512; ++x)
+        at(x, 1) = std::nan("");
+    const TRegionStats ties = RegionStatistics(flat, Box(0, 1, 12, 9), false);
+    EXPECT_EQ(ties.PixelCount, 13 * 8 - 1);
+    EXPECT_EQ(ties.MaxAt, (TRegionPoint{5, 3}));
+    EXPECT_EQ(ties.MinAt, (TRegionPoint{9, 2}));
+    EXPECT_DOUBLE_EQ(ties.Average, (20.0 * (13 * 8 - 1 - 5) + 3 * 50.0 + 2 * 10.0) / (13 * 8 - 1));
     // A picture not filled yet gives nothing rather than reading past its values.
     TPictureValues empty;
     empty.Width = 512;
