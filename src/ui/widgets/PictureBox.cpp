@@ -9,6 +9,61 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <tmmintrin.h>
+#endif
+
+namespace {
+
+// Blue, green, red in memory read as one little-endian word are the colour's low
+// three bytes; the last pixel is read byte by byte (nothing after it).
+void BgrRowToRgb32Plain(const uint8_t *src, QRgb *dst, int from, int width) {
+    for (int x = from; x + 1 < width; ++x) {
+        uint32_t word;
+        std::memcpy(&word, src + 3 * x, sizeof word);
+        dst[x] = 0xFF000000u | (qFromLittleEndian(word) & 0x00FFFFFFu);
+    }
+    if (from < width) {
+        const uint8_t *last = src + 3 * (width - 1);
+        dst[width - 1] = 0xFF000000u | QRgb(last[2]) << 16 | QRgb(last[1]) << 8 | QRgb(last[0]);
+    }
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// Four pixels at a time: 16 bytes read, the 12 of four pixels spread into four words.
+// A read takes 4 bytes past its pixels, so the last pixels of a row go the plain way.
+__attribute__((target("ssse3"))) int BgrRowToRgb32Ssse3(const uint8_t *src, QRgb *dst, int width) {
+    const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
+    int x = 0;
+    for (; 3 * x + 16 <= 3 * width; x += 4) {
+        const __m128i bgr = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + 3 * x));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + x),
+                         _mm_or_si128(_mm_shuffle_epi8(bgr, spread), opaque));
+    }
+    return x;
+}
+
+bool HaveSsse3() {
+    static const bool have = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("ssse3") != 0;
+    }();
+    return have;
+}
+#endif
+
+void BgrRowToRgb32(const uint8_t *src, QRgb *dst, int width) {
+    int from = 0;
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    if (HaveSsse3())
+        from = BgrRowToRgb32Ssse3(src, dst, width);
+#endif
+    BgrRowToRgb32Plain(src, dst, from, width);
+}
+
+}  // namespace
+
 TPictureBox::TPictureBox(QWidget *parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
@@ -36,19 +91,9 @@ void TPictureBox::SetPictureBgr(const uint8_t *bits, int width, int height, qsiz
     // bits() detaches a picture still shared with a copy (a snapshot's) once.
     uchar *out = fPicture.bits();
     const qsizetype outStride = fPicture.bytesPerLine();
-    for (int y = 0; y < height; ++y) {
-        const uint8_t *src = bits + qsizetype(y) * bytesPerLine;
-        auto *dst = reinterpret_cast<QRgb *>(out + qsizetype(y) * outStride);
-        // Blue, green, red in memory read as one little-endian word are the colour's
-        // low three bytes; the last pixel is read byte by byte (nothing after it).
-        for (int x = 0; x + 1 < width; ++x) {
-            uint32_t word;
-            std::memcpy(&word, src + 3 * x, sizeof word);
-            dst[x] = 0xFF000000u | (qFromLittleEndian(word) & 0x00FFFFFFu);
-        }
-        const uint8_t *last = src + 3 * (width - 1);
-        dst[width - 1] = 0xFF000000u | QRgb(last[2]) << 16 | QRgb(last[1]) << 8 | QRgb(last[0]);
-    }
+    for (int y = 0; y < height; ++y)
+        BgrRowToRgb32(bits + qsizetype(y) * bytesPerLine,
+                      reinterpret_cast<QRgb *>(out + qsizetype(y) * outStride), width);
     PictureReplaced();
 }
 

@@ -20,6 +20,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <vector>
+
 class TstWidgets : public QObject {
     Q_OBJECT
 
@@ -162,6 +164,14 @@ private slots:
         box.SetPictureBgr(bgr, 2, 2, 8);
         QCOMPARE(held.pixelColor(0, 0), QColor(3, 2, 1));
         QCOMPARE(box.Picture().pixelColor(0, 0), QColor(3, 2, 100));
+        // Rows of a width that is no multiple of four with one byte of padding, the
+        // buffer ending right after the last row's padding: every pixel as Qt reads it.
+        std::vector<uchar> odd(size_t(40 * 3));
+        for (size_t i = 0; i < odd.size(); ++i)
+            odd[i] = uchar(i * 37 + 11);
+        box.SetPictureBgr(odd.data(), 13, 3, 40);
+        QCOMPARE(box.Picture(),
+                 QImage(odd.data(), 13, 3, 40, QImage::Format_BGR888).convertToFormat(QImage::Format_RGB32));
         box.SetPictureBgr(bytes, 2, 2, 6);
         // Painted stretched: the right half of a 2-pixel-wide picture fills the right half.
         box.Picture().setPixelColor(1, 0, QColor(0, 0, 255));
