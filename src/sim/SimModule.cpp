@@ -87,11 +87,15 @@ TModuleCore::TModuleCore(const TSimOptions &options)
         SetParameter(n, v, 0, ignored);
     fRebootRequested = false;
 
-    // The clock starts at the host's local time.
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    fClockBase = timegm(&local);
+    // The clock starts at the given time or else at the host's local time.
+    if (options.clockStart != 0) {
+        fClockBase = static_cast<std::time_t>(options.clockStart);
+    } else {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        fClockBase = timegm(&local);
+    }
     fClockRef = 0;
 }
 

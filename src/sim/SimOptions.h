@@ -18,6 +18,9 @@ struct TSimOptions {
     std::vector<int> outlierPixels;  // marked as outliers in the calibration
     std::vector<std::pair<int, int>> presetParams;  // "$SETP" values applied at power-on
     size_t pieceBytes = 64;                         // bytes per piece delivered by the (emulated) USB bridge
+    // The module's clock at power-on, as local date and time counted like a Unix time;
+    // 0: the host's local time. Set, two sessions report the same clock.
+    int64_t clockStart = 0;
 
     // Faults of the line and the device (korvale-sim --corrupt, --stall, --vanish-after).
     // Flips and drops draw from their own generator, seeded from `seed`: the same seed

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -184,6 +185,8 @@ TEST(SimFaults, FlipsAndDropsAtTheirRatesAndTheSameForTheSameSeed) {
 TEST(SimFaults, ARecordedSessionIsCorruptedReproduciblyAndItsNoiseStaysTheSame) {
     TSimOptions o;
     o.noise = 0.5;
+    // A fixed clock: the system block of sessions recorded a second apart would differ.
+    o.clockStart = 1765000000;
     TBytes clean, faultyA, faultyB;
     ASSERT_TRUE(RecordSession(o, 4, clean, nullptr));
     o.flipProbability = 0.001;
@@ -293,19 +296,21 @@ TEST(SimCommandLine, RunSimRecordsAndFailsWithNonZeroStatus) {
     EXPECT_EQ(static_cast<size_t>(in.tellg()), streamBytes);
     // A capture file: the header and a timed record per message, holding the same stream.
     const std::string capture = dir + "/session.kvc";
+    // The module's clock starts at the host's local time: the system block matches a
+    // session recorded here with its clock at one of the seconds the run took.
+    const auto localNow = [] {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        return int64_t(timegm(&local));
+    };
+    const int64_t clockBefore = localNow();
     EXPECT_EQ(RunSim({"--record", capture, "--frames", "3", "--noise", "0"}, sink, sink), 0);
+    const int64_t clockAfter = localNow();
     TCaptureReader reader;
     ASSERT_TRUE(reader.Open(capture, nullptr));
     ASSERT_TRUE(reader.IsCapture());
     EXPECT_NEAR(double(reader.Header().startUnixMicros), double(CaptureNowUnixMicros()), 60e6);
-    TBytes stream;
-    ASSERT_TRUE(RecordSession(
-        [] {
-            TSimOptions o;
-            o.noise = 0;
-            return o;
-        }(),
-        3, stream, nullptr));
     TBytes joined;
     std::vector<uint64_t> times;
     TCaptureChunk chunk;
@@ -314,7 +319,16 @@ TEST(SimCommandLine, RunSimRecordsAndFailsWithNonZeroStatus) {
         times.push_back(chunk.micros);
     }
     EXPECT_TRUE(reader.Status().Sound()) << reader.Status().Text();
-    EXPECT_EQ(joined, stream);
+    bool sameStream = false;
+    for (int64_t clock = clockBefore; clock <= clockAfter && !sameStream; ++clock) {
+        TSimOptions o;
+        o.noise = 0;
+        o.clockStart = clock;
+        TBytes stream;
+        ASSERT_TRUE(RecordSession(o, 3, stream, nullptr));
+        sameStream = joined == stream;
+    }
+    EXPECT_TRUE(sameStream);
     EXPECT_EQ(times, (std::vector<uint64_t>{0, 0, 0, 125000, 250000}));  // 8 Hz
     EXPECT_EQ(RunSim({"--record", dir + "/missing/x.bin", "--frames", "1"}, sink, sink), 1);
     std::fclose(sink);
