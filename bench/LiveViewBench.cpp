@@ -98,14 +98,8 @@ void RegionStatistics(benchmark::State &state, bool fresh) {
         benchmark::DoNotOptimize(analysis.Stats(0).Max);
     }
 }
-void BM_RegionStatistics_Fresh(benchmark::State &state) {
-    RegionStatistics(state, true);
-}
-void BM_RegionStatistics_Cached(benchmark::State &state) {
-    RegionStatistics(state, false);
-}
-BENCHMARK(BM_RegionStatistics_Fresh)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_RegionStatistics_Cached)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(RegionStatistics, Fresh, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(RegionStatistics, Cached, false)->Unit(benchmark::kMicrosecond);
 
 void BM_PaintRegions(benchmark::State &state) {
     const TMLX90640Published frame = PictureFrame();
@@ -137,14 +131,8 @@ void PictureConversion(benchmark::State &state, bool fresh) {
         benchmark::DoNotOptimize(box.Picture().constBits());
     }
 }
-void BM_PictureConversion_Fresh(benchmark::State &state) {
-    PictureConversion(state, true);
-}
-void BM_PictureConversion_Cached(benchmark::State &state) {
-    PictureConversion(state, false);
-}
-BENCHMARK(BM_PictureConversion_Fresh)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_PictureConversion_Cached)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(PictureConversion, Fresh, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(PictureConversion, Cached, false)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

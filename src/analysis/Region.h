@@ -23,6 +23,17 @@ struct TRegion {
     std::string Name;
 };
 
+// The part of a box inside a picture of width x height, corners included; empty
+// (x0 > x1 or y0 > y1) when the box lies outside it.
+struct TBoxSpan {
+    int x0, y0, x1, y1;
+};
+inline TBoxSpan ClampedBox(const TRegion &box, int width, int height) {
+    return {std::max(0, std::min(box.A.x, box.B.x)), std::max(0, std::min(box.A.y, box.B.y)),
+            std::min(width - 1, std::max(box.A.x, box.B.x)),
+            std::min(height - 1, std::max(box.A.y, box.B.y))};
+}
+
 // Calls f(x, y) once for each pixel of the region that lies inside a picture of
 // width x height, in order: a box row by row from its top-left corner, a line from
 // A to B (Bresenham), a spot once.
@@ -35,12 +46,9 @@ void ForEachRegionPixel(const TRegion &region, int width, int height, F &&f) {
             f(region.A.x, region.A.y);
         return;
     case RK_Box: {
-        const int x0 = std::max(0, std::min(region.A.x, region.B.x));
-        const int x1 = std::min(width - 1, std::max(region.A.x, region.B.x));
-        const int y0 = std::max(0, std::min(region.A.y, region.B.y));
-        const int y1 = std::min(height - 1, std::max(region.A.y, region.B.y));
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x)
+        const TBoxSpan b = ClampedBox(region, width, height);
+        for (int y = b.y0; y <= b.y1; ++y)
+            for (int x = b.x0; x <= b.x1; ++x)
                 f(x, y);
         return;
     }

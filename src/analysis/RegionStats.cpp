@@ -60,10 +60,8 @@ TRegionStats RegionStatistics(const TPictureValues &picture, const TRegion &regi
         // row is asked for while this one is summed. A row is first reduced in four
         // independent lanes (no branch, no chain of dependent additions); only a row
         // that holds a new extreme is looked at again for where it lies.
-        const int x0 = std::max(0, std::min(region.A.x, region.B.x));
-        const int x1 = std::min(w - 1, std::max(region.A.x, region.B.x));
-        const int y0 = std::max(0, std::min(region.A.y, region.B.y));
-        const int y1 = std::min(h - 1, std::max(region.A.y, region.B.y));
+        const TBoxSpan box = ClampedBox(region, w, h);
+        const int x0 = box.x0, y0 = box.y0, x1 = box.x1, y1 = box.y1;
         constexpr int kPerLine = 64 / sizeof(double);
         constexpr double kInf = std::numeric_limits<double>::infinity();
         for (int y = y0; y <= y1; ++y) {
@@ -122,10 +120,8 @@ TRegionStats RegionStatistics(const TPictureValues &picture, const TRegion &regi
         s.Cells.set(size_t(c.Row * kSensorColumns + c.Column));
     };
     if (region.Kind == RK_Box) {
-        const int x0 = std::max(0, std::min(region.A.x, region.B.x));
-        const int x1 = std::min(w - 1, std::max(region.A.x, region.B.x));
-        const int y0 = std::max(0, std::min(region.A.y, region.B.y));
-        const int y1 = std::min(h - 1, std::max(region.A.y, region.B.y));
+        const TBoxSpan box = ClampedBox(region, w, h);
+        const int x0 = box.x0, y0 = box.y0, x1 = box.x1, y1 = box.y1;
         if (x0 <= x1 && y0 <= y1) {
             const TSensorCell a = SensorCellOf(x0, y0, w, h, false);
             const TSensorCell b = SensorCellOf(x1, y1, w, h, false);

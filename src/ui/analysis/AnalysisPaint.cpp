@@ -65,13 +65,11 @@ TLabelSprites &LabelSprites() {
 }
 
 // The text on a dark plate, readable on any palette; `at` is its baseline's start.
-void DrawLabel(QPainter &p, const QPoint &at, const QString &text, const QColor &color) {
-    const TLabelSprites::TSprite &sprite = LabelSprites().Get(text, color.rgb());
+void DrawLabel(QPainter &p, const QPoint &at, const TLabelSprites::TSprite &sprite) {
     p.drawImage(at + sprite.Offset, sprite.Image);
 }
-
-int LabelWidth(const QString &text, const QColor &color) {
-    return LabelSprites().Get(text, color.rgb()).TextWidth;
+void DrawLabel(QPainter &p, const QPoint &at, const QString &text, const QColor &color) {
+    DrawLabel(p, at, LabelSprites().Get(text, color.rgb()));
 }
 
 // A black 3-pixel band under a 1-pixel line of `color` along the edge of `box`, as a
@@ -168,12 +166,12 @@ void PaintRegions(QImage &picture, const TAnalysis &analysis, bool absolute) {
         // near the right and top edges.
         const QPoint m(s.MaxAt.x, s.MaxAt.y);
         p.drawImage(m - QPoint(kCrossSpan / 2, kCrossSpan / 2), MaxCross());
-        const QString text = MarkValueText(s.Max, absolute);
-        const QColor red(255, 64, 64);
-        const int width = LabelWidth(text, red);
+        const TLabelSprites::TSprite &label =
+            LabelSprites().Get(MarkValueText(s.Max, absolute), QColor(255, 64, 64).rgb());
+        const int width = label.TextWidth;
         const int x = m.x() + 7 + width < picture.width() ? m.x() + 7 : m.x() - 7 - width;
         const int y = m.y() - 6 < 14 ? m.y() + 18 : m.y() - 6;
-        DrawLabel(p, QPoint(x, y), text, red);
+        DrawLabel(p, QPoint(x, y), label);
     }
 }
 
