@@ -1,13 +1,36 @@
 #include "ui/widgets/StatusPanels.h"
 
+#include <QEvent>
 #include <QLabel>
+
+namespace {
+
+// A panel's text changes with every frame. A label whose size may follow its text
+// makes the bar, and with it the whole window, lay itself out again at each change;
+// a panel of fixed size does not. The tooltip (the whole text, when the panel cuts
+// it) is worked out when it is asked for rather than at every change.
+class TPanelLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    bool event(QEvent *event) override {
+        if (event->type() == QEvent::ToolTip) {
+            const bool cut = fontMetrics().horizontalAdvance(text()) > contentsRect().width();
+            setToolTip(cut ? text() : QString());
+        }
+        return QLabel::event(event);
+    }
+};
+
+}  // namespace
 
 TStatusPanels::TStatusPanels(QWidget *parent) : QStatusBar(parent) {
     setSizeGripEnabled(true);
 }
 
 int TStatusPanels::AddPanel(int width, const QString &text, bool stretch) {
-    auto *panel = new QLabel(text, this);
+    auto *panel = new TPanelLabel(text, this);
     panel->setObjectName(QStringLiteral("%1_Panel%2").arg(objectName()).arg(fPanels.size()));
     if (stretch)
         panel->setMinimumWidth(width);
@@ -16,6 +39,11 @@ int TStatusPanels::AddPanel(int width, const QString &text, bool stretch) {
     panel->setFrameShape(QFrame::StyledPanel);
     panel->setFrameShadow(QFrame::Sunken);
     panel->setTextFormat(Qt::PlainText);
+    // As tall as a line of Latin and Chinese text needs, whatever the panel shows.
+    const QString text0 = panel->text();
+    panel->setText(QStringLiteral("Ag\u63D0\u793A"));
+    panel->setFixedHeight(panel->sizeHint().height());
+    panel->setText(text0);
     addWidget(panel, stretch ? 1 : 0);
     fPanels.append(panel);
     return int(fPanels.size()) - 1;
@@ -33,9 +61,6 @@ QString TStatusPanels::PanelText(int index) const {
 void TStatusPanels::SetPanelText(int index, const QString &text) {
     QLabel *panel = Panel(index);
     if (!panel || panel->text() == text)
-        return;  // an unchanged text costs no layout and no repaint
+        return;  // an unchanged text costs no repaint
     panel->setText(text);
-    // A text longer than its panel (a long device path) shows whole as the tooltip.
-    const int room = panel->contentsRect().width();
-    panel->setToolTip(panel->fontMetrics().horizontalAdvance(text) > room ? text : QString());
 }

@@ -19,7 +19,7 @@ public:
     // Text of a panel; empty for an index out of range.
     QString PanelText(int index) const;
     // Sets a panel's text; an index out of range is ignored. A text that does not fit
-    // its panel is also the panel's tooltip.
+    // its panel shows whole as the panel's tooltip.
     void SetPanelText(int index, const QString &text);
 
 private:

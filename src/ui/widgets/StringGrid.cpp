@@ -1,6 +1,7 @@
 #include "ui/widgets/StringGrid.h"
 
 #include <QHeaderView>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -153,8 +154,9 @@ void TStringGrid::paintEvent(QPaintEvent *event) {
 }
 
 // The cells as the view lays them out: each cell's rectangle less the grid line on
-// its right and bottom, the lines in the view's grid colour between them. Drawn into
-// an image once per change and copied to the screen in one piece.
+// its right and bottom, the lines in the view's grid colour between them. Each row of
+// cells is one line of pixels, made once per change of the colours or the layout; the
+// block's lines are copies of those.
 void TStringGrid::PaintColourBlock(const QRegion &region, const QRect &cells) {
     const int gridSize = showGrid() ? 1 : 0;
     QRgb gridColour = 0;
@@ -163,51 +165,85 @@ void TStringGrid::PaintColourBlock(const QRegion &region, const QRect &cells) {
         initViewItemOption(&option);
         gridColour = QRgb(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this));
     }
-    if (fBlock.size() != cells.size() || fBlockColoursKey != fCellColours.cacheKey() ||
+    if (fBlockSize != cells.size() || fBlockColoursKey != fCellColours.cacheKey() ||
         fBlockOrigin != cells.topLeft() || fBlockGridColour != gridColour) {
-        if (fBlock.size() != cells.size())
-            fBlock = QImage(cells.size(), QImage::Format_RGB32);
-        // One line of pixels per row of cells, copied to each of the row's lines;
-        // every other line is a grid line.
-        const int width = fBlock.width(), height = fBlock.height();
-        const QRgb grid = QColor::fromRgba(gridColour).rgb();
-        uchar *bits = fBlock.bits();
-        const qsizetype stride = fBlock.bytesPerLine();
-        fBlockLine.resize(size_t(width));
-        const auto gridLines = [&](int from, int to) {
-            for (int line = from; line < to; ++line) {
-                auto *pixels = reinterpret_cast<QRgb *>(bits + line * stride);
-                std::fill(pixels, pixels + width, grid);
-            }
-        };
-        int written = 0;  // rows lie top to bottom: lines above `written` are done
-        for (int row = 1; row < RowCount(); ++row) {
-            const int y = rowViewportPosition(row) - cells.top();
-            const int h = rowHeight(row) - gridSize;
-            const int top = std::max(y, written), bottom = std::min(y + h, height);
-            if (top >= bottom)
-                continue;
-            gridLines(written, top);
-            std::fill(fBlockLine.begin(), fBlockLine.end(), grid);
-            const QRgb *colours = reinterpret_cast<const QRgb *>(fCellColours.constScanLine(row - 1));
-            for (int col = 1; col < ColCount(); ++col) {
-                const int x = columnViewportPosition(col) - cells.left();
-                const int w = columnWidth(col) - gridSize;
-                const int left = std::max(x, 0), right = std::min(x + w, width);
-                if (left < right)
-                    std::fill(fBlockLine.begin() + left, fBlockLine.begin() + right,
-                              colours[col - 1] | 0xFF000000u);
-            }
-            for (int line = top; line < bottom; ++line)
-                std::memcpy(bits + line * stride, fBlockLine.data(), size_t(width) * sizeof(QRgb));
-            written = bottom;
-        }
-        gridLines(written, height);
+        MakeBlockLines(cells, gridSize, QColor::fromRgba(gridColour).rgb());
         fBlockColoursKey = fCellColours.cacheKey();
         fBlockOrigin = cells.topLeft();
         fBlockGridColour = gridColour;
+        fBlock = QImage();
     }
     QPainter painter(viewport());
+    if (WriteBlockInto(painter, region & cells, cells.topLeft()))
+        return;
+    if (fBlock.isNull()) {
+        fBlock = QImage(cells.size(), QImage::Format_RGB32);
+        for (int line = 0; line < fBlock.height(); ++line)
+            std::memcpy(fBlock.scanLine(line), BlockLine(line), size_t(fBlock.width()) * sizeof(QRgb));
+    }
     painter.setClipRegion(region);
     painter.drawImage(cells.topLeft(), fBlock);
+}
+
+// Which row of cells each line of the block shows (-1: a grid line), and one line of
+// pixels per row of cells: its cells' colours with the grid lines between them.
+void TStringGrid::MakeBlockLines(const QRect &cells, int gridSize, QRgb grid) {
+    const int width = cells.width(), height = cells.height();
+    const int rows = RowCount() - 1;
+    fBlockSize = cells.size();
+    fBlockRowOfLine.assign(size_t(height), -1);
+    fBlockLines.assign(size_t(rows + 1) * size_t(width), grid);  // the last line: all grid
+    for (int row = 1; row <= rows; ++row) {
+        const int y = rowViewportPosition(row) - cells.top();
+        const int top = std::max(y, 0), bottom = std::min(y + rowHeight(row) - gridSize, height);
+        for (int line = top; line < bottom; ++line)
+            fBlockRowOfLine[size_t(line)] = row - 1;
+        QRgb *pixels = fBlockLines.data() + size_t(row - 1) * size_t(width);
+        const QRgb *colours = reinterpret_cast<const QRgb *>(fCellColours.constScanLine(row - 1));
+        for (int col = 1; col < ColCount(); ++col) {
+            const int x = columnViewportPosition(col) - cells.left();
+            const int left = std::max(x, 0), right = std::min(x + columnWidth(col) - gridSize, width);
+            if (left < right)
+                std::fill(pixels + left, pixels + right, colours[col - 1] | 0xFF000000u);
+        }
+    }
+}
+
+const QRgb *TStringGrid::BlockLine(int line) const {
+    const int row = fBlockRowOfLine[size_t(line)];
+    const int rows = RowCount() - 1;
+    return fBlockLines.data() + size_t(row < 0 ? rows : row) * size_t(fBlockSize.width());
+}
+
+// On a raster surface that keeps its pixels as 32-bit words in memory (the window's
+// backing store) and a painter that only shifts by whole pixels, the block's lines are
+// written straight into the surface: one pass over the pixels instead of building the
+// block and copying it. Returns false, having written nothing, on any other surface.
+bool TStringGrid::WriteBlockInto(QPainter &painter, const QRegion &region, QPoint origin) const {
+    QPaintEngine *engine = painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster || !engine->paintDevice() ||
+        engine->paintDevice()->devType() != QInternal::Image)
+        return false;
+    auto *surface = static_cast<QImage *>(engine->paintDevice());
+    const QTransform shift = painter.deviceTransform();
+    if ((surface->format() != QImage::Format_RGB32 &&
+         surface->format() != QImage::Format_ARGB32_Premultiplied) ||
+        surface->devicePixelRatio() != 1.0 || shift.type() > QTransform::TxTranslate ||
+        shift.dx() != int(shift.dx()) || shift.dy() != int(shift.dy()))
+        return false;
+    const QPoint offset(int(shift.dx()), int(shift.dy()));
+    const QRect inSurface = surface->rect().translated(-offset);
+    uchar *bits = surface->bits();
+    const qsizetype stride = surface->bytesPerLine();
+    for (const QRect &part : region) {
+        const QRect r = part & inSurface & QRect(origin, fBlockSize);
+        if (r.isEmpty())
+            continue;
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            auto *to = reinterpret_cast<QRgb *>(bits + (y + offset.y()) * stride) + r.left() + offset.x();
+            std::memcpy(to, BlockLine(y - origin.y()) + (r.left() - origin.x()),
+                        size_t(r.width()) * sizeof(QRgb));
+        }
+    }
+    return true;
 }

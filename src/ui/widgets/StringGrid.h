@@ -70,12 +70,19 @@ protected:
 private:
     QRect ColouredCellsRect() const;
     void PaintColourBlock(const QRegion &region, const QRect &cells);
+    void MakeBlockLines(const QRect &cells, int gridSize, QRgb grid);
+    const QRgb *BlockLine(int line) const;
+    bool WriteBlockInto(QPainter &painter, const QRegion &region, QPoint origin) const;
 
     QImage fCellColours;
-    // The coloured cells with their grid lines as drawn last, redrawn when the
-    // colours, the cells' layout or the line colour change.
+    // The coloured cells with their grid lines as drawn last, made again when the
+    // colours, the cells' layout or the line colour change: one line of pixels per
+    // row of cells (and one of grid colour after them), the row each line of the
+    // block shows, and the whole block for surfaces it cannot be written into.
+    std::vector<QRgb> fBlockLines;
+    std::vector<int> fBlockRowOfLine;
+    QSize fBlockSize;
     QImage fBlock;
-    std::vector<QRgb> fBlockLine;  // one line of a row of cells, reused
     qint64 fBlockColoursKey = 0;
     QPoint fBlockOrigin;
     QRgb fBlockGridColour = 0;

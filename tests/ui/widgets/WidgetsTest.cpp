@@ -14,13 +14,33 @@
 #include "ui/widgets/StringGrid.h"
 
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <vector>
+
+namespace {
+
+// Counts the events of one type its watched objects receive.
+class TEventCounter : public QObject {
+public:
+    TEventCounter(QEvent::Type type, int &count) : fType(type), fCount(count) {}
+    bool eventFilter(QObject *, QEvent *event) override {
+        fCount += event->type() == fType;
+        return false;
+    }
+
+private:
+    QEvent::Type fType;
+    int &fCount;
+};
+
+}  // namespace
 
 class TstWidgets : public QObject {
     Q_OBJECT
@@ -292,6 +312,26 @@ private slots:
                 QVERIFY(grid.HasCellColours());
                 const QImage byBlock = grid.viewport()->grab().toImage();
                 QCOMPARE(byBlock, byCell);
+                // Written straight into an image in memory (as into the window's backing
+                // store), a part of it shifted to another place: the same pixels there, none
+                // beside.
+                const QPoint shift(9, 6);
+                const QRect part(37, 23, 301, 177);
+                QImage direct(grid.viewport()->size() + QSize(20, 20), QImage::Format_RGB32);
+                direct.fill(Qt::black);
+                grid.viewport()->render(&direct, shift, QRegion(part));
+                QCOMPARE(direct.copy(QRect(shift, part.size())),
+                         byCell.convertToFormat(QImage::Format_RGB32).copy(part));
+                QImage above = direct.copy(0, 0, direct.width(), shift.y());
+                QImage black(above.size(), above.format());
+                black.fill(Qt::black);
+                QCOMPARE(above, black);
+                QCOMPARE(direct.pixel(shift.x() + part.width(), shift.y() + part.height() - 1),
+                         qRgb(0, 0, 0));
+                // A surface smaller than the grid takes what fits of it.
+                QImage small(120, 100, QImage::Format_RGB32);
+                grid.viewport()->render(&small);
+                QCOMPARE(small, byCell.convertToFormat(QImage::Format_RGB32).copy(small.rect()));
                 grid.scrollToTop();
             }
         }
@@ -332,6 +372,33 @@ private slots:
         bar.SetPanelText(7, QStringLiteral("ignored"));
         QCOMPARE(bar.PanelText(7), QString());
         QCOMPARE(bar.Panel(-1), nullptr);
+
+        // A panel's text changes at every frame: it lays out neither the bar nor the
+        // window. A text the panel cuts shows whole as its tooltip.
+        QMainWindow window;
+        auto *shown = new TStatusPanels(&window);
+        shown->AddPanel(60, QStringLiteral("Recv:0"));
+        shown->AddPanel(80, QStringLiteral("notice"), true);
+        window.setStatusBar(shown);
+        window.show();
+        QCoreApplication::processEvents();
+        int layoutRequests = 0;
+        TEventCounter counter(QEvent::LayoutRequest, layoutRequests);
+        for (QObject *watched : std::initializer_list<QObject *>{&window, shown})
+            watched->installEventFilter(&counter);
+        for (int frame = 1; frame <= 3; ++frame)
+            shown->SetPanelText(0, QStringLiteral("Recv:%1").arg(frame * 1000));
+        QCoreApplication::processEvents();
+        QCOMPARE(layoutRequests, 0);
+        const auto askTooltip = [](QLabel *panel) {
+            QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), panel->mapToGlobal(QPoint(2, 2)));
+            QCoreApplication::sendEvent(panel, &help);
+            return panel->toolTip();
+        };
+        shown->SetPanelText(0, QStringLiteral("/dev/serial/by-id/usb-a-very-long-device-name"));
+        QCOMPARE(askTooltip(shown->Panel(0)), shown->PanelText(0));
+        shown->SetPanelText(0, QStringLiteral("R"));
+        QCOMPARE(askTooltip(shown->Panel(0)), QString());
     }
 
     void autoSizeLabelsFollowTheirText() {
