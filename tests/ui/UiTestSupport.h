@@ -2,7 +2,9 @@
 // Helpers of the widget tests: user-like input, captured error dialogs, a shown
 // main window and a temporary default locale.
 
+#include <QEvent>
 #include <QLocale>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +24,22 @@ public:
 
 private:
     std::shared_ptr<QStringList> fMessages;
+};
+
+// Counts the events of one type that the objects it watches receive.
+class TEventCounter : public QObject {
+public:
+    explicit TEventCounter(QEvent::Type type) : fType(type) {}
+    void Watch(QObject *watched) { watched->installEventFilter(this); }
+    int Count() const { return fCount; }
+    bool eventFilter(QObject *, QEvent *event) override {
+        fCount += event->type() == fType;
+        return false;
+    }
+
+private:
+    QEvent::Type fType;
+    int fCount = 0;
 };
 
 // Makes `locale` the default locale while alive.

@@ -2,6 +2,7 @@
 // panels, the display option group, the readouts, the hidden option column, the
 // status bar and the timers, with their stored content and initial state.
 
+#include "ui/mainwindow/AutoSizeLabels.h"
 #include "ui/mainwindow/ControlFactory.h"
 #include "ui/mainwindow/MainFrm.h"
 #include "ui/mainwindow/Splash.h"
@@ -27,6 +28,8 @@ namespace {
 
 // The picture-computation group and the readouts beside it.
 constexpr int kCalcGroupHeight = 180;
+// The group box's frame, inside its right edge.
+constexpr int kGroupFrame = 2;
 
 QLabel *NewEdgePanel(QWidget *parent, const char *name) {
     auto *panel = new QLabel(QString::fromLatin1(name), parent);
@@ -142,11 +145,15 @@ void TForm_Main::BuildRTDatas() {
     lbl_MinTemp = NewLabel(g, "lbl_MinTemp", 13, 105);
     lbl_AvgTemp = NewLabel(g, "lbl_AvgTemp", 13, 125);
     lbl_MouseMoveText = NewLabel(g, "lbl_MouseMoveText", 13, 145);
-    // These texts change with every frame: labels that paint their own background
-    // spare the group box beneath a repaint each time.
+    // These texts change with every frame: labels that paint their own background (the
+    // group's) spare the group box beneath a repaint each time, and labels of fixed
+    // size (to the group's right edge) are not measured and laid out again each time.
     for (QLabel *readout :
-         {lbl_Vdd, lbl_Ta, lbl_CenterTemp, lbl_MaxTemp, lbl_MinTemp, lbl_AvgTemp, lbl_MouseMoveText})
+         {lbl_Vdd, lbl_Ta, lbl_CenterTemp, lbl_MaxTemp, lbl_MinTemp, lbl_AvgTemp, lbl_MouseMoveText}) {
+        readout->setBackgroundRole(QPalette::AlternateBase);  // the theme's group background
         readout->setAutoFillBackground(true);
+        FixLabelSize(readout, g->width() - readout->x() - kGroupFrame);
+    }
 }
 
 void TForm_Main::BuildRecordPlay() {

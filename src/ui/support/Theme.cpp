@@ -17,7 +17,8 @@ QPalette KorvalePalette() {
     pal.setColor(QPalette::Window, face);
     pal.setColor(QPalette::WindowText, text);
     pal.setColor(QPalette::Base, base);
-    pal.setColor(QPalette::AlternateBase, QColor(0xF4, 0xF6, 0xF9));
+    // Inside group boxes (and behind the readouts, which fill their own background).
+    pal.setColor(QPalette::AlternateBase, QColor(0xF1, 0xF4, 0xF8));
     pal.setColor(QPalette::Text, text);
     pal.setColor(QPalette::Button, QColor(0xF5, 0xF7, 0xFA));
     pal.setColor(QPalette::ButtonText, text);
@@ -49,7 +50,7 @@ QGroupBox {
     border: 1px solid #B4BEC9;
     border-radius: 5px;
     margin-top: 9px;
-    background: #F1F4F8;
+    background: palette(alternate-base);
 }
 QGroupBox::title {
     subcontrol-origin: margin;

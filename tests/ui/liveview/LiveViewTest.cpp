@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -166,6 +167,18 @@ private slots:
         Tick();
         QCOMPARE(fForm->lbl_Vdd->text(),
                  "Core voltage:" + QString::asprintf("%.2f", published->Vdd).replace('.', ',') + "V");
+
+        // New readouts lay nothing out again (the labels are as wide as their group)
+        // and show whole.
+        TEventCounter layoutRequests(QEvent::LayoutRequest);
+        layoutRequests.Watch(fForm->grp_RTDatas);
+        Feed(HotColdScene(), 3.1);
+        Tick();
+        QCoreApplication::processEvents();
+        QCOMPARE(layoutRequests.Count(), 0);
+        QCOMPARE(fForm->lbl_Vdd->text(), QStringLiteral("Core voltage:3,10V"));
+        for (QLabel *readout : {fForm->lbl_Vdd, fForm->lbl_MaxTemp, fForm->lbl_AvgTemp})
+            QVERIFY(readout->fontMetrics().horizontalAdvance(readout->text()) <= readout->width());
     }
 
     void statusPanelsAndControlEnabling() {

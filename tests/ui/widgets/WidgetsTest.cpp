@@ -24,24 +24,6 @@
 
 #include <vector>
 
-namespace {
-
-// Counts the events of one type its watched objects receive.
-class TEventCounter : public QObject {
-public:
-    TEventCounter(QEvent::Type type, int &count) : fType(type), fCount(count) {}
-    bool eventFilter(QObject *, QEvent *event) override {
-        fCount += event->type() == fType;
-        return false;
-    }
-
-private:
-    QEvent::Type fType;
-    int &fCount;
-};
-
-}  // namespace
-
 class TstWidgets : public QObject {
     Q_OBJECT
 
@@ -382,14 +364,13 @@ private slots:
         window.setStatusBar(shown);
         window.show();
         QCoreApplication::processEvents();
-        int layoutRequests = 0;
-        TEventCounter counter(QEvent::LayoutRequest, layoutRequests);
-        for (QObject *watched : std::initializer_list<QObject *>{&window, shown})
-            watched->installEventFilter(&counter);
+        TEventCounter layoutRequests(QEvent::LayoutRequest);
+        layoutRequests.Watch(&window);
+        layoutRequests.Watch(shown);
         for (int frame = 1; frame <= 3; ++frame)
             shown->SetPanelText(0, QStringLiteral("Recv:%1").arg(frame * 1000));
         QCoreApplication::processEvents();
-        QCOMPARE(layoutRequests, 0);
+        QCOMPARE(layoutRequests.Count(), 0);
         const auto askTooltip = [](QLabel *panel) {
             QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), panel->mapToGlobal(QPoint(2, 2)));
             QCoreApplication::sendEvent(panel, &help);
