@@ -34,17 +34,6 @@ void AdjustAutoSizeLabels(QWidget *container) {
     }
 }
 
-void FixLabelSize(QLabel *label, int width) {
-    label->setProperty(kAutoSize, false);
-    const QString text = label->text();
-    label->setText(QStringLiteral("Ag\u63D0\u2103"));
-    const int height = label->sizeHint().height();
-    label->setText(text);
-    label->setFixedSize(width, height);
-    // The text stays where an auto-size label of its height would show it.
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-}
-
 void MakeAutoSize(QLabel *label) {
     label->setProperty(kAutoSize, true);
     label->resize(label->sizeHint());

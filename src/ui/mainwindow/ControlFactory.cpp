@@ -4,6 +4,7 @@
 #include "ui/support/TextCatalogue.h"
 #include "ui/widgets/ComboUtil.h"
 #include "ui/widgets/EditableList.h"
+#include "ui/widgets/ReadoutLabel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,6 +31,13 @@ QLabel *NewLabel(QWidget *parent, const char *name, int left, int top) {
     label->setTextFormat(Qt::PlainText);
     label->move(left, top);
     MakeAutoSize(label);
+    return label;
+}
+
+TReadoutLabel *NewReadout(QWidget *parent, const char *name, int left, int top, int right) {
+    auto *label = Named(new TReadoutLabel(ControlTexts(name).Caption, parent), name);
+    label->move(left, top);
+    label->FixSize(right - left);
     return label;
 }
 

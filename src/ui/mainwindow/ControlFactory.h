@@ -16,9 +16,13 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
+class TReadoutLabel;
 
 // A label at (left, top) that sizes itself to its text.
 QLabel *NewLabel(QWidget *parent, const char *name, int left, int top);
+
+// A reading that changes with every frame, at (left, top) and reaching to `right`.
+TReadoutLabel *NewReadout(QWidget *parent, const char *name, int left, int top, int right);
 
 // An editable drop-down list with the catalogue's items, or `items` when given.
 // `index` selects an item (-1: none, the text is empty).

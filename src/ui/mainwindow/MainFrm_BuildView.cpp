@@ -2,12 +2,12 @@
 // panels, the display option group, the readouts, the hidden option column, the
 // status bar and the timers, with their stored content and initial state.
 
-#include "ui/mainwindow/AutoSizeLabels.h"
 #include "ui/mainwindow/ControlFactory.h"
 #include "ui/mainwindow/MainFrm.h"
 #include "ui/mainwindow/Splash.h"
 #include "ui/support/TextCatalogue.h"
 #include "ui/widgets/PictureBox.h"
+#include "ui/widgets/ReadoutLabel.h"
 #include "ui/widgets/StatusPanels.h"
 #include "ui/widgets/StringGrid.h"
 
@@ -138,22 +138,15 @@ void TForm_Main::BuildCalcAndShow() {
 void TForm_Main::BuildRTDatas() {
     grp_RTDatas = NewGroup(ScrollBox1Content, "grp_RTDatas", QRect(1167, 505, 174, kCalcGroupHeight));
     QWidget *g = grp_RTDatas;
-    lbl_Vdd = NewLabel(g, "lbl_Vdd", 13, 25);
-    lbl_Ta = NewLabel(g, "lbl_Ta", 13, 45);
-    lbl_CenterTemp = NewLabel(g, "lbl_CenterTemp", 13, 65);
-    lbl_MaxTemp = NewLabel(g, "lbl_MaxTemp", 13, 85);
-    lbl_MinTemp = NewLabel(g, "lbl_MinTemp", 13, 105);
-    lbl_AvgTemp = NewLabel(g, "lbl_AvgTemp", 13, 125);
-    lbl_MouseMoveText = NewLabel(g, "lbl_MouseMoveText", 13, 145);
-    // These texts change with every frame: labels that paint their own background (the
-    // group's) spare the group box beneath a repaint each time, and labels of fixed
-    // size (to the group's right edge) are not measured and laid out again each time.
-    for (QLabel *readout :
-         {lbl_Vdd, lbl_Ta, lbl_CenterTemp, lbl_MaxTemp, lbl_MinTemp, lbl_AvgTemp, lbl_MouseMoveText}) {
-        readout->setBackgroundRole(QPalette::AlternateBase);  // the theme's group background
-        readout->setAutoFillBackground(true);
-        FixLabelSize(readout, g->width() - readout->x() - kGroupFrame);
-    }
+    // Readings that change with every frame, reaching to the group's right edge.
+    const int right = g->width() - kGroupFrame;
+    lbl_Vdd = NewReadout(g, "lbl_Vdd", 13, 25, right);
+    lbl_Ta = NewReadout(g, "lbl_Ta", 13, 45, right);
+    lbl_CenterTemp = NewReadout(g, "lbl_CenterTemp", 13, 65, right);
+    lbl_MaxTemp = NewReadout(g, "lbl_MaxTemp", 13, 85, right);
+    lbl_MinTemp = NewReadout(g, "lbl_MinTemp", 13, 105, right);
+    lbl_AvgTemp = NewReadout(g, "lbl_AvgTemp", 13, 125, right);
+    lbl_MouseMoveText = NewReadout(g, "lbl_MouseMoveText", 13, 145, right);
 }
 
 void TForm_Main::BuildRecordPlay() {

@@ -10,6 +10,7 @@
 #include "ui/widgets/ComboUtil.h"
 #include "ui/widgets/EditableList.h"
 #include "ui/widgets/PictureBox.h"
+#include "ui/widgets/ReadoutLabel.h"
 #include "ui/widgets/StatusPanels.h"
 #include "ui/widgets/StringGrid.h"
 
@@ -380,6 +381,41 @@ private slots:
         QCOMPARE(askTooltip(shown->Panel(0)), shown->PanelText(0));
         shown->SetPanelText(0, QStringLiteral("R"));
         QCOMPARE(askTooltip(shown->Panel(0)), QString());
+    }
+
+    void readoutsLookLikeLabelsAndReuseTheirTexts() {
+        // A readout draws its texts as a label of the same size and settings would,
+        // also after a change of font and while disabled; a text shown before is not
+        // laid out again.
+        QWidget host;
+        TReadoutLabel readout(QStringLiteral("Max Temp:"), &host);
+        readout.FixSize(150);
+        QLabel label(&host);
+        label.setTextFormat(Qt::PlainText);
+        label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label.setFixedSize(readout.size());
+        label.setAutoFillBackground(true);
+        label.setBackgroundRole(QPalette::AlternateBase);
+        QVERIFY(readout.height() >= QFontMetrics(readout.font()).height());
+        const auto same = [&](const QString &text) {
+            readout.setText(text);
+            label.setText(text);
+            return readout.grab().toImage() == label.grab().toImage();
+        };
+        const QStringList texts{QStringLiteral("Max Temp:80.5\u2103"),
+                                QStringLiteral("\u6700\u9AD8\u6E29\u5EA6\uFF1A-3.1"),
+                                QStringLiteral("Core voltage:3.30V"), QStringLiteral("Max Temp:80.5\u2103")};
+        for (const QString &text : texts)
+            QVERIFY2(same(text), qPrintable(text));
+        QCOMPARE(readout.LaidOutCount(), 3);
+        QFont bigger = host.font();
+        bigger.setPixelSize(19);
+        host.setFont(bigger);
+        QCOMPARE(readout.LaidOutCount(), 0);
+        QVERIFY(same(texts[0]));
+        readout.setEnabled(false);
+        label.setEnabled(false);
+        QVERIFY(same(texts[1]));
     }
 
     void autoSizeLabelsFollowTheirText() {
