@@ -19,35 +19,48 @@ void TReadoutLabel::FixSize(int width) {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-// One line of plain text drawn at the top-left of the contents, as QLabel draws it.
+// One line of plain text drawn at the top-left of the contents, as QLabel draws it,
+// on an opaque background.
 bool TReadoutLabel::PlainLine() const {
     return textFormat() == Qt::PlainText && alignment() == (Qt::AlignLeft | Qt::AlignTop) &&
            frameWidth() == 0 && margin() == 0 && indent() <= 0 && !wordWrap() && isEnabled() &&
+           autoFillBackground() && palette().brush(backgroundRole()).style() == Qt::SolidPattern &&
+           palette().color(backgroundRole()).alpha() == 255 && devicePixelRatio() == 1.0 &&
            layoutDirection() == Qt::LeftToRight && !text().contains(QLatin1Char('\n'));
 }
 
+// The whole label with `text`, as the label's own painting draws it.
+QImage TReadoutLabel::Draw(const QString &text) const {
+    QImage image(size(), QImage::Format_RGB32);
+    image.fill(palette().color(backgroundRole()));
+    QStyleOption option;
+    option.initFrom(this);
+    QPainter painter(&image);
+    painter.setFont(font());
+    painter.setPen(option.palette.color(foregroundRole()));
+    painter.drawText(contentsRect(), int(alignment()), text);
+    return image;
+}
+
 void TReadoutLabel::paintEvent(QPaintEvent *event) {
-    if (!PlainLine() || text().isEmpty()) {
+    if (!PlainLine()) {
         QLabel::paintEvent(event);
         return;
     }
-    auto found = fLaidOut.find(text());
-    if (found == fLaidOut.end()) {
-        if (fLaidOut.size() >= kKeep)
-            fLaidOut.clear();
-        QStaticText laidOut(text());
-        laidOut.setTextFormat(Qt::PlainText);
-        found = fLaidOut.insert(text(), laidOut);
+    auto found = fDrawn.constFind(text());
+    if (found == fDrawn.cend() || found->size() != size()) {
+        if (fDrawn.size() >= kKeep)
+            fDrawn.clear();
+        found = fDrawn.insert(text(), Draw(text()));
     }
-    QStyleOption option;
-    option.initFrom(this);
     QPainter painter(this);
-    painter.setPen(option.palette.color(foregroundRole()));
-    painter.drawStaticText(contentsRect().topLeft(), *found);
+    painter.drawImage(0, 0, *found);
 }
 
 void TReadoutLabel::changeEvent(QEvent *event) {
-    if (event->type() == QEvent::FontChange)
-        fLaidOut.clear();
+    // What the pictures were drawn with has changed.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange ||
+        event->type() == QEvent::StyleChange || event->type() == QEvent::ActivationChange)
+        fDrawn.clear();
     QLabel::changeEvent(event);
 }

@@ -3,15 +3,16 @@
 // voltage).
 //
 // Its size is fixed, so a new text lays nothing out again, and it keeps its recent
-// texts laid out: readings repeat (a temperature with one decimal moves among a few
-// values), and a text shown before is drawn again without being shaped again. It
-// paints its own background (the group boxes' colour), so the group beneath it is
-// not repainted either. Anything beyond plain text at its top-left corner is painted
-// as any label would paint it.
+// texts as finished pictures of itself: readings repeat (a temperature with one
+// decimal moves among a few values), and a text shown before is copied to the screen
+// instead of being shaped and drawn glyph by glyph again. It paints its own
+// background (the group boxes' colour), so the group beneath it is not repainted
+// either. Anything but one plain line at its top-left corner is painted as any label
+// would paint it.
 
 #include <QHash>
+#include <QImage>
 #include <QLabel>
-#include <QStaticText>
 
 class TReadoutLabel : public QLabel {
     Q_OBJECT
@@ -22,8 +23,8 @@ public:
     // needs; the text at the top-left corner.
     void FixSize(int width);
 
-    // How many texts are kept laid out (for tests).
-    int LaidOutCount() const { return int(fLaidOut.size()); }
+    // How many texts are kept drawn (for tests).
+    int DrawnCount() const { return int(fDrawn.size()); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -31,7 +32,8 @@ protected:
 
 private:
     bool PlainLine() const;
+    QImage Draw(const QString &text) const;
 
-    static constexpr int kKeep = 64;  // texts kept laid out; beyond that the store starts afresh
-    QHash<QString, QStaticText> fLaidOut;
+    static constexpr int kKeep = 48;  // texts kept drawn; beyond that the store starts afresh
+    QHash<QString, QImage> fDrawn;
 };

@@ -407,11 +407,15 @@ private slots:
                                 QStringLiteral("Core voltage:3.30V"), QStringLiteral("Max Temp:80.5\u2103")};
         for (const QString &text : texts)
             QVERIFY2(same(text), qPrintable(text));
-        QCOMPARE(readout.LaidOutCount(), 3);
+        QCOMPARE(readout.DrawnCount(), 3);
         QFont bigger = host.font();
         bigger.setPixelSize(19);
         host.setFont(bigger);
-        QCOMPARE(readout.LaidOutCount(), 0);
+        QCOMPARE(readout.DrawnCount(), 0);
+        QVERIFY(same(texts[0]));
+        QPalette red = host.palette();
+        red.setColor(QPalette::WindowText, Qt::red);
+        host.setPalette(red);
         QVERIFY(same(texts[0]));
         readout.setEnabled(false);
         label.setEnabled(false);
