@@ -16,12 +16,12 @@
 #include "ui/mainwindow/MainFrm.h"
 #include "ui/support/StatusTexts.h"
 #include "ui/support/TextCatalogue.h"
+#include "ui/widgets/CursorTracker.h"
 #include "ui/widgets/PictureBox.h"
 #include "ui/widgets/StatusPanels.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -282,9 +282,13 @@ void TForm_Main::PaintTargets(const TPixel &minPix, const TPixel &maxPix, const 
 
 bool TForm_Main::MouseIsInImage1() {
     // The cursor in the coordinates of the picture's container, where the picture's
-    // Left and Top are given; both comparisons are strict.
+    // Left and Top are given; both comparisons are strict. The cursor is the one the
+    // window's mouse events last reported: outside the window it is over no picture.
+    const std::optional<QPoint> global = fCursor->GlobalPos();
+    if (!global)
+        return false;
     QWidget *container = Image1->parentWidget();
-    const QPoint pos = container ? container->mapFromGlobal(QCursor::pos()) : QCursor::pos();
+    const QPoint pos = container ? container->mapFromGlobal(*global) : *global;
     const QRect r = Image1->geometry();
     if (!(r.left() < pos.x() && pos.x() < r.left() + r.width() && r.top() < pos.y() &&
           pos.y() < r.top() + r.height()))

@@ -12,6 +12,7 @@
 #include "ui/support/Fonts.h"
 #include "ui/support/Priority.h"
 #include "ui/widgets/ComboUtil.h"
+#include "ui/widgets/CursorTracker.h"
 #include "ui/widgets/PictureBox.h"
 #include "ui/widgets/StatusPanels.h"
 #include "ui/widgets/StringGrid.h"
@@ -42,6 +43,7 @@ TForm_Main::TForm_Main(TModuleSession &session, TMLX90640 &image, QWidget *paren
     setFont(WindowFont(15));
 
     CreateControls();
+    fCursor = new TCursorTracker(this);
     ConnectDisplayHandlers();
     ConnectLinkHandlers();
     ConnectPlaybackHandlers();

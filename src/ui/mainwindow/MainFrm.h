@@ -58,6 +58,7 @@ class TMLX90640;
 class TModuleSession;
 class TPictureBox;
 class TShapeCircle;
+class TCursorTracker;
 class TStatusPanels;
 class TStringGrid;
 class TAnalysis;
@@ -299,6 +300,7 @@ private:
     int32_t picUpdateRate = 0;      // pictures shown in the current second
     int32_t MouseXIndex_InImage1 = 0;
     int32_t MouseYIndex_InImage1 = 0;
+    TCursorTracker *fCursor = nullptr;  // the cursor as this window last saw it
     // Panel 6 keeps the lost-connection notice until the next connect: a frame that
     // was still being decoded when the line went must not replace it.
     bool fHoldConnectionLostNotice = false;

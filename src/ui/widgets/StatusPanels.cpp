@@ -39,6 +39,8 @@ int TStatusPanels::AddPanel(int width, const QString &text, bool stretch) {
     panel->setFrameShape(QFrame::StyledPanel);
     panel->setFrameShadow(QFrame::Sunken);
     panel->setTextFormat(Qt::PlainText);
+    // Opaque: a new text repaints the panel, not the bar beneath it as well.
+    panel->setAutoFillBackground(true);
     // As tall as a line of Latin and Chinese text needs, whatever the panel shows.
     const QString text0 = panel->text();
     panel->setText(QStringLiteral("Ag\u63D0\u793A"));

@@ -19,6 +19,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -368,26 +369,31 @@ private slots:
     }
 
     void cursorReadout() {
+        // The window follows the cursor through the mouse events it receives (the
+        // moves a window system reports over the picture).
         TPictureBox *img = fForm->Image1;
-        QCursor::setPos(img->mapToGlobal(QPoint(100, 50)));
-        if (QCursor::pos() != img->mapToGlobal(QPoint(100, 50)))
-            QSKIP("the platform cannot place the cursor");
+        const auto moveTo = [img](const QPoint &p) {
+            QMouseEvent move(QEvent::MouseMove, p, img->mapToGlobal(p), Qt::NoButton, Qt::NoButton,
+                             Qt::NoModifier);
+            QCoreApplication::sendEvent(img, &move);
+        };
+        moveTo(QPoint(100, 50));
         Feed();
         Tick();
         const auto grid = Mlx()->GetPublished()->Pixs_Interpolation;
         QCOMPARE(fForm->lbl_MouseMoveText->text(), "Mouse Temp:" + Fixed1((*grid)[100][50].Temperature));
         // Moving over a still picture changes nothing.
-        QCursor::setPos(img->mapToGlobal(QPoint(300, 200)));
+        moveTo(QPoint(300, 200));
         Tick();
         QCOMPARE(fForm->lbl_MouseMoveText->text(), "Mouse Temp:" + Fixed1((*grid)[100][50].Temperature));
         QCOMPARE(fForm->Form().GetMouseIndex_InImage1().x(), 100);
         // Strict edges: column 0 and row 0 are outside, 511 and 383 inside.
         for (const QPoint &p : {QPoint(0, 10), QPoint(10, 0), QPoint(512, 10), QPoint(10, 384)}) {
-            QCursor::setPos(img->mapToGlobal(p));
+            moveTo(p);
             QVERIFY2(!fForm->Form().MouseIsInImage1(), qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
         }
         QCOMPARE(fForm->Form().GetMouseIndex_InImage1().x(), 100);  // kept while outside
-        QCursor::setPos(img->mapToGlobal(QPoint(511, 383)));
+        moveTo(QPoint(511, 383));
         QVERIFY(fForm->Form().MouseIsInImage1());
         QCOMPARE(
             QPoint(fForm->Form().GetMouseIndex_InImage1().x(), fForm->Form().GetMouseIndex_InImage1().y()),
@@ -395,9 +401,15 @@ private slots:
         // Squeezed to 353 rows, the cursor still names the picture pixel under it.
         PickItem(fForm->cbb_Scale, 1);
         QCOMPARE(img->height(), 353);
-        QCursor::setPos(img->mapToGlobal(QPoint(100, 352)));
+        moveTo(QPoint(100, 352));
         QVERIFY(fForm->Form().MouseIsInImage1());
         QCOMPARE(fForm->Form().GetMouseIndex_InImage1().y(), 352 * 384 / 353);
+        // Once the cursor has left the window it is over no picture.
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(&fForm->Form(), &leave);
+        QVERIFY(!fForm->Form().MouseIsInImage1());
+        moveTo(QPoint(100, 352));
+        QVERIFY(fForm->Form().MouseIsInImage1());
         // Leaving resets the label to its caption.
         emit img->MouseLeft();
         QCOMPARE(fForm->lbl_MouseMoveText->text(), QStringLiteral("Mouse Temp:"));
