@@ -1,8 +1,8 @@
 // Cost of the window's per-frame work on a shown picture: the statistics of eight
-// regions, drawing them into the picture, and converting the published 24-bit bitmap
-// into the picture box. The live view reads data the decoding thread has just
-// written on another core, so the *_Fresh cases have a second thread rewrite the
-// input before each iteration (untimed); the other cases run on data in the cache.
+// regions, drawing them into the picture, converting the published 24-bit bitmap
+// into the picture box, and painting the data grid's coloured cells. The live view reads data the decoding
+// thread has just written on another core, so the *_Fresh cases have a second thread rewrite the input before
+// each iteration (untimed); the other cases run on data in the cache.
 //
 //   QT_QPA_PLATFORM=offscreen liveview_bench --benchmark_repetitions=10
 //   --benchmark_report_aggregates_only=true
@@ -11,6 +11,7 @@
 #include "ui/analysis/Analysis.h"
 #include "ui/analysis/AnalysisPaint.h"
 #include "ui/widgets/PictureBox.h"
+#include "ui/widgets/StringGrid.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -133,6 +134,32 @@ void PictureConversion(benchmark::State &state, bool fresh) {
 }
 BENCHMARK_CAPTURE(PictureConversion, Fresh, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(PictureConversion, Cached, false)->Unit(benchmark::kMicrosecond);
+
+// The data grid's 32 x 24 coloured cells (20 pixels each, as in the window) painted
+// with new colours into a 32-bit image in memory, as into the window's backing store.
+void BM_GridColours(benchmark::State &state) {
+    TStringGrid grid;
+    grid.SetColCount(33);
+    grid.SetRowCount(25);
+    grid.SetColWidth(0, 50);
+    grid.SetRowHeight(0, 24);
+    for (int i = 1; i <= 32; ++i)
+        grid.SetColWidth(i, 20);
+    for (int i = 1; i <= 24; ++i)
+        grid.SetRowHeight(i, 20);
+    grid.SetDefaultDrawing(false);
+    grid.resize(700, 520);
+    QImage colours(32, 24, QImage::Format_RGB32);
+    QImage surface(grid.viewport()->size(), QImage::Format_RGB32);
+    const QRegion cells(grid.CellRect(1, 1).united(grid.CellRect(32, 24)));
+    int frame = 0;
+    for (auto _ : state) {
+        colours.fill(qRgb(frame++ & 255, 96, 160));
+        grid.SetCellColours(colours);
+        grid.viewport()->render(&surface, cells.boundingRect().topLeft(), cells, QWidget::RenderFlags());
+    }
+}
+BENCHMARK(BM_GridColours)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
