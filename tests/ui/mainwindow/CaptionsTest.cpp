@@ -9,6 +9,7 @@
 #include "ui/widgets/StatusPanels.h"
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QTest>
 
@@ -32,6 +33,12 @@ private slots:
         const QStringList problems = CaptionProblems(form->Form());
         Report(problems);
         QVERIFY(problems.isEmpty());
+        // The readouts fill their background with the group's own colour: no band
+        // behind them.
+        const QImage group = form->grp_RTDatas->grab().toImage();
+        const QRect readout = form->lbl_Vdd->geometry();
+        QCOMPARE(group.pixelColor(readout.right() - 2, readout.center().y()),
+                 group.pixelColor(group.width() / 2, group.height() - 8));
     }
 
     void chineseAtStart() {
