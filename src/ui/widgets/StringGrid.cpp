@@ -226,7 +226,10 @@ bool TStringGrid::WriteBlockInto(QPainter &painter, const QRegion &region, QPoin
         return false;
     auto *surface = static_cast<QImage *>(engine->paintDevice());
     const QTransform shift = painter.deviceTransform();
-    if ((surface->format() != QImage::Format_RGB32 &&
+    // A surface shared with another image would be copied by the write (and the
+    // painter would go on drawing into the old pixels).
+    if (!surface->isDetached() ||
+        (surface->format() != QImage::Format_RGB32 &&
          surface->format() != QImage::Format_ARGB32_Premultiplied) ||
         surface->devicePixelRatio() != 1.0 || shift.type() > QTransform::TxTranslate ||
         shift.dx() != int(shift.dx()) || shift.dy() != int(shift.dy()))
