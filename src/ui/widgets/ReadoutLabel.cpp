@@ -10,12 +10,16 @@ TReadoutLabel::TReadoutLabel(const QString &text, QWidget *parent) : QLabel(text
     setBackgroundRole(QPalette::AlternateBase);  // the theme's group background
 }
 
+int AnyLineHeight(QLabel *label) {
+    const QString shown = label->text();
+    label->setText(QStringLiteral("Ag\u63D0\u2103"));
+    const int height = label->sizeHint().height();
+    label->setText(shown);
+    return height;
+}
+
 void TReadoutLabel::FixSize(int width) {
-    const QString text0 = text();
-    setText(QStringLiteral("Ag\u63D0\u2103"));
-    const int height = sizeHint().height();
-    setText(text0);
-    setFixedSize(width, height);
+    setFixedSize(width, AnyLineHeight(this));
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 

@@ -14,6 +14,11 @@
 #include <QImage>
 #include <QLabel>
 
+// The height `label` needs for one line of text in any of the program's scripts
+// (Latin, Chinese, the degree sign), whatever it shows now: for labels whose text
+// changes often and whose size must not follow it.
+int AnyLineHeight(QLabel *label);
+
 class TReadoutLabel : public QLabel {
     Q_OBJECT
 public:

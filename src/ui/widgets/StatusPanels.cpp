@@ -1,5 +1,7 @@
 #include "ui/widgets/StatusPanels.h"
 
+#include "ui/widgets/ReadoutLabel.h"
+
 #include <QEvent>
 #include <QLabel>
 
@@ -41,11 +43,7 @@ int TStatusPanels::AddPanel(int width, const QString &text, bool stretch) {
     panel->setTextFormat(Qt::PlainText);
     // Opaque: a new text repaints the panel, not the bar beneath it as well.
     panel->setAutoFillBackground(true);
-    // As tall as a line of Latin and Chinese text needs, whatever the panel shows.
-    const QString text0 = panel->text();
-    panel->setText(QStringLiteral("Ag\u63D0\u793A"));
-    panel->setFixedHeight(panel->sizeHint().height());
-    panel->setText(text0);
+    panel->setFixedHeight(AnyLineHeight(panel));
     addWidget(panel, stretch ? 1 : 0);
     fPanels.append(panel);
     return int(fPanels.size()) - 1;
